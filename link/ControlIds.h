@@ -1,0 +1,60 @@
+#pragma once
+
+// Identifiers of the calibration window's controls and menu commands. The link
+// logic addresses the window through them.
+namespace ControlId {
+inline constexpr int kExitButton = 2;
+inline constexpr int kPetrolReadout = 1002;
+inline constexpr int kPetrolBar = 1004;
+inline constexpr int kGasReadout = 1005;
+inline constexpr int kGasBar = 1006;
+inline constexpr int kLambdaReadout = 1007;
+inline constexpr int kLambdaBar = 1008;
+inline constexpr int kWriteButton = 1013;
+inline constexpr int kPetrolLabel = 1014;
+inline constexpr int kGasLabel = 1015;
+inline constexpr int kLambdaLabel = 1016;
+inline constexpr int kParamRowLabel = 1017;
+inline constexpr int kSerialControl = 1039;
+
+constexpr int ParamEdit(int k) {
+    return k == 0 ? 1009 : 1079 + 2 * k;
+}
+constexpr int ParamSpin(int k) {
+    return k == 0 ? 1012 : 1080 + 2 * k;
+}
+constexpr int CellMarker(int k) {
+    return k < 4 ? 1020 + k : 1022 + k;
+}
+inline constexpr int kFirstMarker = 1020;
+inline constexpr int kLastMarker = 1037;
+}  // namespace ControlId
+
+namespace CommandId {
+inline constexpr int kFileOpen = 32771;
+inline constexpr int kFileSave = 32772;
+inline constexpr int kFileExit = 32773;
+inline constexpr int kHelpAbout = 32774;
+inline constexpr int kChinese = 32776;
+inline constexpr int kEnglish = 32786;
+inline constexpr int kPortAuto = 32788;
+inline constexpr int kPortOffline = 32789;
+inline constexpr int kHelp = 57670;
+
+// COM3 breaks the order of the port commands.
+constexpr int SelectPort(int n) {
+    if (n == 3) return 32785;
+    if (n <= 2) return 32776 + n;
+    if (n <= 9) return 32775 + n;
+    return 32780 + n;
+}
+inline constexpr int kFirstHandPort = 1;
+inline constexpr int kLastHandPort = 16;
+}  // namespace CommandId
+
+namespace TimerId {
+inline constexpr int kSupervision = 100;
+inline constexpr int kSend = 101;
+inline constexpr int kSupervisionPeriodMs = 200;
+inline constexpr int kSendPeriodMs = 100;
+}  // namespace TimerId

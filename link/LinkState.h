@@ -1,0 +1,45 @@
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+
+// Everything the program knows about the controller link, in one process-wide
+// record. Only probeFound, probePort and probeStop cross to the discovery
+// worker; everything else belongs to the window's thread.
+struct LinkState {
+    // Entry 16 is never written: for cell 15 the gas time interpolates towards 0.
+    std::array<std::uint8_t, 17> deviceParams{};
+    std::uint16_t receivedMask = 0;
+    std::uint8_t silenceTicks = 0;
+    bool linkUp = false;
+    std::uint32_t linkUpTick = 0;
+    bool panelLoaded = false;
+    bool writeRequested = false;
+    std::uint8_t sendHoldoff = 0;
+    std::uint8_t portError = 0;
+    std::atomic<bool> probeFound{false};  // release store by the worker, acquire load
+    std::atomic<std::int16_t> probePort{0};
+    std::atomic<bool> probeStop{false};
+    bool englishUi = false;
+    std::uint8_t lambdaBand = 0;
+    std::int32_t cellIndex = 0;
+    std::int32_t petrolRaw = 0;
+    std::int32_t lambdaRaw = 0;
+    std::int32_t gasTimeUs = 0;
+
+    void ResetForSearch();
+    void ResetForPortChange();
+    void ResetForOffline();
+    void ResetForLinkLoss();
+};
+
+inline constexpr std::uint16_t kAllIndicesSeen = 0xFFFF;
+inline constexpr int kParamCount = 16;
+
+// The values shown in the sixteen parameter spin-edits, in parameter order.
+using PanelParams = std::array<std::int32_t, kParamCount>;
+
+// The one record of the running program. Trivially destructible, so a discovery
+// worker still running at process end never touches a destroyed object.
+extern LinkState linkState;

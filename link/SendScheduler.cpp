@@ -1,0 +1,42 @@
+#include "SendScheduler.h"
+
+#include "CommandFrames.h"
+
+namespace {
+constexpr std::uint8_t kHoldoffTicks = 2;
+}
+
+void SendFrame(LinkState& state, WindowOps& window, CommChannel& channel, std::int32_t index,
+               std::int32_t value) {
+    const CommandFrame frame = BuildCommandFrame(index, value);
+    channel.Write(frame);
+    window.SetStatusColour(kStatusFrameSent);
+    state.sendHoldoff = kHoldoffTicks;
+}
+
+void SendTick(LinkState& state, const PanelParams& panelParams, WindowOps& window,
+              CommChannel& channel) {
+    if (!state.linkUp) return;
+    window.SetStatusColour(kStatusLinkUp);
+    if (state.sendHoldoff > 0) {
+        --state.sendHoldoff;
+        return;
+    }
+    if (state.writeRequested) {
+        state.writeRequested = false;
+        SendFrame(state, window, channel, kStoreIndex, 0);
+        return;
+    }
+    for (int i = 0; i < kParamCount; ++i) {
+        if (static_cast<std::int32_t>(state.deviceParams[i]) != panelParams[i]) {
+            const auto lowByte = static_cast<std::uint8_t>(panelParams[i] & 0xFF);
+            state.deviceParams[i] = lowByte;
+            SendFrame(state, window, channel, i, lowByte);
+            return;
+        }
+    }
+}
+
+void RequestWrite(LinkState& state) {
+    state.writeRequested = true;
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstdint>
+
+#include "CommChannel.h"
+#include "LinkState.h"
+#include "WindowOps.h"
+
+// Writes one command frame and holds further sending off for two ticks.
+void SendFrame(LinkState& state, WindowOps& window, CommChannel& channel, std::int32_t index,
+               std::int32_t value);
+
+// One 100 ms tick of sending: while the link is up, at most one frame every
+// third tick; a pending store first, else the lowest parameter that differs.
+void SendTick(LinkState& state, const PanelParams& panelParams, WindowOps& window,
+              CommChannel& channel);
+
+// The Write button.
+void RequestWrite(LinkState& state);

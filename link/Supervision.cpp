@@ -1,0 +1,72 @@
+#include "Supervision.h"
+
+#include <cstdio>
+
+namespace {
+constexpr std::uint8_t kSilenceLimit = 10;
+constexpr std::uint32_t kPhaseMs = 200;
+constexpr std::uint32_t kPhases = 5;
+
+void DeclareLinkUp(LinkState& state, PanelParams& panelParams, WindowOps& window,
+                   std::uint32_t now) {
+    state.linkUp = true;
+    state.linkUpTick = now;
+    window.SetStatusColour(kStatusLinkUp);
+    if (!state.panelLoaded) {
+        state.panelLoaded = true;
+        // The panel is filled before the spins move, so their change
+        // notifications store the same values and nothing is sent.
+        for (int k = 0; k < kParamCount; ++k) panelParams[k] = state.deviceParams[k];
+        for (int k = 0; k < kParamCount; ++k) window.SetSpinPosition(k, state.deviceParams[k]);
+    }
+    window.EnableEditing();
+}
+
+void DeclareLinkLost(LinkState& state, WindowOps& window) {
+    state.ResetForLinkLoss();
+    window.DisableEditing();
+    window.ClearLiveDisplay();
+    window.SetPaneText(kStatusPane, kTextWaiting);
+}
+}  // namespace
+
+std::string AnimationText(std::uint32_t now) {
+    const std::uint32_t phase = (now / kPhaseMs) % kPhases;
+    return "COM OK" + std::string(phase + 1, '.');
+}
+
+std::string ConnectionTimeText(std::uint32_t elapsedMs) {
+    const std::uint32_t seconds = elapsedMs / 1000;
+    char text[32];
+    std::snprintf(text, sizeof text, "Time:%02u:%02u", seconds / 60, seconds % 60);
+    return text;
+}
+
+std::string PortErrorText(int port) {
+    return "COM" + std::to_string(port) + "端口打开失败!";
+}
+
+void SupervisionTick(LinkState& state, PanelParams& panelParams, WindowOps& window,
+                     const TickSource& readTickCount) {
+    if (state.portError != 0) {
+        const std::string text = PortErrorText(state.portError);
+        // Cleared before the box, so ticks nested in its loop open no second one.
+        state.portError = 0;
+        window.ShowErrorBox(text, kPortErrorCaption);
+    }
+    const std::uint32_t now = readTickCount();
+    if (state.receivedMask != kAllIndicesSeen) {
+        window.SetPaneText(kTimePane, kTextNoTime);
+        return;
+    }
+    if (!state.linkUp) DeclareLinkUp(state, panelParams, window, now);
+
+    const std::uint8_t old = state.silenceTicks;
+    state.silenceTicks = static_cast<std::uint8_t>(old + 1);
+    if (old > kSilenceLimit) {
+        DeclareLinkLost(state, window);
+    } else {
+        window.SetPaneText(kStatusPane, AnimationText(now));
+    }
+    window.SetPaneText(kTimePane, ConnectionTimeText(now - state.linkUpTick));
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "LinkState.h"
+#include "WindowOps.h"
+
+// The millisecond tick count, a wrapping 32-bit counter. Read only after a
+// pending error box has closed, so a tick never sees a link-up time later than
+// its own "now".
+using TickSource = std::function<std::uint32_t()>;
+
+// The 200 ms heartbeat: reports a port-open failure, declares the link up
+// (loading the panel once per connection) and lost (12th silent tick), and
+// writes the status panes.
+void SupervisionTick(LinkState& state, PanelParams& panelParams, WindowOps& window,
+                     const TickSource& readTickCount);
+
+// "COM OK." with one to five dots, one phase per 200 ms of the tick count.
+std::string AnimationText(std::uint32_t now);
+// "Time:mm:ss" of a connection; minutes are not reduced.
+std::string ConnectionTimeText(std::uint32_t elapsedMs);
+std::string PortErrorText(int port);
+
+inline constexpr const char* kPortErrorCaption = "端口错误";
+inline constexpr const char* kTextWaiting = "COM Waiting...";
+inline constexpr const char* kTextNoTime = "Time:";
