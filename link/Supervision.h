@@ -5,6 +5,7 @@
 #include <string>
 
 #include "LinkState.h"
+#include "StatusTexts.h"
 #include "WindowOps.h"
 
 // The millisecond tick count, a wrapping 32-bit counter. Read only after a
@@ -23,7 +24,3 @@ std::string AnimationText(std::uint32_t now);
 // "Time:mm:ss" of a connection; minutes are not reduced.
 std::string ConnectionTimeText(std::uint32_t elapsedMs);
 std::string PortErrorText(int port);
-
-inline constexpr const char* kPortErrorCaption = "端口错误";
-inline constexpr const char* kTextWaiting = "COM Waiting...";
-inline constexpr const char* kTextNoTime = "Time:";

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+// Maps a port number n to the device that "COMn" names. The channel and the
+// discovery worker both use it, so they always mean the same device.
+using PortResolver = std::function<std::string(int port)>;
+
+// The folder of per-user COMn links: $XDG_CONFIG_HOME/dx470/ports, by default
+// ~/.config/dx470/ports.
+std::string PortLinkFolder();
+
+// COM1-4 -> /dev/ttyS0-3, COM5-12 -> /dev/ttyUSB0-7, COM13-20 -> /dev/ttyACM0-7.
+std::string BuiltInPortDevice(int port);
+
+// The canonical path of the device for COMn: the per-user link if present,
+// else the built-in table (on Windows the name COMn itself). Canonical, because
+// serial lock files are named after the path and a link would dodge them.
+std::string ResolvePortName(int port);

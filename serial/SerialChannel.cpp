@@ -1,0 +1,125 @@
+#include "SerialChannel.h"
+
+#include <QFileInfo>
+#include <algorithm>
+
+namespace {
+constexpr qint64 kReceiveThreshold = 6;
+constexpr qint64 kInputLength = 6;
+
+bool IsDeviceGoneError(QSerialPort::SerialPortError error) {
+    return error != QSerialPort::NoError && error != QSerialPort::TimeoutError;
+}
+
+QString OpenFailureText(const QString& device, const QSerialPort& port) {
+    QString text = QStringLiteral("Cannot open %1: %2").arg(device, port.errorString());
+    if (port.error() == QSerialPort::PermissionError) {
+        text += QStringLiteral(
+            "\nIf the port is not held by another program, add your user to the "
+            "'dialout' group (sudo adduser $USER dialout) and log in again.");
+    }
+    return text;
+}
+}  // namespace
+
+SerialChannel::SerialChannel(PortResolver resolver, QObject* parent)
+    : QObject(parent), resolver_(std::move(resolver)) {
+    connect(&port_, &QSerialPort::readyRead, this, &SerialChannel::OnReadyRead);
+    connect(&port_, &QSerialPort::errorOccurred, this, &SerialChannel::OnErrorOccurred);
+}
+
+SerialChannel::~SerialChannel() {
+    watchingErrors_ = false;
+    if (port_.isOpen()) port_.close();
+}
+
+void SerialChannel::SetPortNumber(std::int16_t port) {
+    portNumber_ = port;
+}
+
+bool SerialChannel::IsOpen() const {
+    return port_.isOpen();
+}
+
+void SerialChannel::Open() {
+    if (port_.isOpen()) throw ChannelError("The port is already open.");
+    const QString device = QString::fromStdString(resolver_(portNumber_));
+    if (device.isEmpty() || !QFileInfo::exists(device)) return;
+    port_.setPortName(device);
+    watchingErrors_ = false;
+    closePending_ = false;
+    if (!port_.open(QIODevice::ReadWrite)) {
+        throw ChannelError(OpenFailureText(device, port_).toStdString());
+    }
+    Configure(device);
+    port_.clear(QSerialPort::Input);
+    // Set only now: while configuring, some setters fail harmlessly on a pty.
+    watchingErrors_ = true;
+}
+
+void SerialChannel::Configure(const QString& device) {
+    const bool configured =
+        port_.setBaudRate(QSerialPort::Baud9600) && port_.setDataBits(QSerialPort::Data8) &&
+        port_.setStopBits(QSerialPort::OneStop) && port_.setFlowControl(QSerialPort::NoFlowControl);
+    // Parity is refused by pseudo-terminals, which have none to set.
+    port_.setParity(QSerialPort::NoParity);
+    if (!configured) {
+        const QString reason = port_.errorString();
+        port_.close();
+        throw ChannelError(
+            QStringLiteral("Cannot set 9600,N,8,1 on %1: %2").arg(device, reason).toStdString());
+    }
+}
+
+void SerialChannel::Close() {
+    watchingErrors_ = false;
+    if (port_.isOpen()) port_.close();
+}
+
+std::int32_t SerialChannel::DeviceHandle() const {
+    return port_.isOpen() ? static_cast<std::int32_t>(port_.handle()) : -1;
+}
+
+void SerialChannel::Write(std::span<const std::uint8_t> bytes) {
+    // A device that went away is closed already; the link will be declared
+    // lost by supervision, so nothing is reported here.
+    if (!port_.isOpen()) return;
+    port_.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+}
+
+std::int16_t SerialChannel::EventCode() const {
+    return eventCode_;
+}
+
+std::vector<std::uint8_t> SerialChannel::Read() {
+    const QByteArray bytes = port_.read(kInputLength);
+    return {bytes.begin(), bytes.end()};
+}
+
+void SerialChannel::DiscardInput() {
+    if (!port_.isOpen()) return;
+    // Drops Qt's buffer and the driver's.
+    port_.clear(QSerialPort::Input);
+}
+
+void SerialChannel::OnReadyRead() {
+    if (port_.bytesAvailable() < kReceiveThreshold) return;
+    eventCode_ = kEventReceive;
+    emit commEvent();
+}
+
+void SerialChannel::OnErrorOccurred(QSerialPort::SerialPortError error) {
+    if (!watchingErrors_ || closePending_ || !IsDeviceGoneError(error)) return;
+    // Some Qt versions repeat a read error endlessly while the port stays open:
+    // close once, later, outside the failing read.
+    closePending_ = true;
+    QMetaObject::invokeMethod(this, &SerialChannel::CloseLostDevice, Qt::QueuedConnection);
+}
+
+void SerialChannel::CloseLostDevice() {
+    if (!closePending_) return;
+    closePending_ = false;
+    watchingErrors_ = false;
+    if (port_.isOpen()) port_.close();
+    emit deviceLost();
+}

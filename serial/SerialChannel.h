@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QObject>
+#include <QSerialPort>
+#include <QString>
+
+#include "CommChannel.h"
+#include "PortNames.h"
+
+// The window's serial line to the controller: 9600 baud, 8N1, no flow control.
+// Raises commEvent() with event code 2 whenever at least one frame's worth of
+// bytes waits. A device that goes away while open closes the channel by itself.
+class SerialChannel : public QObject, public CommChannel {
+    Q_OBJECT
+
+public:
+    explicit SerialChannel(PortResolver resolver = ResolvePortName, QObject* parent = nullptr);
+    ~SerialChannel() override;
+
+    void SetPortNumber(std::int16_t port) override;
+    bool IsOpen() const override;
+    // A port that does not exist leaves the channel closed (handle -1); one that
+    // exists but cannot be taken raises ChannelError naming device and reason.
+    void Open() override;
+    void Close() override;
+    std::int32_t DeviceHandle() const override;
+    void Write(std::span<const std::uint8_t> bytes) override;
+    std::int16_t EventCode() const override;
+    std::vector<std::uint8_t> Read() override;
+    void DiscardInput() override;
+
+    std::int16_t PortNumber() const { return portNumber_; }
+    QString DevicePath() const { return port_.portName(); }
+
+signals:
+    void commEvent();
+    // The device went away while open; the channel has closed itself.
+    void deviceLost();
+
+private:
+    void OnReadyRead();
+    void OnErrorOccurred(QSerialPort::SerialPortError error);
+    void CloseLostDevice();
+    void Configure(const QString& device);
+
+    PortResolver resolver_;
+    QSerialPort port_;
+    std::int16_t portNumber_ = 0;
+    std::int16_t eventCode_ = 0;
+    bool watchingErrors_ = false;
+    bool closePending_ = false;
+};
