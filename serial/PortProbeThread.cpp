@@ -1,0 +1,57 @@
+#include "PortProbeThread.h"
+
+#include <QFileInfo>
+#include <QSerialPort>
+#include <thread>
+
+std::atomic<int> PortProbeThread::running_{0};
+
+PortProbeThread::PortProbeThread(LinkState& state, PortResolver resolver)
+    : state_(state), resolver_(std::move(resolver)) {}
+
+void PortProbeThread::Launch(LinkState& state, PortResolver resolver) {
+    auto* worker = new PortProbeThread(state, std::move(resolver));
+    connect(worker, &QThread::finished, worker, &QObject::deleteLater);
+    ++running_;
+    worker->start();
+}
+
+void PortProbeThread::run() {
+    for (int port = kFirstPort; port <= kLastPort; ++port) {
+        if (state_.probeStop.load(std::memory_order_acquire)) break;
+        if (ListenOn(port) > 0) {
+            Publish(port);
+            break;
+        }
+    }
+    --running_;
+}
+
+// Bytes heard on the port in the listening window; 0 when it cannot be opened.
+int PortProbeThread::ListenOn(int port) const {
+    const QString device = QString::fromStdString(resolver_(port));
+    if (device.isEmpty() || !QFileInfo::exists(device)) return 0;
+    // Created here, on the worker's own thread. Through the same canonical path
+    // as the channel, so their lock files exclude each other.
+    QSerialPort serial;
+    serial.setPortName(device);
+    if (!serial.open(QIODevice::ReadWrite)) return 0;
+    serial.setBaudRate(QSerialPort::Baud9600);
+    serial.setDataBits(QSerialPort::Data8);
+    serial.setParity(QSerialPort::NoParity);
+    serial.setStopBits(QSerialPort::OneStop);
+    serial.setFlowControl(QSerialPort::NoFlowControl);
+    serial.clear(QSerialPort::Input);
+    std::this_thread::sleep_for(kListenTime);
+    serial.waitForReadyRead(kReadTimeoutMs);
+    const qint64 heard = serial.read(kReadSize).size();
+    serial.close();
+    return static_cast<int>(heard);
+}
+
+void PortProbeThread::Publish(int port) {
+    // OFFLINE chosen during this probe: offline means offline, drop the find.
+    if (state_.probeStop.load(std::memory_order_acquire)) return;
+    state_.probePort.store(static_cast<std::int16_t>(port), std::memory_order_relaxed);
+    state_.probeFound.store(true, std::memory_order_release);
+}
