@@ -1,0 +1,182 @@
+// The serial channel against a real pseudo-terminal: configuration, the
+// receive event, reads, discards, writes, and a device that goes away.
+#include <sys/resource.h>
+#include <termios.h>
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTest>
+#include <memory>
+
+#include "PtyPair.h"
+#include "SerialChannel.h"
+
+namespace {
+constexpr std::int16_t kTestPort = 3;
+
+PortResolver OnlyPort(int port, std::string path) {
+    return [port, path](int n) { return n == port ? path : std::string(); };
+}
+
+std::vector<std::uint8_t> Bytes(std::initializer_list<int> values) {
+    std::vector<std::uint8_t> bytes;
+    for (int v : values) bytes.push_back(static_cast<std::uint8_t>(v));
+    return bytes;
+}
+
+// Qt writes from its event loop, so the loop runs while the test listens.
+std::vector<unsigned char> ReceiveWhilePumping(const PtyPair& pty, std::size_t count,
+                                               int timeoutMs) {
+    std::vector<unsigned char> wire;
+    QElapsedTimer timer;
+    timer.start();
+    while (wire.size() < count && timer.elapsed() < timeoutMs) {
+        QCoreApplication::processEvents();
+        const auto more = pty.Receive(count - wire.size(), 10);
+        wire.insert(wire.end(), more.begin(), more.end());
+    }
+    return wire;
+}
+
+double ProcessCpuMs() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec * 1e3 + usage.ru_utime.tv_usec / 1e3 +
+           usage.ru_stime.tv_sec * 1e3 + usage.ru_stime.tv_usec / 1e3;
+}
+}  // namespace
+
+class SerialChannelTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<PtyPair> pty_;
+    std::unique_ptr<SerialChannel> channel_;
+
+    void OpenOnPty() {
+        channel_->SetPortNumber(kTestPort);
+        channel_->Open();
+        QVERIFY(channel_->IsOpen());
+    }
+
+private slots:
+    void init() {
+        pty_ = std::make_unique<PtyPair>();
+        channel_ = std::make_unique<SerialChannel>(OnlyPort(kTestPort, pty_->SlavePath()));
+    }
+    void cleanup() {
+        channel_.reset();
+        pty_.reset();
+    }
+
+    void startsClosedWithoutDevice() {
+        QVERIFY(!channel_->IsOpen());
+        QCOMPARE(channel_->DeviceHandle(), -1);
+    }
+
+    void absentPortLeavesChannelClosed() {
+        channel_->SetPortNumber(5);
+        channel_->Open();
+        QVERIFY(!channel_->IsOpen());
+        QCOMPARE(channel_->DeviceHandle(), -1);
+    }
+
+    void opensConfigured9600N81() {
+        OpenOnPty();
+        QVERIFY(channel_->DeviceHandle() >= 0);
+        termios settings{};
+        QCOMPARE(tcgetattr(channel_->DeviceHandle(), &settings), 0);
+        QCOMPARE(cfgetospeed(&settings), speed_t(B9600));
+        QCOMPARE(settings.c_cflag & CSIZE, tcflag_t(CS8));
+        QCOMPARE(settings.c_cflag & (PARENB | CSTOPB | CRTSCTS), tcflag_t(0));
+        QCOMPARE(settings.c_iflag & (IXON | IXOFF), tcflag_t(0));
+    }
+
+    void portNumberChangeWhileOpenAppliesAtNextOpen() {
+        OpenOnPty();
+        channel_->SetPortNumber(7);
+        QVERIFY(channel_->IsOpen());
+        QCOMPARE(channel_->PortNumber(), std::int16_t(7));
+        channel_->Close();
+        QCOMPARE(channel_->DeviceHandle(), -1);
+        channel_->Open();  // COM7 does not resolve to anything
+        QVERIFY(!channel_->IsOpen());
+    }
+
+    void receiveEventNeedsSixBytes() {
+        OpenOnPty();
+        QSignalSpy events(channel_.get(), &SerialChannel::commEvent);
+        pty_->Send({1, 2, 3, 4, 5});
+        QTest::qWait(100);
+        QCOMPARE(events.count(), 0);
+        pty_->Send({6});
+        QTRY_VERIFY_WITH_TIMEOUT(events.count() >= 1, 2000);
+        QCOMPARE(channel_->EventCode(), kEventReceive);
+        QCOMPARE(channel_->Read(), Bytes({1, 2, 3, 4, 5, 6}));
+    }
+
+    void readDeliversAtMostSixFromTheFront() {
+        OpenOnPty();
+        QSignalSpy events(channel_.get(), &SerialChannel::commEvent);
+        pty_->Send({10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22});
+        QTRY_VERIFY_WITH_TIMEOUT(events.count() >= 1, 2000);
+        QTest::qWait(50);
+        QCOMPARE(channel_->Read(), Bytes({10, 11, 12, 13, 14, 15}));
+        QCOMPARE(channel_->Read(), Bytes({16, 17, 18, 19, 20, 21}));
+    }
+
+    void discardDropsEverythingWaiting() {
+        OpenOnPty();
+        QSignalSpy events(channel_.get(), &SerialChannel::commEvent);
+        pty_->Send(std::vector<unsigned char>(40, 0x55));
+        QTRY_VERIFY_WITH_TIMEOUT(events.count() >= 1, 2000);
+        channel_->DiscardInput();
+        QTest::qWait(50);
+        QVERIFY(channel_->Read().empty());
+        pty_->Send({1, 2, 3, 4, 5, 6});
+        QTRY_VERIFY_WITH_TIMEOUT(events.count() >= 2, 2000);
+        QCOMPARE(channel_->Read(), Bytes({1, 2, 3, 4, 5, 6}));
+    }
+
+    void writesQueueInOrder() {
+        OpenOnPty();
+        const auto first = Bytes({0xAB, 0x01, 0x00, 0x03, 0x80, 0x2F});
+        const auto second = Bytes({0xAB, 0x02, 0x48, 0x07, 0x1A, 0x16});
+        channel_->Write(first);
+        channel_->Write(second);
+        const auto wire = ReceiveWhilePumping(*pty_, 12, 2000);
+        std::vector<unsigned char> expected(first.begin(), first.end());
+        expected.insert(expected.end(), second.begin(), second.end());
+        QCOMPARE(wire, expected);
+    }
+
+    void secondOpenOfHeldPortRaisesNamedError() {
+        OpenOnPty();
+        SerialChannel other(OnlyPort(kTestPort, pty_->SlavePath()));
+        other.SetPortNumber(kTestPort);
+        try {
+            other.Open();
+            QFAIL("a held port was opened twice");
+        } catch (const ChannelError& error) {
+            QVERIFY(QString(error.what()).contains(QString::fromStdString(pty_->SlavePath())));
+        }
+        QVERIFY(!other.IsOpen());
+        QVERIFY(channel_->IsOpen());
+    }
+
+    void vanishedDeviceClosesOnceWithoutSpinning() {
+        OpenOnPty();
+        QSignalSpy lost(channel_.get(), &SerialChannel::deviceLost);
+        pty_->HangUp();
+        QTRY_VERIFY_WITH_TIMEOUT(!channel_->IsOpen(), 2000);
+        QCOMPARE(channel_->DeviceHandle(), -1);
+        const double before = ProcessCpuMs();
+        QTest::qWait(500);
+        QVERIFY2(ProcessCpuMs() - before < 100, "the event loop spins after the device went away");
+        QCOMPARE(lost.count(), 1);
+        channel_->Write(Bytes({0xAB, 0x02, 0x48, 0x07, 0x1A, 0x16}));  // dropped, no error
+    }
+};
+
+QTEST_GUILESS_MAIN(SerialChannelTest)
+#include "tst_serialchannel.moc"
