@@ -1,0 +1,38 @@
+#include "ControllerModel.h"
+
+ControllerModel::ControllerModel(const Parameters& initial, const TelemetrySweep& sweep)
+    : parameters_(initial),
+      stored_(initial),
+      petrol_(sweep.petrolStart, sweep.petrolStep, sweep.petrolMaximum),
+      lambda_(sweep.lambdaStart, sweep.lambdaStep, sweep.lambdaMaximum) {}
+
+ControllerModel::Frame ControllerModel::nextTelemetryFrame() {
+    const std::uint16_t petrol = petrol_.value();
+    const std::uint16_t lambda = lambda_.value();
+    const Frame frame = {
+        nextIndex_,
+        static_cast<std::uint8_t>(petrol >> 8),
+        static_cast<std::uint8_t>(petrol & 0xFF),
+        static_cast<std::uint8_t>(lambda >> 8),
+        static_cast<std::uint8_t>(lambda & 0xFF),
+        parameters_[nextIndex_],
+    };
+    nextIndex_ = static_cast<std::uint8_t>((nextIndex_ + 1) % kParameterCount);
+    petrol_.advance();
+    lambda_.advance();
+    return frame;
+}
+
+std::string ControllerModel::apply(const ReceivedCommand& command) {
+    switch (command.kind) {
+        case ReceivedCommand::Kind::SetParameter:
+            if (echo_) parameters_[command.index] = command.value;
+            break;
+        case ReceivedCommand::Kind::Store:
+            stored_ = parameters_;
+            break;
+        default:
+            break;
+    }
+    return command.logLine();
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "ReceivedCommand.h"
+#include "TriangleWave.h"
+
+// How the telemetry's petrol time and lambda reading move from frame to frame.
+struct TelemetrySweep {
+    std::uint16_t petrolStart = 0;
+    std::uint16_t petrolStep = 8;  // raw units (4 us) per frame
+    std::uint16_t petrolMaximum = 4095;
+    std::uint16_t lambdaStart = 0;
+    std::uint16_t lambdaStep = 512;
+    std::uint16_t lambdaMaximum = 65535;
+};
+
+// The controller's side of the protocol without any I/O: sixteen parameters and their stored
+// copy, the telemetry frame sequence, and what each received command does to them.
+class ControllerModel {
+public:
+    static constexpr std::size_t kParameterCount = 16;
+    static constexpr std::size_t kFrameSize = 6;
+    using Parameters = std::array<std::uint8_t, kParameterCount>;
+    using Frame = std::array<std::uint8_t, kFrameSize>;
+
+    ControllerModel(const Parameters& initial, const TelemetrySweep& sweep);
+
+    // Index, petrol time (big-endian), lambda (big-endian), current value of that index.
+    Frame nextTelemetryFrame();
+
+    // Applies a received command and returns the line to log for it.
+    std::string apply(const ReceivedCommand& command);
+
+    // With echo off, set-parameter frames are logged but not applied, so the telemetry keeps
+    // reporting the old values.
+    void setEcho(bool on) { echo_ = on; }
+    bool echo() const { return echo_; }
+
+    void setParameter(std::size_t index, std::uint8_t value) { parameters_.at(index) = value; }
+    const Parameters& parameters() const { return parameters_; }
+    const Parameters& storedParameters() const { return stored_; }
+
+private:
+    Parameters parameters_;
+    Parameters stored_;
+    TriangleWave petrol_;
+    TriangleWave lambda_;
+    std::uint8_t nextIndex_ = 0;
+    bool echo_ = true;
+};

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// A command typed on the simulator's stdin while it runs.
+struct RuntimeCommand {
+    enum class Kind { None, Talk, Silent, Garbage, Echo, NoEcho, Set, Dump, Hangup, Quit, Invalid };
+
+    Kind kind = Kind::None;
+    std::uint8_t index = 0;  // Set only
+    std::uint8_t value = 0;  // Set only
+
+    // Blank lines give None; anything not understood gives Invalid.
+    static RuntimeCommand parse(std::string_view line);
+};

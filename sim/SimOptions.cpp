@@ -1,0 +1,244 @@
+#include "SimOptions.h"
+
+#include <charconv>
+#include <string_view>
+
+#include "PortLink.h"
+
+namespace {
+
+constexpr long kMaxGapMs = 60000;
+constexpr long kMaxRaw = 65535;
+constexpr long kMaxPetrolSweep = 4095;
+constexpr long kMaxByte = 255;
+constexpr long kMaxSeed = 4294967295L;
+
+std::optional<long> parseNumber(std::string_view text, long maximum) {
+    long value = 0;
+    const char* end = text.data() + text.size();
+    const auto [next, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc() || next != end || value < 0 || value > maximum) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<ControllerModel::Parameters> parseParameters(std::string_view text) {
+    std::vector<std::uint8_t> values;
+    while (true) {
+        const std::size_t comma = text.find(',');
+        const auto value = parseNumber(text.substr(0, comma), kMaxByte);
+        if (!value) return std::nullopt;
+        values.push_back(static_cast<std::uint8_t>(*value));
+        if (comma == std::string_view::npos) break;
+        text.remove_prefix(comma + 1);
+    }
+    ControllerModel::Parameters parameters{};
+    if (values.size() == 1) {
+        parameters.fill(values.front());
+    } else if (values.size() == parameters.size()) {
+        std::copy(values.begin(), values.end(), parameters.begin());
+    } else {
+        return std::nullopt;
+    }
+    return parameters;
+}
+
+// Walks the arguments; options with a value accept "--opt VALUE" and "--opt=VALUE".
+class OptionReader {
+public:
+    explicit OptionReader(const std::vector<std::string>& args) : args_(args) {}
+
+    SimOptions::ParseResult run() {
+        while (position_ < args_.size() && result_.error.empty() && !result_.helpRequested) {
+            readOne(args_[position_++]);
+        }
+        applyFixedReadings();
+        return result_;
+    }
+
+private:
+    void readOne(std::string_view arg) {
+        std::string_view name = arg;
+        std::optional<std::string_view> inlineValue;
+        if (const std::size_t equals = arg.find('='); arg.starts_with("--") && equals != arg.npos) {
+            name = arg.substr(0, equals);
+            inlineValue = arg.substr(equals + 1);
+        }
+        if (readFlag(name, inlineValue.has_value())) return;
+        if (!knownValueOption(name)) {
+            fail("unknown option '" + std::string(arg) + "'");
+            return;
+        }
+        const auto value = inlineValue ? inlineValue : nextValue();
+        if (!value) {
+            fail("option '" + std::string(name) + "' needs a value");
+            return;
+        }
+        readValue(name, *value);
+    }
+
+    bool readFlag(std::string_view name, bool hasInlineValue) {
+        SimOptions& options = result_.options;
+        if (hasInlineValue) return false;
+        if (name == "-h" || name == "--help") {
+            result_.helpRequested = true;
+        } else if (name == "--silent") {
+            options.mode = TransmitMode::Silent;
+        } else if (name == "--garbage") {
+            options.mode = TransmitMode::Garbage;
+        } else if (name == "--single-byte") {
+            options.mode = TransmitMode::SingleByte;
+        } else if (name == "--noecho") {
+            options.echo = false;
+        } else {
+            return false;
+        }
+        return true;
+    }
+
+    static bool knownValueOption(std::string_view name) {
+        for (std::string_view known : {"--link", "--gap", "--params", "--petrol", "--petrol-step",
+                                       "--lambda", "--lambda-step", "--seed"}) {
+            if (name == known) return true;
+        }
+        return false;
+    }
+
+    std::optional<std::string_view> nextValue() {
+        if (position_ >= args_.size()) return std::nullopt;
+        return args_[position_++];
+    }
+
+    void readValue(std::string_view name, std::string_view value) {
+        SimOptions& options = result_.options;
+        if (name == "--link") {
+            options.linkNumber = PortLink::portNumber(value);
+            if (!options.linkNumber) fail("--link wants COM1 .. COM20");
+        } else if (name == "--params") {
+            const auto parameters = parseParameters(value);
+            if (parameters) options.parameters = *parameters;
+            if (!parameters) fail("--params wants one or sixteen values 0..255, comma-separated");
+        } else if (name == "--gap") {
+            if (const auto ms = number(name, value, kMaxGapMs)) {
+                options.gap = std::chrono::milliseconds(*ms);
+            }
+        } else if (name == "--petrol") {
+            fixedPetrol_ = number(name, value, kMaxRaw);
+        } else if (name == "--petrol-step") {
+            petrolStep_ = number(name, value, kMaxPetrolSweep);
+        } else if (name == "--lambda") {
+            fixedLambda_ = number(name, value, kMaxRaw);
+        } else if (name == "--lambda-step") {
+            lambdaStep_ = number(name, value, kMaxRaw);
+        } else if (name == "--seed") {
+            if (const auto seed = number(name, value, kMaxSeed)) {
+                options.seed = static_cast<std::uint32_t>(*seed);
+            }
+        }
+    }
+
+    std::optional<long> number(std::string_view name, std::string_view value, long maximum) {
+        const auto parsed = parseNumber(value, maximum);
+        if (!parsed) {
+            fail(std::string(name) + " wants a whole number 0.." + std::to_string(maximum));
+        }
+        return parsed;
+    }
+
+    // A fixed reading holds still unless a step is given as well.
+    void applyFixedReadings() {
+        TelemetrySweep& sweep = result_.options.sweep;
+        if (fixedPetrol_) {
+            sweep.petrolStart = static_cast<std::uint16_t>(*fixedPetrol_);
+            sweep.petrolStep = 0;
+            if (sweep.petrolStart > sweep.petrolMaximum) sweep.petrolMaximum = sweep.petrolStart;
+        }
+        if (petrolStep_) sweep.petrolStep = static_cast<std::uint16_t>(*petrolStep_);
+        if (fixedLambda_) {
+            sweep.lambdaStart = static_cast<std::uint16_t>(*fixedLambda_);
+            sweep.lambdaStep = 0;
+        }
+        if (lambdaStep_) sweep.lambdaStep = static_cast<std::uint16_t>(*lambdaStep_);
+    }
+
+    void fail(std::string message) {
+        if (result_.error.empty()) result_.error = std::move(message);
+    }
+
+    const std::vector<std::string>& args_;
+    std::size_t position_ = 0;
+    SimOptions::ParseResult result_;
+    std::optional<long> fixedPetrol_;
+    std::optional<long> petrolStep_;
+    std::optional<long> fixedLambda_;
+    std::optional<long> lambdaStep_;
+};
+
+}  // namespace
+
+ControllerModel::Parameters SimOptions::defaultParameters() {
+    ControllerModel::Parameters parameters{};
+    parameters.fill(kDefaultParameter);
+    return parameters;
+}
+
+SimOptions::ParseResult SimOptions::parse(const std::vector<std::string>& args) {
+    return OptionReader(args).run();
+}
+
+std::string SimOptions::usage() {
+    return R"(Usage: dx470-sim [OPTIONS]
+
+A virtual DX470 controller on a pseudo-terminal. It streams 6-byte telemetry frames
+at 9600 baud pace, applies set-parameter frames (AB 01 00 k v sum) and the store
+frame (AB 02 48 07 1A 16), and logs what it receives on stdout.
+
+Options:
+  --link COMn         also link the port as COMn (n 1..20) in the port folder
+                      $XDG_CONFIG_HOME/dx470/ports (default ~/.config/dx470/ports);
+                      an existing link of that name is replaced, the link is removed at exit
+  --gap MS            pause between two frames, 0..60000 ms (default 10)
+  --params LIST       initial parameters: one value for all sixteen or sixteen
+                      comma-separated values, each 0..255 (default 100 for all)
+  --petrol RAW        hold the petrol time at RAW (4 us units, 0..65535)
+  --petrol-step N     petrol time change per frame, 0..4095 (default 8); the petrol
+                      time sweeps up and down across 0..4095, visiting all sixteen cells
+  --lambda RAW        hold the lambda reading at RAW (0..65535)
+  --lambda-step N     lambda change per frame (default 512); lambda swings 0..65535
+  --silent            start silent (send nothing, keep reading)
+  --garbage           start sending random bytes instead of frames
+  --single-byte       send one byte and then nothing: the byte is sent again only when a
+                      client discards it unread (input flush), until one client reads it
+  --noecho            start with echo off (set-parameter frames are not applied)
+  --seed N            seed of the random bytes (default 1)
+  -h, --help          show this text
+
+Commands on stdin, one per line (end of input does not stop the program):
+  talk | silent | garbage   choose what is sent
+  echo | noecho             apply set-parameter frames, or keep reporting the old values
+  set K V                   change parameter K (0..15) to V (0..255) as the controller would
+  dump                      print the current and the stored parameters
+  hangup                    close the pseudo-terminal (clients see the device go away),
+                            remove the link and exit with code 0
+  quit                      remove the link and exit with code 0
+
+Lines on stdout:
+  port /dev/pts/N           always the first line
+  link PATH                 second line, with --link
+  rx set K V                valid set-parameter frame (logged in noecho mode too)
+  rx store                  store frame; the current parameters become the stored copy
+  rx badsum XX XX XX XX XX XX   frame from 0xAB with a wrong checksum, ignored
+  rx unknown XX XX XX XX XX XX  frame from 0xAB with a valid checksum but no meaning
+  rx junk XX ...            bytes skipped while looking for 0xAB
+  mode talk|silent|garbage|echo|noecho   after a command on stdin
+  param K V                 after "set K V"
+  params V0 .. V15          after "dump"; then: stored V0 .. V15
+  tx single                 the single byte was sent (--single-byte)
+  single delivered          a client has read the single byte
+  exit quit|hangup|SIGINT|SIGTERM|SIGHUP   last line
+
+SIGINT, SIGTERM and SIGHUP end the program like "quit" (exit code 0). Invalid options
+exit with code 2, failures to open the pseudo-terminal or to make the link with code 1.
+)";
+}

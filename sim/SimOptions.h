@@ -1,0 +1,35 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ControllerModel.h"
+#include "TransmitMode.h"
+
+// Start-up settings of dx470-sim, parsed from its command line.
+struct SimOptions {
+    static constexpr std::uint8_t kDefaultParameter = 100;
+
+    std::optional<int> linkNumber;  // n of "--link COMn"
+    std::chrono::milliseconds gap{10};
+    ControllerModel::Parameters parameters = defaultParameters();
+    TelemetrySweep sweep;
+    TransmitMode mode = TransmitMode::Talk;
+    bool echo = true;
+    std::uint32_t seed = 1;
+
+    struct ParseResult;
+    // args excludes the program name.
+    static ParseResult parse(const std::vector<std::string>& args);
+    static std::string usage();
+    static ControllerModel::Parameters defaultParameters();
+};
+
+struct SimOptions::ParseResult {
+    SimOptions options;
+    bool helpRequested = false;
+    std::string error;  // empty when the command line was valid
+};

@@ -1,0 +1,252 @@
+#include "VirtualController.h"
+
+#include <poll.h>
+#include <unistd.h>
+
+#include <array>
+#include <climits>
+#include <csignal>
+#include <cstdlib>
+#include <iostream>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// Beyond this many unread bytes nobody is listening: drop them as a real line would, so a
+// client that opens the port later starts with fresh frames.
+constexpr std::size_t kMaxBacklogBytes = 512;
+constexpr std::uint8_t kSingleByte = 0x5A;
+constexpr auto kSingleByteCheckInterval = 20ms;
+constexpr std::size_t kStdinChunk = 256;
+constexpr int kStdinFd = 0;
+
+std::string signalName(int signal) {
+    switch (signal) {
+        case SIGINT:
+            return "SIGINT";
+        case SIGTERM:
+            return "SIGTERM";
+        case SIGHUP:
+            return "SIGHUP";
+        default:
+            return "signal " + std::to_string(signal);
+    }
+}
+
+std::string joinValues(const ControllerModel::Parameters& values) {
+    std::string text;
+    for (std::uint8_t value : values) text += ' ' + std::to_string(value);
+    return text;
+}
+
+}  // namespace
+
+VirtualController::VirtualController(const SimOptions& options, const EventLog& log,
+                                     SignalPipe& signals)
+    : options_(options),
+      log_(log),
+      signals_(signals),
+      model_(options.parameters, options.sweep),
+      pacer_(ControllerModel::kFrameSize, options.gap),
+      random_(options.seed) {
+    if (options_.linkNumber) {
+        const auto folder =
+            PortLink::folderFor(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+        link_ = std::make_unique<PortLink>(folder, *options_.linkNumber, terminal_.slavePath());
+    }
+    model_.setEcho(options_.echo);
+}
+
+int VirtualController::run() {
+    log_.line("port " + terminal_.slavePath());
+    if (link_) log_.line("link " + link_->path().string());
+    enterMode(options_.mode);
+    while (exitReason_.empty()) {
+        serviceTimers();
+        if (exitReason_.empty()) waitForEvents();
+    }
+    shutDown();
+    return exitCode_;
+}
+
+void VirtualController::enterMode(TransmitMode mode) {
+    mode_ = mode;
+    singleByte_ = SingleByteState::Idle;
+    switch (mode) {
+        case TransmitMode::Talk:
+        case TransmitMode::Garbage:
+            pacer_.start(MonotonicClock::now());
+            break;
+        case TransmitMode::Silent:
+            pacer_.stop();
+            break;
+        case TransmitMode::SingleByte:
+            pacer_.stop();
+            singleByte_ = SingleByteState::Waiting;
+            sendSingleByte();
+            break;
+    }
+}
+
+void VirtualController::serviceTimers() {
+    const MonotonicClock::Time now = MonotonicClock::now();
+    if (pacer_.due(now)) {
+        sendSlot();
+        pacer_.advance(MonotonicClock::now());
+    }
+    if (singleByte_ == SingleByteState::Waiting && now >= nextSingleByteCheck_) {
+        checkSingleByte();
+        nextSingleByteCheck_ = now + kSingleByteCheckInterval;
+    }
+}
+
+std::optional<MonotonicClock::Time> VirtualController::nextDeadline() const {
+    std::optional<MonotonicClock::Time> deadline;
+    if (pacer_.running()) deadline = pacer_.deadline();
+    if (singleByte_ == SingleByteState::Waiting) {
+        if (!deadline || nextSingleByteCheck_ < *deadline) deadline = nextSingleByteCheck_;
+    }
+    return deadline;
+}
+
+void VirtualController::waitForEvents() {
+    int timeoutMs = -1;
+    if (const auto deadline = nextDeadline()) {
+        const auto remaining = *deadline - MonotonicClock::now();
+        if (remaining < 1ms) {
+            // poll() counts whole milliseconds; the last fraction is slept precisely.
+            MonotonicClock::sleepUntil(*deadline);
+            return;
+        }
+        timeoutMs = static_cast<int>(std::min<long long>(remaining / 1ms, INT_MAX));
+    }
+    std::array<pollfd, 3> fds = {{
+        {signals_.readFd(), POLLIN, 0},
+        {terminal_.masterFd(), POLLIN | POLLPRI, 0},
+        {stdinOpen_ ? kStdinFd : -1, POLLIN, 0},
+    }};
+    if (::poll(fds.data(), fds.size(), timeoutMs) <= 0) return;
+    if (fds[0].revents != 0) {
+        if (const int signal = signals_.takeSignal()) exitReason_ = signalName(signal);
+        return;
+    }
+    if (fds[1].revents != 0) readLine();
+    if (fds[2].revents != 0 && exitReason_.empty()) readStdin();
+}
+
+void VirtualController::sendSlot() {
+    if (terminal_.pendingForClient() > kMaxBacklogBytes) terminal_.discardPendingForClient();
+    ControllerModel::Frame bytes;
+    if (mode_ == TransmitMode::Garbage) {
+        std::uniform_int_distribution<int> byteValue(0, UINT8_MAX);
+        for (auto& byte : bytes) byte = static_cast<std::uint8_t>(byteValue(random_));
+    } else {
+        bytes = model_.nextTelemetryFrame();
+    }
+    terminal_.write(bytes);
+}
+
+void VirtualController::sendSingleByte() {
+    const std::uint8_t byte = kSingleByte;
+    terminal_.write(std::span(&byte, 1));
+    singleByteMaybeRead_ = false;
+    nextSingleByteCheck_ = MonotonicClock::now() + kSingleByteCheckInterval;
+    log_.line("tx single");
+}
+
+// The byte counts as read once the line has been empty at two checks in a row with no input
+// flush in between; a flush makes the byte go out again.
+void VirtualController::checkSingleByte() {
+    if (terminal_.pendingForClient() > 0) {
+        singleByteMaybeRead_ = false;
+    } else if (singleByteMaybeRead_) {
+        singleByte_ = SingleByteState::Delivered;
+        log_.line("single delivered");
+    } else {
+        singleByteMaybeRead_ = true;
+    }
+}
+
+void VirtualController::readLine() {
+    const PseudoTerminal::Input input = terminal_.read();
+    if (input.failed) {
+        std::cerr << "dx470-sim: the pseudo-terminal failed\n";
+        exitReason_ = "error";
+        exitCode_ = 1;
+        return;
+    }
+    if (input.clientFlushed && singleByte_ == SingleByteState::Waiting) sendSingleByte();
+    for (const ReceivedCommand& command : parser_.feed(input.data)) {
+        log_.line(model_.apply(command));
+    }
+}
+
+void VirtualController::readStdin() {
+    std::array<char, kStdinChunk> buffer;
+    const ssize_t count = ::read(kStdinFd, buffer.data(), buffer.size());
+    if (count < 0 && errno == EINTR) return;
+    if (count > 0) {
+        for (const std::string& line : stdinLines_.feed({buffer.data(), std::size_t(count)})) {
+            if (exitReason_.empty()) runCommand(line);
+        }
+        return;
+    }
+    // End of input (or no stdin at all) only stops listening to it.
+    stdinOpen_ = false;
+    if (const std::string rest = stdinLines_.finish(); !rest.empty()) runCommand(rest);
+}
+
+void VirtualController::runCommand(const std::string& line) {
+    const RuntimeCommand command = RuntimeCommand::parse(line);
+    using Kind = RuntimeCommand::Kind;
+    switch (command.kind) {
+        case Kind::None:
+            return;
+        case Kind::Talk:
+            enterMode(TransmitMode::Talk);
+            break;
+        case Kind::Silent:
+            enterMode(TransmitMode::Silent);
+            break;
+        case Kind::Garbage:
+            enterMode(TransmitMode::Garbage);
+            break;
+        case Kind::Echo:
+        case Kind::NoEcho:
+            model_.setEcho(command.kind == Kind::Echo);
+            log_.line(model_.echo() ? "mode echo" : "mode noecho");
+            return;
+        case Kind::Set:
+            model_.setParameter(command.index, command.value);
+            log_.line("param " + std::to_string(command.index) + ' ' +
+                      std::to_string(command.value));
+            return;
+        case Kind::Dump:
+            dumpParameters();
+            return;
+        case Kind::Hangup:
+            terminal_.close();
+            exitReason_ = "hangup";
+            return;
+        case Kind::Quit:
+            exitReason_ = "quit";
+            return;
+        case Kind::Invalid:
+            std::cerr << "dx470-sim: unknown command '" << line << "'\n";
+            return;
+    }
+    log_.line("mode " + std::string(transmitModeName(mode_)));
+}
+
+void VirtualController::dumpParameters() {
+    log_.line("params" + joinValues(model_.parameters()));
+    log_.line("stored" + joinValues(model_.storedParameters()));
+}
+
+// The link goes before the last line, so a reader that sees "exit" finds it gone.
+void VirtualController::shutDown() {
+    terminal_.close();
+    link_.reset();
+    log_.line("exit " + exitReason_);
+}

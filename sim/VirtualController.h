@@ -1,0 +1,65 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <random>
+#include <string>
+
+#include "CommandParser.h"
+#include "ControllerModel.h"
+#include "EventLog.h"
+#include "FramePacer.h"
+#include "LineBuffer.h"
+#include "MonotonicClock.h"
+#include "PortLink.h"
+#include "PseudoTerminal.h"
+#include "RuntimeCommand.h"
+#include "SignalPipe.h"
+#include "SimOptions.h"
+
+// dx470-sim's single-threaded event loop: one poll() over the signal pipe, the master side of
+// the pseudo-terminal and stdin, woken at the frame deadlines while there is something to send.
+class VirtualController {
+public:
+    // Opens the pseudo-terminal and makes the link; throws on failure.
+    VirtualController(const SimOptions& options, const EventLog& log, SignalPipe& signals);
+
+    // Runs until quit, hangup or a signal; returns the exit code.
+    int run();
+
+private:
+    enum class SingleByteState { Idle, Waiting, Delivered };
+
+    void enterMode(TransmitMode mode);
+    void serviceTimers();
+    void waitForEvents();
+    std::optional<MonotonicClock::Time> nextDeadline() const;
+
+    void sendSlot();
+    void sendSingleByte();
+    void checkSingleByte();
+
+    void readLine();
+    void readStdin();
+    void runCommand(const std::string& line);
+    void dumpParameters();
+    void shutDown();
+
+    SimOptions options_;
+    const EventLog& log_;
+    SignalPipe& signals_;
+    PseudoTerminal terminal_;
+    std::unique_ptr<PortLink> link_;
+    ControllerModel model_;
+    CommandParser parser_;
+    FramePacer pacer_;
+    LineBuffer stdinLines_;
+    std::mt19937 random_;
+    TransmitMode mode_ = TransmitMode::Talk;
+    SingleByteState singleByte_ = SingleByteState::Idle;
+    bool singleByteMaybeRead_ = false;
+    MonotonicClock::Time nextSingleByteCheck_{0};
+    bool stdinOpen_ = true;
+    std::string exitReason_;
+    int exitCode_ = 0;
+};

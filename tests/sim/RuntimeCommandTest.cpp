@@ -1,0 +1,49 @@
+// Commands read from dx470-sim's stdin while it runs.
+#include <gtest/gtest.h>
+
+#include "LineBuffer.h"
+#include "RuntimeCommand.h"
+
+namespace {
+
+using Kind = RuntimeCommand::Kind;
+
+struct CommandCase {
+    const char* line;
+    Kind kind;
+};
+
+class RuntimeCommandCases : public testing::TestWithParam<CommandCase> {};
+
+TEST_P(RuntimeCommandCases, ParsesTheLine) {
+    EXPECT_EQ(RuntimeCommand::parse(GetParam().line).kind, GetParam().kind);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, RuntimeCommandCases,
+    testing::Values(CommandCase{"talk", Kind::Talk}, CommandCase{"silent", Kind::Silent},
+                    CommandCase{"garbage", Kind::Garbage}, CommandCase{"echo", Kind::Echo},
+                    CommandCase{"noecho", Kind::NoEcho}, CommandCase{"dump", Kind::Dump},
+                    CommandCase{"hangup", Kind::Hangup}, CommandCase{"quit", Kind::Quit},
+                    CommandCase{"  silent \r", Kind::Silent}, CommandCase{"", Kind::None},
+                    CommandCase{"   ", Kind::None}, CommandCase{"Silent", Kind::Invalid},
+                    CommandCase{"quit now", Kind::Invalid}, CommandCase{"set 16 1", Kind::Invalid},
+                    CommandCase{"set 3 256", Kind::Invalid}, CommandCase{"set 3", Kind::Invalid},
+                    CommandCase{"set 3 4 5", Kind::Invalid}));
+
+TEST(RuntimeCommand, SetCarriesIndexAndValue) {
+    const RuntimeCommand command = RuntimeCommand::parse("set 15 255");
+    EXPECT_EQ(command.kind, Kind::Set);
+    EXPECT_EQ(command.index, 15);
+    EXPECT_EQ(command.value, 255);
+}
+
+TEST(LineBuffer, HandsOutWholeLinesAcrossPieces) {
+    LineBuffer buffer;
+    EXPECT_TRUE(buffer.feed("sil").empty());
+    EXPECT_EQ(buffer.feed("ent\ntalk\nqu"), (std::vector<std::string>{"silent", "talk"}));
+    EXPECT_EQ(buffer.finish(), "qu");
+    EXPECT_EQ(buffer.finish(), "");
+}
+
+}  // namespace

@@ -1,0 +1,86 @@
+// dx470-sim's command line.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "SimOptions.h"
+
+namespace {
+
+using Args = std::vector<std::string>;
+
+TEST(SimOptions, DefaultsAreTalkingWithEchoAndAllParametersAt100) {
+    const auto result = SimOptions::parse({});
+    ASSERT_TRUE(result.error.empty());
+    EXPECT_EQ(result.options.mode, TransmitMode::Talk);
+    EXPECT_TRUE(result.options.echo);
+    EXPECT_EQ(result.options.gap.count(), 10);
+    EXPECT_FALSE(result.options.linkNumber);
+    for (std::uint8_t value : result.options.parameters) EXPECT_EQ(value, 100);
+}
+
+TEST(SimOptions, ReadsEveryOptionInBothSpellings) {
+    const auto result = SimOptions::parse({"--link", "COM20", "--gap=2", "--params",
+                                           "0,1,2,3,4,5,6,7,8,9,10,11,12,13,14,255", "--noecho",
+                                           "--seed", "7", "--silent"});
+    ASSERT_EQ(result.error, "");
+    EXPECT_EQ(result.options.linkNumber, 20);
+    EXPECT_EQ(result.options.gap.count(), 2);
+    EXPECT_EQ(result.options.parameters[14], 14);
+    EXPECT_EQ(result.options.parameters[15], 255);
+    EXPECT_FALSE(result.options.echo);
+    EXPECT_EQ(result.options.seed, 7u);
+    EXPECT_EQ(result.options.mode, TransmitMode::Silent);
+}
+
+TEST(SimOptions, OneParameterValueSetsAllSixteen) {
+    const auto result = SimOptions::parse({"--params", "42"});
+    ASSERT_EQ(result.error, "");
+    for (std::uint8_t value : result.options.parameters) EXPECT_EQ(value, 42);
+}
+
+TEST(SimOptions, FixedReadingsHoldUnlessAStepIsGiven) {
+    auto result = SimOptions::parse({"--petrol", "4660", "--lambda", "23040"});
+    ASSERT_EQ(result.error, "");
+    EXPECT_EQ(result.options.sweep.petrolStart, 4660);
+    EXPECT_EQ(result.options.sweep.petrolStep, 0);
+    EXPECT_GE(result.options.sweep.petrolMaximum, 4660);
+    EXPECT_EQ(result.options.sweep.lambdaStart, 23040);
+    EXPECT_EQ(result.options.sweep.lambdaStep, 0);
+
+    result = SimOptions::parse({"--petrol-step", "16", "--petrol", "100"});
+    ASSERT_EQ(result.error, "");
+    EXPECT_EQ(result.options.sweep.petrolStart, 100);
+    EXPECT_EQ(result.options.sweep.petrolStep, 16);
+}
+
+TEST(SimOptions, LastTransmitModeWins) {
+    EXPECT_EQ(SimOptions::parse({"--silent", "--single-byte"}).options.mode,
+              TransmitMode::SingleByte);
+    EXPECT_EQ(SimOptions::parse({"--single-byte", "--garbage"}).options.mode,
+              TransmitMode::Garbage);
+}
+
+TEST(SimOptions, HelpIsRecognised) {
+    EXPECT_TRUE(SimOptions::parse({"--help"}).helpRequested);
+    EXPECT_TRUE(SimOptions::parse({"-h"}).helpRequested);
+}
+
+class RejectedArgs : public testing::TestWithParam<Args> {};
+
+TEST_P(RejectedArgs, GiveAnError) {
+    EXPECT_NE(SimOptions::parse(GetParam()).error, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(CommandLines, RejectedArgs,
+                         testing::Values(Args{"--bogus"}, Args{"extra"}, Args{"--link"},
+                                         Args{"--link", "COM0"}, Args{"--link", "COM21"},
+                                         Args{"--link", "COM03"}, Args{"--link", "com3"},
+                                         Args{"--link", "/dev/ttyS0"}, Args{"--gap", "-1"},
+                                         Args{"--gap", "1.5"}, Args{"--gap", "60001"},
+                                         Args{"--params", "1,2,3"}, Args{"--params", "256"},
+                                         Args{"--params", "1,,2"}, Args{"--petrol", "65536"},
+                                         Args{"--seed", "x"}, Args{"--silent=1"}));
+
+}  // namespace

@@ -1,0 +1,261 @@
+// The dx470-sim program itself: a client on its pseudo-terminal, its stdout and stdin.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <bitset>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "PtyClient.h"
+#include "SimChild.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+using Bytes = std::vector<std::uint8_t>;
+
+constexpr auto kLineTimeout = 3s;
+constexpr auto kFrameTimeout = 1s;
+const Bytes kSetParameter3To128 = {0xAB, 0x01, 0x00, 0x03, 0x80, 0x2F};
+
+std::string portPathOf(SimChild& sim) {
+    const auto line = sim.waitForLine("port ", kLineTimeout);
+    return line ? line->substr(5) : std::string();
+}
+
+// Reads frames until one reports `index`; nullopt if none does within the time.
+std::optional<std::uint8_t> echoOf(PtyClient& client, std::uint8_t index,
+                                   std::chrono::milliseconds timeout = 2s) {
+    const auto deadline = Clock::now() + timeout;
+    while (Clock::now() < deadline) {
+        const auto frame = client.readFrame(kFrameTimeout);
+        if (frame && (*frame)[0] == index) return (*frame)[5];
+    }
+    return std::nullopt;
+}
+
+class TempConfigHome {
+public:
+    TempConfigHome() {
+        std::string pattern = (fs::temp_directory_path() / "dx470-sim-test-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) != nullptr) root_ = pattern;
+    }
+    ~TempConfigHome() { fs::remove_all(root_); }
+    SimChild::Env env() const { return {{"XDG_CONFIG_HOME", root_.string()}}; }
+    fs::path port(const std::string& name) const { return root_ / "dx470" / "ports" / name; }
+
+private:
+    fs::path root_;
+};
+
+bool linkExists(const fs::path& path) {
+    return fs::exists(fs::symlink_status(path));
+}
+
+TEST(SimProgram, PortLineComesFirstAndStreamsAllIndicesWithinLineRate) {
+    SimChild sim({});
+    ASSERT_EQ(sim.waitForLine("", kLineTimeout).value_or("").rfind("port /dev/pts/", 0), 0u);
+    PtyClient client(sim.lines().front().substr(5));
+    ASSERT_TRUE(client.isOpen());
+    client.discardInput();
+    const auto start = Clock::now();
+
+    std::vector<PtyClient::Frame> frames;
+    while (Clock::now() - start < 1s) {
+        if (const auto frame = client.readFrame(kFrameTimeout)) frames.push_back(*frame);
+    }
+    const auto elapsed = Clock::now() - start;
+
+    std::bitset<16> seen;
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        seen.set(frames[i][0] & 0x0F);
+        EXPECT_LT(frames[i][0], 16);
+        EXPECT_EQ(frames[i][5], 100);
+        if (i > 0) {
+            EXPECT_EQ(frames[i][0], (frames[i - 1][0] + 1) % 16) << "frame " << i;
+        }
+    }
+    EXPECT_TRUE(seen.all()) << frames.size() << " frames in 1 s";
+    // 6 bytes take 6.25 ms at 9600 baud, then a 10 ms gap: never more than one per 16.25 ms.
+    const auto slots = elapsed / 16250us;
+    EXPECT_LE(static_cast<long>(frames.size()), slots + 2);
+}
+
+TEST(SimProgram, AppliesSetParameterFrameAndEchoesTheNewValue) {
+    SimChild sim({"--gap", "2"});
+    PtyClient client(portPathOf(sim));
+    ASSERT_TRUE(client.isOpen());
+    client.write(kSetParameter3To128);
+    ASSERT_EQ(sim.waitForLine("rx ", kLineTimeout), "rx set 3 128");
+    EXPECT_EQ(echoOf(client, 3, 3s / 2), 128);  // frames queued before may still say 100
+    EXPECT_EQ(echoOf(client, 3), 128);
+}
+
+TEST(SimProgram, IgnoresFrameWithWrongChecksum) {
+    SimChild sim({"--gap", "2"});
+    PtyClient client(portPathOf(sim));
+    client.write({0xAB, 0x01, 0x00, 0x03, 0x80, 0x30});
+    EXPECT_EQ(sim.waitForLine("rx ", kLineTimeout), "rx badsum AB 01 00 03 80 30");
+    sim.command("dump");
+    EXPECT_EQ(sim.waitForLine("params", kLineTimeout),
+              "params 100 100 100 100 100 100 100 100 100 100 100 100 100 100 100 100");
+}
+
+TEST(SimProgram, StoreFrameKeepsTheCurrentParameters) {
+    SimChild sim({"--params", "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16"});
+    PtyClient client(portPathOf(sim));
+    client.write({0xAB, 0x01, 0x00, 0x00, 0xC8, 0x74});
+    ASSERT_EQ(sim.waitForLine("rx ", kLineTimeout), "rx set 0 200");
+    client.write({0xAB, 0x02, 0x48, 0x07, 0x1A, 0x16});
+    ASSERT_EQ(sim.waitForLine("rx ", kLineTimeout), "rx store");
+    sim.command("dump");
+    EXPECT_EQ(sim.waitForLine("stored", kLineTimeout),
+              "stored 200 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16");
+}
+
+TEST(SimProgram, NoEchoKeepsReportingTheOldValue) {
+    SimChild sim({"--gap", "2"});
+    PtyClient client(portPathOf(sim));
+    sim.command("noecho");
+    ASSERT_EQ(sim.waitForLine("mode", kLineTimeout), "mode noecho");
+    client.write(kSetParameter3To128);
+    ASSERT_EQ(sim.waitForLine("rx ", kLineTimeout), "rx set 3 128");
+    client.discardInput();
+    EXPECT_EQ(echoOf(client, 3), 100);
+    EXPECT_EQ(echoOf(client, 3), 100);
+}
+
+TEST(SimProgram, SilentStopsTheStreamAndTalkResumesIt) {
+    SimChild sim({"--gap", "2"});
+    PtyClient client(portPathOf(sim));
+    ASSERT_TRUE(client.readFrame(kFrameTimeout));
+    sim.command("silent");
+    ASSERT_EQ(sim.waitForLine("mode", kLineTimeout), "mode silent");
+    client.discardInput();
+    EXPECT_TRUE(client.read(1, 300ms).empty());
+    // Commands are still read while silent.
+    client.write(kSetParameter3To128);
+    EXPECT_EQ(sim.waitForLine("rx ", kLineTimeout), "rx set 3 128");
+    sim.command("talk");
+    ASSERT_EQ(sim.waitForLine("mode", kLineTimeout), "mode talk");
+    EXPECT_EQ(echoOf(client, 3), 128);
+}
+
+TEST(SimProgram, SilentOptionSendsNothing) {
+    SimChild sim({"--silent"});
+    PtyClient client(portPathOf(sim));
+    EXPECT_TRUE(client.read(1, 300ms).empty());
+}
+
+TEST(SimProgram, GarbageIsNotTelemetryAndKeepsTheLineRate) {
+    SimChild sim({"--garbage", "--gap", "0"});
+    PtyClient client(portPathOf(sim));
+    client.discardInput();
+    const auto start = Clock::now();
+    const Bytes bytes = client.read(600, 2s);
+    const auto elapsed = Clock::now() - start;
+    ASSERT_EQ(bytes.size(), 600u);
+    // 600 bytes need 625 ms on a 9600-baud line.
+    EXPECT_GE(elapsed, 550ms);
+    int framesWithIndex = 0;
+    for (std::size_t i = 0; i < bytes.size(); i += 6) framesWithIndex += bytes[i] < 16;
+    EXPECT_LT(framesWithIndex, 50);
+}
+
+TEST(SimProgram, SingleByteReachesAProbeThatFlushesFirstAndThenSilence) {
+    SimChild sim({"--single-byte"});
+    PtyClient probe(portPathOf(sim));
+    ASSERT_EQ(sim.waitForLine("tx single", kLineTimeout), "tx single");
+    // Like the port discovery: discard input, listen 300 ms, read.
+    probe.discardInput();
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(probe.read(15, 20ms).size(), 1u);
+    EXPECT_EQ(sim.waitForLine("single delivered", kLineTimeout), "single delivered");
+
+    probe.discardInput();
+    EXPECT_TRUE(probe.read(1, 400ms).empty());
+}
+
+TEST(SimProgram, SingleByteWaitsForAClientThatDoesNotFlush) {
+    SimChild sim({"--single-byte"});
+    const std::string path = portPathOf(sim);
+    std::this_thread::sleep_for(100ms);
+    PtyClient client(path);
+    EXPECT_EQ(client.read(15, 500ms).size(), 1u);
+}
+
+TEST(SimProgram, LinkIsMadeAndRemovedAtQuit) {
+    TempConfigHome config;
+    SimChild sim({"--link", "COM5"}, config.env());
+    const std::string port = portPathOf(sim);
+    EXPECT_EQ(sim.waitForLine("link ", kLineTimeout), "link " + config.port("COM5").string());
+    EXPECT_EQ(fs::read_symlink(config.port("COM5")), port);
+    // The calibrator opens the port through the link.
+    PtyClient client(config.port("COM5").string());
+    EXPECT_TRUE(client.readFrame(kFrameTimeout));
+    sim.command("quit");
+    EXPECT_EQ(sim.waitForExit(kLineTimeout), 0);
+    EXPECT_FALSE(linkExists(config.port("COM5")));
+    EXPECT_EQ(sim.waitForLine("exit", kLineTimeout), "exit quit");
+}
+
+class SimSignals : public testing::TestWithParam<int> {};
+
+TEST_P(SimSignals, RemoveTheLinkAndExitCleanly) {
+    TempConfigHome config;
+    SimChild sim({"--link", "COM12"}, config.env());
+    ASSERT_TRUE(sim.waitForLine("link ", kLineTimeout));
+    ASSERT_TRUE(linkExists(config.port("COM12")));
+    sim.signal(GetParam());
+    EXPECT_EQ(sim.waitForExit(kLineTimeout), 0);
+    EXPECT_FALSE(linkExists(config.port("COM12")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, SimSignals, testing::Values(SIGINT, SIGTERM, SIGHUP));
+
+TEST(SimProgram, ReplacesAStaleLink) {
+    TempConfigHome config;
+    fs::create_directories(config.port("COM3").parent_path());
+    fs::create_symlink("/dev/pts/nonexistent", config.port("COM3"));
+    SimChild sim({"--link", "COM3"}, config.env());
+    const std::string port = portPathOf(sim);
+    ASSERT_TRUE(sim.waitForLine("link ", kLineTimeout));
+    EXPECT_EQ(fs::read_symlink(config.port("COM3")), port);
+}
+
+TEST(SimProgram, HangupClosesThePortRemovesTheLinkAndExits) {
+    TempConfigHome config;
+    SimChild sim({"--link", "COM7"}, config.env());
+    PtyClient client(portPathOf(sim));
+    ASSERT_TRUE(client.readFrame(kFrameTimeout));
+    sim.command("hangup");
+    EXPECT_TRUE(client.waitForHangUp(2s));
+    EXPECT_EQ(sim.waitForExit(kLineTimeout), 0);
+    EXPECT_FALSE(linkExists(config.port("COM7")));
+    EXPECT_EQ(sim.waitForLine("exit", kLineTimeout), "exit hangup");
+}
+
+TEST(SimProgram, EndOfStdinDoesNotStopIt) {
+    SimChild sim({"--gap", "2"});
+    PtyClient client(portPathOf(sim));
+    sim.closeStdin();
+    std::this_thread::sleep_for(200ms);
+    EXPECT_TRUE(sim.running());
+    client.discardInput();
+    EXPECT_TRUE(client.readFrame(kFrameTimeout));
+}
+
+TEST(SimProgram, HelpExitsWithZeroAndUnknownOptionWithTwo) {
+    SimChild help({"--help"});
+    EXPECT_TRUE(help.waitForLine("Usage: dx470-sim", kLineTimeout));
+    EXPECT_EQ(help.waitForExit(kLineTimeout), 0);
+    SimChild wrong({"--no-such-option"});
+    EXPECT_EQ(wrong.waitForExit(kLineTimeout), 2);
+}
+
+}  // namespace
