@@ -1,0 +1,102 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <deque>
+#include <functional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "CommChannel.h"
+
+// A serial channel without a port. Each Read hands out the next queued byte
+// vector (empty when none is queued); queued vectors stand for successive
+// receive events, so DiscardInput leaves them alone. Writes are kept.
+class FakeChannel : public CommChannel {
+public:
+    bool open = true;
+    std::int16_t eventCode = kEventReceive;
+    std::int16_t portNumber = 0;
+    std::int32_t handle = 3;
+    bool failOpen = false;
+    bool failWrite = false;
+
+    std::deque<std::vector<std::uint8_t>> reads;
+    std::vector<std::vector<std::uint8_t>> written;
+    // Every operation in order: "IsOpen", "EventCode", "Read", "DiscardInput",
+    // "Write(AB 01 ...)", "Open", "Close", "SetPortNumber(n)", "DeviceHandle".
+    mutable std::vector<std::string> calls;
+    std::vector<std::string>* journal = nullptr;
+    // Runs after each operation has been recorded.
+    std::function<void(const std::string&)> onCall;
+
+    static std::string Hex(std::span<const std::uint8_t> bytes) {
+        std::string text;
+        for (std::uint8_t b : bytes) {
+            char digits[4];
+            std::snprintf(digits, sizeof digits, "%02X", b);
+            if (!text.empty()) text += ' ';
+            text += digits;
+        }
+        return text;
+    }
+
+    std::vector<std::string> WrittenHex() const {
+        std::vector<std::string> frames;
+        for (const auto& bytes : written) frames.push_back(Hex(bytes));
+        return frames;
+    }
+
+    int CountOf(const std::string& operation) const {
+        int n = 0;
+        for (const auto& c : calls) n += c == operation ? 1 : 0;
+        return n;
+    }
+
+    void SetPortNumber(std::int16_t port) override {
+        portNumber = port;
+        Record("SetPortNumber(" + std::to_string(port) + ")");
+    }
+    bool IsOpen() const override {
+        Record("IsOpen");
+        return open;
+    }
+    void Open() override {
+        Record("Open");
+        if (failOpen) throw ChannelError("COM" + std::to_string(portNumber) + " cannot be opened");
+        open = true;
+    }
+    void Close() override {
+        Record("Close");
+        open = false;
+    }
+    std::int32_t DeviceHandle() const override {
+        Record("DeviceHandle");
+        return open ? handle : -1;
+    }
+    void Write(std::span<const std::uint8_t> bytes) override {
+        Record("Write(" + Hex(bytes) + ")");
+        if (failWrite) throw ChannelError("write failed");
+        written.emplace_back(bytes.begin(), bytes.end());
+    }
+    std::int16_t EventCode() const override {
+        Record("EventCode");
+        return eventCode;
+    }
+    std::vector<std::uint8_t> Read() override {
+        Record("Read");
+        if (reads.empty()) return {};
+        std::vector<std::uint8_t> front = std::move(reads.front());
+        reads.pop_front();
+        return front;
+    }
+    void DiscardInput() override { Record("DiscardInput"); }
+
+private:
+    void Record(const std::string& entry) const {
+        calls.push_back(entry);
+        if (journal != nullptr) journal->push_back(entry);
+        if (onCall) onCall(entry);
+    }
+};

@@ -1,0 +1,94 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <ostream>
+
+#include "LinkState.h"
+
+// Every field of a LinkState as plain values, so whole records can be compared
+// (LinkState itself holds atomics and cannot be copied).
+struct LinkSnapshot {
+    std::array<std::uint8_t, 17> deviceParams{};
+    std::uint16_t receivedMask = 0;
+    std::uint8_t silenceTicks = 0;
+    bool linkUp = false;
+    std::uint32_t linkUpTick = 0;
+    bool panelLoaded = false;
+    bool writeRequested = false;
+    std::uint8_t sendHoldoff = 0;
+    std::uint8_t portError = 0;
+    bool probeFound = false;
+    std::int16_t probePort = 0;
+    bool probeStop = false;
+    bool englishUi = false;
+    std::uint8_t lambdaBand = 0;
+    std::int32_t cellIndex = 0;
+    std::int32_t petrolRaw = 0;
+    std::int32_t lambdaRaw = 0;
+    std::int32_t gasTimeUs = 0;
+
+    bool operator==(const LinkSnapshot&) const = default;
+};
+
+inline LinkSnapshot TakeSnapshot(const LinkState& s) {
+    LinkSnapshot snap;
+    snap.deviceParams = s.deviceParams;
+    snap.receivedMask = s.receivedMask;
+    snap.silenceTicks = s.silenceTicks;
+    snap.linkUp = s.linkUp;
+    snap.linkUpTick = s.linkUpTick;
+    snap.panelLoaded = s.panelLoaded;
+    snap.writeRequested = s.writeRequested;
+    snap.sendHoldoff = s.sendHoldoff;
+    snap.portError = s.portError;
+    snap.probeFound = s.probeFound.load();
+    snap.probePort = s.probePort.load();
+    snap.probeStop = s.probeStop.load();
+    snap.englishUi = s.englishUi;
+    snap.lambdaBand = s.lambdaBand;
+    snap.cellIndex = s.cellIndex;
+    snap.petrolRaw = s.petrolRaw;
+    snap.lambdaRaw = s.lambdaRaw;
+    snap.gasTimeUs = s.gasTimeUs;
+    return snap;
+}
+
+// Gives every field a distinct non-zero value (deviceParams[16] included, which
+// nothing in the program writes), so any field a call touches shows up.
+inline void FillEveryField(LinkState& s) {
+    for (std::size_t i = 0; i < s.deviceParams.size(); ++i) {
+        s.deviceParams[i] = static_cast<std::uint8_t>(200 + i);
+    }
+    s.receivedMask = 0x5A5A;
+    s.silenceTicks = 7;
+    s.linkUp = true;
+    s.linkUpTick = 123456;
+    s.panelLoaded = true;
+    s.writeRequested = true;
+    s.sendHoldoff = 2;
+    s.portError = 9;
+    s.probeFound = true;
+    s.probePort = 17;
+    s.probeStop = true;
+    s.englishUi = true;
+    s.lambdaBand = 2;
+    s.cellIndex = 11;
+    s.petrolRaw = 3000;
+    s.lambdaRaw = 40000;
+    s.gasTimeUs = 12345;
+}
+
+inline std::ostream& operator<<(std::ostream& os, const LinkSnapshot& s) {
+    os << "{deviceParams:";
+    for (auto p : s.deviceParams) os << ' ' << static_cast<int>(p);
+    os << "; receivedMask " << s.receivedMask << ", silenceTicks " << int{s.silenceTicks}
+       << ", linkUp " << s.linkUp << ", linkUpTick " << s.linkUpTick << ", panelLoaded "
+       << s.panelLoaded << ", writeRequested " << s.writeRequested << ", sendHoldoff "
+       << int{s.sendHoldoff} << ", portError " << int{s.portError} << ", probeFound "
+       << s.probeFound << ", probePort " << s.probePort << ", probeStop " << s.probeStop
+       << ", englishUi " << s.englishUi << ", lambdaBand " << int{s.lambdaBand} << ", cellIndex "
+       << s.cellIndex << ", petrolRaw " << s.petrolRaw << ", lambdaRaw " << s.lambdaRaw
+       << ", gasTimeUs " << s.gasTimeUs << '}';
+    return os;
+}

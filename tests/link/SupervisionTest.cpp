@@ -1,0 +1,264 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "SupervisionRig.h"
+#include "Telemetry.h"
+
+namespace {
+
+TEST(SupervisionTickTest, UpTransitionLoadsThePanelAndEnablesEditing) {
+    SupervisionRig rig;
+    for (int k = 0; k < kParamCount; ++k) {
+        rig.state.deviceParams[k] = static_cast<std::uint8_t>(10 * k + 3);
+        rig.panel[k] = -5;
+    }
+    rig.state.receivedMask = 0xFFFF;
+    rig.now = 1000;
+    // The panel must be complete before the first spin moves.
+    PanelParams panelAtFirstSpin{};
+    bool sawSpin = false;
+    rig.window.onCall = [&](const std::string& call) {
+        if (!sawSpin && call.rfind("SetSpinPosition", 0) == 0) {
+            sawSpin = true;
+            panelAtFirstSpin = rig.panel;
+        }
+    };
+
+    rig.Tick();
+
+    std::vector<std::string> expected = {"SetStatusColour(0xE17850)"};
+    for (int k = 0; k < kParamCount; ++k) {
+        expected.push_back("SetSpinPosition(" + std::to_string(k) + ", " +
+                           std::to_string(10 * k + 3) + ")");
+    }
+    expected.push_back("EnableEditing()");
+    expected.push_back("SetPaneText(1, COM OK.)");
+    expected.push_back("SetPaneText(2, Time:00:00)");
+    EXPECT_EQ(rig.window.calls, expected);
+
+    PanelParams loaded{};
+    for (int k = 0; k < kParamCount; ++k) loaded[k] = 10 * k + 3;
+    EXPECT_EQ(rig.panel, loaded);
+    EXPECT_EQ(panelAtFirstSpin, loaded);
+    EXPECT_TRUE(rig.state.linkUp);
+    EXPECT_EQ(rig.state.linkUpTick, 1000u);
+    EXPECT_TRUE(rig.state.panelLoaded);
+    EXPECT_EQ(rig.state.silenceTicks, 1);
+}
+
+TEST(SupervisionTickTest, UpTransitionWithThePanelLoadedOnlyColoursAndEnables) {
+    SupervisionRig rig;
+    rig.state.receivedMask = 0xFFFF;
+    rig.state.panelLoaded = true;
+    rig.state.deviceParams.fill(7);
+    rig.panel.fill(42);
+    rig.now = 200;
+    rig.Tick();
+    const std::vector<std::string> expected = {"SetStatusColour(0xE17850)", "EnableEditing()",
+                                               "SetPaneText(1, COM OK..)",
+                                               "SetPaneText(2, Time:00:00)"};
+    EXPECT_EQ(rig.window.calls, expected);
+    EXPECT_EQ(rig.panel[0], 42);
+    EXPECT_TRUE(rig.state.linkUp);
+}
+
+TEST(SupervisionTickTest, IncompleteMaskOnlyBlanksTheTime) {
+    for (std::uint16_t mask : {0x0000, 0x0001, 0x7FFF, 0xFFFE}) {
+        SCOPED_TRACE(mask);
+        SupervisionRig rig;
+        rig.state.receivedMask = mask;
+        rig.state.silenceTicks = 5;
+        rig.now = 4000;
+        rig.Tick();
+        EXPECT_EQ(rig.window.calls, std::vector<std::string>{"SetPaneText(2, Time:)"});
+        EXPECT_EQ(rig.state.silenceTicks, 5);
+        EXPECT_FALSE(rig.state.linkUp);
+        EXPECT_FALSE(rig.state.panelLoaded);
+    }
+}
+
+struct SilentTick {
+    std::vector<std::string> calls;
+    int silenceAfter;
+};
+
+// Ticks 1 to 13 after the last accepted frame, which came at 60,000 ms on a
+// link up since 0 ms; tick i comes at 60,000 + 200 i.
+const SilentTick kSilentTicks[] = {
+    {{"SetPaneText(1, COM OK..)", "SetPaneText(2, Time:01:00)"}, 1},
+    {{"SetPaneText(1, COM OK...)", "SetPaneText(2, Time:01:00)"}, 2},
+    {{"SetPaneText(1, COM OK....)", "SetPaneText(2, Time:01:00)"}, 3},
+    {{"SetPaneText(1, COM OK.....)", "SetPaneText(2, Time:01:00)"}, 4},
+    {{"SetPaneText(1, COM OK.)", "SetPaneText(2, Time:01:01)"}, 5},
+    {{"SetPaneText(1, COM OK..)", "SetPaneText(2, Time:01:01)"}, 6},
+    {{"SetPaneText(1, COM OK...)", "SetPaneText(2, Time:01:01)"}, 7},
+    {{"SetPaneText(1, COM OK....)", "SetPaneText(2, Time:01:01)"}, 8},
+    {{"SetPaneText(1, COM OK.....)", "SetPaneText(2, Time:01:01)"}, 9},
+    {{"SetPaneText(1, COM OK.)", "SetPaneText(2, Time:01:02)"}, 10},
+    {{"SetPaneText(1, COM OK..)", "SetPaneText(2, Time:01:02)"}, 11},
+    {{"DisableEditing()", "ClearLiveDisplay()", "SetPaneText(1, COM Waiting...)",
+      "SetPaneText(2, Time:01:02)"},
+     0},
+    {{"SetPaneText(2, Time:)"}, 0},
+};
+
+TEST(SupervisionTickTest, LinkIsLostOnTheTwelfthSilentTick) {
+    SupervisionRig rig;
+    rig.MakeUp(0);
+    rig.state.silenceTicks = 6;
+    ApplyTelemetryFrame(rig.state, TelemetryFrame{4, 0x04, 0x00, 0x80, 0x00, 9});
+    // The loss resets the record before the window is blanked.
+    rig.window.onCall = [&](const std::string& call) {
+        if (call == "DisableEditing()" || call == "ClearLiveDisplay()") {
+            EXPECT_EQ(rig.state.receivedMask, 0);
+            EXPECT_FALSE(rig.state.linkUp);
+        }
+    };
+    int i = 0;
+    for (const SilentTick& tick : kSilentTicks) {
+        ++i;
+        SCOPED_TRACE("tick " + std::to_string(i));
+        rig.now = 60000 + 200 * i;
+        rig.window.Clear();
+        rig.Tick();
+        EXPECT_EQ(rig.window.calls, tick.calls);
+        EXPECT_EQ(rig.state.silenceTicks, tick.silenceAfter);
+        EXPECT_EQ(rig.state.linkUp, i < 12);
+    }
+    EXPECT_TRUE(rig.state.panelLoaded);
+    EXPECT_EQ(rig.state.linkUpTick, 0u);
+}
+
+TEST(SupervisionTickTest, FrameBeforeTheTwelfthTickRestartsTheCount) {
+    SupervisionRig rig;
+    rig.MakeUp(0);
+    const TelemetryFrame frame{4, 0x04, 0x00, 0x80, 0x00, 9};
+    for (int round = 0; round < 3; ++round) {
+        ApplyTelemetryFrame(rig.state, frame);
+        for (int i = 0; i < 11; ++i) rig.Tick();
+        EXPECT_TRUE(rig.state.linkUp);
+        EXPECT_EQ(rig.state.silenceTicks, 11);
+    }
+    EXPECT_EQ(rig.window.panes[1].rfind("COM OK", 0), 0u);
+    rig.Tick();
+    EXPECT_FALSE(rig.state.linkUp);
+    EXPECT_EQ(rig.window.panes[1], "COM Waiting...");
+}
+
+TEST(SupervisionTickTest, IgnoredFramesDoNotKeepTheLinkUp) {
+    SupervisionRig rig;
+    rig.MakeUp(0);
+    ApplyTelemetryFrame(rig.state, TelemetryFrame{4, 0x04, 0x00, 0x80, 0x00, 9});
+    for (int i = 1; i <= 12; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(ApplyTelemetryFrame(rig.state, TelemetryFrame{static_cast<std::uint8_t>(15 + i),
+                                                                0x04, 0x00, 0x80, 0x00, 9}),
+                  FrameResult::Ignored);
+        rig.Tick();
+        EXPECT_EQ(rig.state.linkUp, i < 12);
+    }
+}
+
+TEST(SupervisionTickTest, PortErrorIsReportedOnceBeforeTheTimeIsRead) {
+    struct Case {
+        std::uint8_t port;
+        const char* box;
+    };
+    const Case cases[] = {{8, "ShowErrorBox(COM8端口打开失败!, 端口错误)"},
+                          {20, "ShowErrorBox(COM20端口打开失败!, 端口错误)"},
+                          {1, "ShowErrorBox(COM1端口打开失败!, 端口错误)"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(int{c.port});
+        SupervisionRig rig;
+        rig.noteTickRead = true;
+        rig.state.portError = c.port;
+        rig.window.onCall = [&](const std::string& call) {
+            if (call.rfind("ShowErrorBox", 0) == 0) {
+                EXPECT_EQ(rig.state.portError, 0);
+            }
+        };
+        rig.Tick();
+        const std::vector<std::string> first = {c.box, "ReadTickCount", "SetPaneText(2, Time:)"};
+        EXPECT_EQ(rig.window.calls, first);
+        EXPECT_EQ(rig.state.portError, 0);
+
+        rig.window.Clear();
+        rig.Tick();
+        const std::vector<std::string> second = {"ReadTickCount", "SetPaneText(2, Time:)"};
+        EXPECT_EQ(rig.window.calls, second);
+    }
+}
+
+TEST(SupervisionTickTest, TickNestedInTheErrorBoxNeitherReopensItNorRunsTimeBackwards) {
+    SupervisionRig rig;
+    rig.state.portError = 3;
+    rig.state.receivedMask = 0xFFFF;
+    rig.state.panelLoaded = true;
+    rig.now = 4800;
+    bool nested = false;
+    rig.window.onCall = [&](const std::string& call) {
+        if (nested || call.rfind("ShowErrorBox", 0) != 0) return;
+        nested = true;
+        rig.now = 5000;
+        rig.Tick();  // a timer tick while the box is open brings the link up
+        rig.now = 5200;
+    };
+    rig.Tick();
+
+    int boxes = 0;
+    for (const auto& call : rig.window.calls) boxes += call.rfind("ShowErrorBox", 0) == 0;
+    EXPECT_EQ(boxes, 1);
+    EXPECT_EQ(rig.state.linkUpTick, 5000u);
+    EXPECT_EQ(rig.window.calls.back(), "SetPaneText(2, Time:00:00)");
+    EXPECT_EQ(rig.state.silenceTicks, 2);
+}
+
+struct AnimationCase {
+    std::uint32_t now;
+    const char* text;
+};
+
+class AnimationTest : public testing::TestWithParam<AnimationCase> {};
+
+TEST_P(AnimationTest, PaneOneFollowsTheTickCount) {
+    SupervisionRig rig;
+    rig.MakeUp(0);
+    rig.now = GetParam().now;
+    rig.Tick();
+    EXPECT_EQ(rig.window.panes[1], GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Supervision, AnimationTest,
+    testing::Values(AnimationCase{0, "COM OK."}, AnimationCase{199, "COM OK."},
+                    AnimationCase{200, "COM OK.."}, AnimationCase{400, "COM OK..."},
+                    AnimationCase{600, "COM OK...."}, AnimationCase{800, "COM OK....."},
+                    AnimationCase{1000, "COM OK."}, AnimationCase{1399, "COM OK.."},
+                    AnimationCase{1800, "COM OK....."}, AnimationCase{0xFFFFFFFF, "COM OK.."}));
+
+struct TimeCase {
+    std::uint32_t linkUpTick;
+    std::uint32_t now;
+    const char* text;
+};
+
+class ConnectionTimeTest : public testing::TestWithParam<TimeCase> {};
+
+TEST_P(ConnectionTimeTest, PaneTwoShowsMinutesAndSeconds) {
+    SupervisionRig rig;
+    rig.MakeUp(GetParam().linkUpTick);
+    rig.now = GetParam().now;
+    rig.Tick();
+    EXPECT_EQ(rig.window.panes[2], GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Supervision, ConnectionTimeTest,
+    testing::Values(TimeCase{0, 3725000, "Time:62:05"}, TimeCase{0, 6000000, "Time:100:00"},
+                    TimeCase{0, 999, "Time:00:00"}, TimeCase{0xFFFFFF00, 0x100, "Time:00:00"},
+                    TimeCase{500, 60499, "Time:00:59"}, TimeCase{500, 60500, "Time:01:00"},
+                    TimeCase{0xFFFFFC18, 60000, "Time:01:01"}, TimeCase{1, 0, "Time:71582:47"}));
+
+}  // namespace
