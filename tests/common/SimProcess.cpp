@@ -1,0 +1,71 @@
+#include "SimProcess.h"
+
+#include <QDeadlineTimer>
+
+SimProcess::SimProcess(const QStringList& arguments, const QProcessEnvironment& environment) {
+    process_.setProgram(SimPath());
+    process_.setArguments(arguments);
+    process_.setProcessEnvironment(environment);
+    process_.setProcessChannelMode(QProcess::SeparateChannels);
+}
+
+SimProcess::~SimProcess() {
+    Stop();
+}
+
+bool SimProcess::Start(int timeoutMs) {
+    process_.start();
+    if (!process_.waitForStarted(timeoutMs)) return false;
+    QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired()) {
+        for (const QString& line : Lines()) {
+            if (line.startsWith("port ")) {
+                portPath_ = line.mid(5).trimmed();
+                return true;
+            }
+        }
+        process_.waitForReadyRead(50);
+    }
+    return false;
+}
+
+void SimProcess::ReadWaiting() {
+    partial_ += process_.readAllStandardOutput();
+    int end;
+    while ((end = partial_.indexOf('\n')) >= 0) {
+        lines_ << QString::fromUtf8(partial_.left(end));
+        partial_.remove(0, end + 1);
+    }
+}
+
+QStringList SimProcess::Lines() {
+    process_.waitForReadyRead(0);
+    ReadWaiting();
+    return lines_;
+}
+
+QStringList SimProcess::LinesStartingWith(const QString& prefix) {
+    QStringList found;
+    for (const QString& line : Lines()) {
+        if (line.startsWith(prefix)) found << line;
+    }
+    return found;
+}
+
+void SimProcess::Command(const QString& command) {
+    process_.write((command + "\n").toUtf8());
+    process_.waitForBytesWritten(1000);
+}
+
+void SimProcess::Stop() {
+    if (process_.state() == QProcess::NotRunning) return;
+    process_.terminate();
+    if (!process_.waitForFinished(2000)) {
+        process_.kill();
+        process_.waitForFinished(2000);
+    }
+}
+
+QString SimPath() {
+    return QStringLiteral(DX470_SIM_PATH);
+}

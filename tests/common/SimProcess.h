@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+// A running dx470-sim for tests: its pseudo-terminal path, its log lines, and
+// its run-time commands.
+class SimProcess {
+public:
+    explicit SimProcess(
+        const QStringList& arguments = {},
+        const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment());
+    ~SimProcess();
+    SimProcess(const SimProcess&) = delete;
+    SimProcess& operator=(const SimProcess&) = delete;
+
+    // Starts it and waits for its port line; false if it did not come.
+    bool Start(int timeoutMs = 5000);
+    QString PortPath() const { return portPath_; }
+    // Every stdout line so far, reading whatever is waiting.
+    QStringList Lines();
+    // Lines starting with prefix, e.g. "rx set".
+    QStringList LinesStartingWith(const QString& prefix);
+    void Command(const QString& command);
+    void Stop();
+
+private:
+    void ReadWaiting();
+
+    QProcess process_;
+    QString portPath_;
+    QStringList lines_;
+    QByteArray partial_;
+};
+
+// Path of the built virtual controller, given to the tests by the build.
+QString SimPath();
