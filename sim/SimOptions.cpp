@@ -236,7 +236,8 @@ Lines on stdout:
   params V0 .. V15          after "dump"; then: stored V0 .. V15
   tx single                 the single byte was sent (--single-byte)
   single delivered          a client has read the single byte
-  exit quit|hangup|SIGINT|SIGTERM|SIGHUP   last line
+  exit quit|hangup|SIGINT|SIGTERM|SIGHUP   last line ("exit error", code 1, if the
+                            pseudo-terminal fails)
 
 SIGINT, SIGTERM and SIGHUP end the program like "quit" (exit code 0). Invalid options
 exit with code 2, failures to open the pseudo-terminal or to make the link with code 1.
