@@ -1,0 +1,9 @@
+#pragma once
+
+// The application: prepares the toolkit, runs the calibration window as a
+// modal dialog and ends when it ends.
+class CCalibApp {
+public:
+    // Returns the process exit code.
+    int InitInstance(int& argc, char** argv);
+};

@@ -1,0 +1,176 @@
+// The calibration window talking to a device on a real pseudo-terminal: the
+// link comes up and loads the panel, changes and Write reach the wire, text
+// that is no number sends nothing wrong, silence brings the link down, and
+// every way out closes the port.
+#include <QAction>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QTest>
+#include <QToolButton>
+#include <algorithm>
+#include <memory>
+
+#include "CCalibDlg.h"
+#include "ControlIds.h"
+#include "LiveBar.h"
+#include "PtyDevice.h"
+#include "SerialChannel.h"
+#include "SpinButton.h"
+#include "StatusPanes.h"
+#include "UiTestSupport.h"
+
+namespace {
+constexpr int kPort = 3;
+// One send tick is 100 ms; the rest is room for a busy machine.
+constexpr qint64 kOneTickWithSlackMs = 250;
+constexpr int kLinkTimeoutMs = 10000;
+}  // namespace
+
+class TestCalibDlgLink : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        QVERIFY(WaitForProbesToEnd());
+        ResetLinkState();
+        pty_ = std::make_unique<PtyPair>();
+        device_ = std::make_unique<PtyDevice>(*pty_);
+        for (int k = 0; k < kParamCount; ++k)
+            device_->params[k] = static_cast<std::uint8_t>(100 + k);
+        const std::string slave = pty_->SlavePath();
+        // Every other COM name leads nowhere, so the start-up search is harmless.
+        dlg_ = std::make_unique<CCalibDlg>(
+            [slave](int port) { return port == kPort ? slave : std::string(); });
+        dlg_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dlg_.get()));
+        // The search listens on the pty while it is quiet, then gives up.
+        QVERIFY(WaitForProbesToEnd());
+        QVERIFY(!linkState.probeFound.load());
+        dlg_->Command(CommandId::SelectPort(kPort))->trigger();
+        QVERIFY(dlg_->Channel()->IsOpen());
+        device_->StartTalking();
+        QTRY_VERIFY_WITH_TIMEOUT(linkState.linkUp, kLinkTimeoutMs);
+    }
+
+    void cleanup() {
+        dlg_.reset();
+        device_.reset();
+        pty_.reset();
+    }
+
+    void linkUpLoadsThePanelAndShowsLiveValues() {
+        CCalibDlg& dlg = *dlg_;
+        for (int k = 0; k < kParamCount; ++k) {
+            QCOMPARE(dlg.panelParams[k], 100 + k);
+            QCOMPARE(dlg.ParamEdit(k)->text(), QString::number(100 + k));
+            QVERIFY(dlg.Spin(k)->isEnabled());
+        }
+        QVERIFY(dlg.Control(ControlId::kWriteButton)->isEnabled());
+        QVERIFY(dlg.Command(CommandId::kFileSave)->isEnabled());
+        // Petrol 0x0A3C is 10,480 ms in cell 10; lambda 0x5A00 is 1,75 V.
+        QTRY_COMPARE(dlg.Control(ControlId::kPetrolReadout)->property("text").toString(),
+                     QStringLiteral("10,480"));
+        QCOMPARE(dlg.Control(ControlId::kLambdaReadout)->property("text").toString(),
+                 QStringLiteral("1,75"));
+        QCOMPARE(dlg.Bar(ControlId::kPetrolBar)->Position(), 0x0A3C);
+        QCOMPARE(dlg.Bar(ControlId::kLambdaBar)->Position(), 0x5A);
+        for (int k = 0; k < kParamCount; ++k) {
+            QCOMPARE(dlg.Control(ControlId::CellMarker(k))->isHidden(), k != 10);
+        }
+        QTRY_VERIFY(dlg.StatusBar()->PaneText(1).startsWith(QStringLiteral("COM OK.")));
+        QTRY_VERIFY(dlg.StatusBar()->PaneText(2).startsWith(QStringLiteral("Time:00:0")));
+        QVERIFY(device_->received.empty());
+    }
+
+    void aSpinStepReachesTheWireWithinATick() {
+        CCalibDlg& dlg = *dlg_;
+        const qint64 clicked = device_->clock.elapsed();
+        QTest::mouseClick(dlg.Spin(2)->UpArrow(), Qt::LeftButton);
+        QCOMPARE(dlg.panelParams[2], 103);
+        QTRY_COMPARE_WITH_TIMEOUT(device_->received.size(), std::size_t{1}, 2000);
+        QCOMPARE(device_->received.at(0), PtyDevice::SetFrame(2, 103));
+        QVERIFY2(device_->receivedAt.at(0) - clicked <= kOneTickWithSlackMs,
+                 qPrintable(QString::number(device_->receivedAt.at(0) - clicked)));
+        // The echo confirms it; nothing more is sent.
+        QTRY_COMPARE(int(linkState.deviceParams[2]), 103);
+        QTest::qWait(500);
+        QCOMPARE(device_->received.size(), std::size_t{1});
+    }
+
+    void writeSendsTheStoreFrame() {
+        QTest::mouseClick(dlg_->Control(ControlId::kWriteButton), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(device_->received.size(), std::size_t{1}, 2000);
+        QCOMPARE(device_->received.at(0), PtyDevice::kStoreFrame);
+    }
+
+    // The mended fault: pasted "300" would have sent its low byte, 44, every
+    // 300 ms and held up every parameter above it.
+    void pastedNumberOutOfRangeSendsNothingWrong() {
+        CCalibDlg& dlg = *dlg_;
+        QGuiApplication::clipboard()->setText(QStringLiteral("300"));
+        dlg.ParamEdit(3)->selectAll();
+        QTest::keyClick(dlg.ParamEdit(3), Qt::Key_Insert, Qt::ShiftModifier);
+        QCOMPARE(dlg.ParamEdit(3)->text(), QStringLiteral("300"));
+        QCOMPARE(dlg.panelParams[3], 103);
+        QTest::mouseClick(dlg.Spin(5)->DownArrow(), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(device_->received.size(), std::size_t{1}, 2000);
+        QCOMPARE(device_->received.at(0), PtyDevice::SetFrame(5, 104));
+        QTest::qWait(700);
+        for (const PtyDevice::Frame& frame : device_->received) QVERIFY(frame[3] != 3);
+        QCOMPARE(int(device_->params[3]), 103);
+    }
+
+    void linkIsLostOnTheTwelfthSilentTick() {
+        CCalibDlg& dlg = *dlg_;
+        dlg.Timer(TimerId::kSupervision)->stop();
+        device_->StopTalking();
+        QTest::qWait(100);
+        for (int tick = 1; tick <= 11; ++tick) {
+            dlg.OnTimer(TimerId::kSupervision);
+            QVERIFY2(linkState.linkUp, qPrintable(QStringLiteral("silent tick %1").arg(tick)));
+            QVERIFY(dlg.StatusBar()->PaneText(1).startsWith(QStringLiteral("COM OK.")));
+        }
+        dlg.OnTimer(TimerId::kSupervision);
+        QVERIFY(!linkState.linkUp);
+        QCOMPARE(dlg.StatusBar()->PaneText(1), QStringLiteral("COM Waiting..."));
+        QCOMPARE(dlg.StatusBar()->BackgroundColour(), QColor(255, 0, 0));
+        QVERIFY(!dlg.Spin(0)->isEnabled());
+        QVERIFY(!dlg.Control(ControlId::kWriteButton)->isEnabled());
+        QCOMPARE(dlg.Control(ControlId::kGasReadout)->property("text").toString(), QString());
+        // The panel was loaded: the edits keep the controller's values.
+        QCOMPARE(dlg.ParamEdit(7)->text(), QStringLiteral("107"));
+        dlg.OnTimer(TimerId::kSupervision);
+        QCOMPARE(dlg.StatusBar()->PaneText(2), QStringLiteral("Time:"));
+    }
+
+    void escapeStopsTheTimersAndClosesThePort() {
+        CCalibDlg& dlg = *dlg_;
+        QTest::keyClick(dlg.ParamEdit(8), Qt::Key_Escape);
+        QCOMPARE(dlg.result(), int(QDialog::Rejected));
+        QVERIFY(!dlg.Channel()->IsOpen());
+        QVERIFY(!dlg.Timer(TimerId::kSupervision)->isActive());
+        QVERIFY(!dlg.Timer(TimerId::kSend)->isActive());
+    }
+
+    // A port held elsewhere: the failed open is reported in a stop box and the
+    // rest of the command is abandoned.
+    void aChannelErrorIsShownInABox() {
+        CCalibDlg other(
+            [this](int port) { return port == kPort ? pty_->SlavePath() : std::string(); });
+        QVERIFY(WaitForProbesToEnd());
+        ModalCloser closer;
+        other.Command(CommandId::SelectPort(kPort))->trigger();
+        QCOMPARE(closer.seen.size(), 1);
+        QCOMPARE(closer.seen.at(0).icon, QMessageBox::Critical);
+        QVERIFY(!other.Channel()->IsOpen());
+        QCOMPARE(other.StatusBar()->PaneText(1), QStringLiteral("COM Searching..."));
+    }
+
+private:
+    std::unique_ptr<PtyPair> pty_;
+    std::unique_ptr<PtyDevice> device_;
+    std::unique_ptr<CCalibDlg> dlg_;
+};
+
+QTEST_MAIN(TestCalibDlgLink)
+#include "tst_calibdlglink.moc"

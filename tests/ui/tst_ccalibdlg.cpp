@@ -1,0 +1,446 @@
+// The calibration window on its own, without a device: start-up state, the
+// spin-edits, the keyboard filter, the display operations, the OK and Cancel
+// paths and the About box.
+#include <QAction>
+#include <QClipboard>
+#include <QFontInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+#include <memory>
+
+#include "CAboutDlg.h"
+#include "CCalibDlg.h"
+#include "ControlColours.h"
+#include "ControlIds.h"
+#include "LiveBar.h"
+#include "MenuBar.h"
+#include "SerialChannel.h"
+#include "SpinButton.h"
+#include "StatusPanes.h"
+#include "UiTestSupport.h"
+
+namespace {
+const QColor kQtRed(255, 0, 0);
+const int kReadoutIds[] = {ControlId::kPetrolReadout, ControlId::kGasReadout,
+                           ControlId::kLambdaReadout};
+const int kBarIds[] = {ControlId::kPetrolBar, ControlId::kGasBar, ControlId::kLambdaBar};
+
+std::string NoDevice(int) {
+    return {};
+}
+
+QList<QLineEdit*> NineteenEdits(const CCalibDlg& dlg) {
+    QList<QLineEdit*> edits;
+    for (const int id : kReadoutIds) edits.append(qobject_cast<QLineEdit*>(dlg.Control(id)));
+    for (int k = 0; k < kParamCount; ++k) edits.append(dlg.ParamEdit(k));
+    return edits;
+}
+}  // namespace
+
+class TestCalibDlg : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        QVERIFY(WaitForProbesToEnd());
+        ResetLinkState();
+        dlg_ = std::make_unique<CCalibDlg>(NoDevice);
+    }
+
+    void cleanup() {
+        dlg_.reset();
+        QVERIFY(WaitForProbesToEnd());
+    }
+
+    void windowJustOpened() {
+        CCalibDlg& dlg = *dlg_;
+        QVERIFY(dlg.initialised);
+        QCOMPARE(dlg.windowTitle(), QStringLiteral("DX470 参数标定软件 V2"));
+        for (int k = 0; k < kParamCount; ++k) {
+            QCOMPARE(dlg.ParamEdit(k)->text(), QStringLiteral("0"));
+            QCOMPARE(dlg.panelParams[k], 0);
+            QVERIFY(!dlg.Spin(k)->isEnabled());
+            QCOMPARE(dlg.Spin(k)->Position(), 0);
+            QVERIFY(dlg.Control(ControlId::CellMarker(k))->isHidden());
+        }
+        QVERIFY(!dlg.Control(ControlId::kWriteButton)->isEnabled());
+        QVERIFY(!dlg.Command(CommandId::kFileOpen)->isEnabled());
+        QVERIFY(!dlg.Command(CommandId::kFileSave)->isEnabled());
+        QCOMPARE(dlg.StatusBar()->BackgroundColour(), kQtRed);
+        QCOMPARE(dlg.StatusBar()->PaneText(0), QString());
+        QCOMPARE(dlg.StatusBar()->PaneText(1), QStringLiteral("COM Searching..."));
+        QCOMPARE(dlg.StatusBar()->PaneText(2), QString());
+        QCOMPARE(dlg.focusWidget(), dlg.Control(ControlId::kExitButton));
+        for (const int id : kReadoutIds) {
+            QCOMPARE(qobject_cast<QLineEdit*>(dlg.Control(id))->text(), QString());
+        }
+        for (const int id : kBarIds) QCOMPARE(dlg.Bar(id)->Position(), 0);
+        QCOMPARE(dlg.Menu()->PortRadioMark(), 0);
+        QVERIFY(dlg.Command(CommandId::kChinese)->isChecked());
+        QVERIFY(!dlg.Command(CommandId::kEnglish)->isChecked());
+        QVERIFY(dlg.Timer(TimerId::kSupervision)->isActive());
+        QCOMPARE(dlg.Timer(TimerId::kSupervision)->interval(), 200);
+        QCOMPARE(dlg.Timer(TimerId::kSend)->interval(), 100);
+        QVERIFY(dlg.Channel() != nullptr);
+        QVERIFY(!dlg.Channel()->IsOpen());
+    }
+
+    void barsAndColoursAsSetUp() {
+        const CCalibDlg& dlg = *dlg_;
+        QCOMPARE(dlg.Bar(ControlId::kPetrolBar)->Maximum(), 4096);
+        QCOMPARE(dlg.Bar(ControlId::kGasBar)->Maximum(), 16384);
+        QCOMPARE(dlg.Bar(ControlId::kLambdaBar)->Maximum(), 255);
+        QCOMPARE(dlg.Bar(ControlId::kPetrolBar)->BarColour(), QColor(255, 255, 0));
+        QCOMPARE(dlg.Bar(ControlId::kGasBar)->BarColour(), QColor(0, 255, 255));
+        QCOMPARE(dlg.Bar(ControlId::kLambdaBar)->BarColour(), QColor(30, 210, 0));
+        for (const int id : kBarIds) QCOMPARE(dlg.Bar(id)->BackgroundColour(), QColor(Qt::black));
+        const auto* petrol = qobject_cast<QLineEdit*>(dlg.Control(ControlId::kPetrolReadout));
+        QCOMPARE(petrol->palette().color(QPalette::Text), QColor(255, 255, 0));
+        QCOMPARE(petrol->palette().color(QPalette::Base), QColor(Qt::black));
+        const auto* lambda = qobject_cast<QLineEdit*>(dlg.Control(ControlId::kLambdaReadout));
+        QCOMPARE(lambda->palette().color(QPalette::Text), kQtRed);
+        QCOMPARE(dlg.ParamEdit(7)->palette().color(QPalette::Base), QColor(Qt::white));
+        const auto* label = qobject_cast<QLabel*>(dlg.Control(ControlId::kGasLabel));
+        QCOMPARE(label->palette().color(QPalette::WindowText), QColor(10, 60, 245));
+        QVERIFY(label->font().bold());
+        QVERIFY(!label->autoFillBackground());
+        const auto* marker = qobject_cast<QLabel*>(dlg.Control(ControlId::CellMarker(5)));
+        QCOMPARE(marker->palette().color(QPalette::WindowText), kQtRed);
+        QCOMPARE(marker->text(), QStringLiteral("▲"));
+    }
+
+    // 373 x 233 units of a 16-pixel Song face are 746 x 466 pixels.
+    void clientAreaInDialogUnitsOfThePinnedFace() {
+        const QString family = QFontInfo(dlg_->font()).family();
+        QVERIFY2(family == QStringLiteral("AR PL UMing CN") ||
+                     family.contains(QStringLiteral("SimSun")) || family == QStringLiteral("宋体"),
+                 qPrintable(family));
+        QCOMPARE(dlg_->ClientRect().size(), QSize(746, 466));
+        QCOMPARE(dlg_->minimumSize(), dlg_->maximumSize());
+        QVERIFY(!dlg_->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+        QVERIFY(dlg_->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+    }
+
+    void spinArrowStepsWithinRange() {
+        CCalibDlg& dlg = *dlg_;
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        dlg.EnableEditing();
+        dlg.SetSpinPosition(3, 120);
+        QTest::mouseClick(dlg.Spin(3)->UpArrow(), Qt::LeftButton);
+        QCOMPARE(dlg.Control(1085)->property("text").toString(), QStringLiteral("121"));
+        QCOMPARE(dlg.panelParams[3], 121);
+
+        dlg.SetSpinPosition(3, 255);
+        QCOMPARE(dlg.panelParams[3], 255);
+        QTest::mouseClick(dlg.Spin(3)->UpArrow(), Qt::LeftButton);
+        QCOMPARE(dlg.ParamEdit(3)->text(), QStringLiteral("255"));
+        QCOMPARE(dlg.panelParams[3], 255);
+
+        dlg.SetSpinPosition(3, 0);
+        QTest::mouseClick(dlg.Spin(3)->DownArrow(), Qt::LeftButton);
+        QCOMPARE(dlg.ParamEdit(3)->text(), QStringLiteral("0"));
+        QCOMPARE(dlg.panelParams[3], 0);
+    }
+
+    void spinKeysStepOnlyWhileEnabled() {
+        CCalibDlg& dlg = *dlg_;
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        QLineEdit* edit = dlg.ParamEdit(12);
+        QTest::keyClick(edit, Qt::Key_Up);
+        QCOMPARE(edit->text(), QStringLiteral("0"));
+        QTest::mouseClick(dlg.Spin(12)->UpArrow(), Qt::LeftButton);
+        QCOMPARE(edit->text(), QStringLiteral("0"));
+
+        dlg.EnableEditing();
+        QTest::keyClick(edit, Qt::Key_Up);
+        QTest::keyClick(edit, Qt::Key_Up);
+        QCOMPARE(edit->text(), QStringLiteral("2"));
+        QCOMPARE(dlg.panelParams[12], 2);
+        QTest::keyClick(edit, Qt::Key_Down);
+        QCOMPARE(dlg.panelParams[12], 1);
+    }
+
+    void typedCharactersAreDroppedInAllNineteenEdits() {
+        CCalibDlg& dlg = *dlg_;
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        QGuiApplication::clipboard()->setText(QStringLiteral("9"));
+        for (QLineEdit* edit : NineteenEdits(dlg)) {
+            edit->setText(QStringLiteral("7"));
+            edit->setCursorPosition(1);
+            QTest::keyClick(edit, Qt::Key_5);
+            QTest::keyClick(edit, Qt::Key_Backspace);
+            QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+            QTest::keyClick(edit, Qt::Key_Space);
+            QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QStringLiteral("喷"),
+                                Qt::NoModifier);
+            QCOMPARE(edit->text(), QStringLiteral("7"));
+        }
+        for (int k = 0; k < kParamCount; ++k) QCOMPARE(dlg.panelParams[k], 7);
+    }
+
+    void deleteArrowsAndShiftInsertStillReachTheEdits() {
+        CCalibDlg& dlg = *dlg_;
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        QLineEdit* edit = dlg.ParamEdit(4);
+        dlg.SetSpinPosition(4, 42);
+        QCOMPARE(dlg.panelParams[4], 42);
+        edit->setCursorPosition(2);
+        QTest::keyClick(edit, Qt::Key_Left);
+        QTest::keyClick(edit, Qt::Key_Left);
+        QTest::keyClick(edit, Qt::Key_Delete);
+        QCOMPARE(edit->text(), QStringLiteral("2"));
+        QCOMPARE(dlg.panelParams[4], 2);
+        QGuiApplication::clipboard()->setText(QStringLiteral("5"));
+        edit->setCursorPosition(1);
+        QTest::keyClick(edit, Qt::Key_Insert, Qt::ShiftModifier);
+        QCOMPARE(edit->text(), QStringLiteral("25"));
+        QCOMPARE(dlg.panelParams[4], 25);
+    }
+
+    void disableEditingLeavesTheEditsEnabled() {
+        CCalibDlg& dlg = *dlg_;
+        dlg.EnableEditing();
+        for (int k = 0; k < kParamCount; ++k) QVERIFY(dlg.Spin(k)->isEnabled());
+        QVERIFY(dlg.Control(ControlId::kWriteButton)->isEnabled());
+        QVERIFY(dlg.Command(CommandId::kFileOpen)->isEnabled());
+        QVERIFY(dlg.Command(CommandId::kFileSave)->isEnabled());
+        dlg.DisableEditing();
+        for (int k = 0; k < kParamCount; ++k) {
+            QVERIFY(!dlg.Spin(k)->isEnabled());
+            QVERIFY(dlg.ParamEdit(k)->isEnabled());
+        }
+        QVERIFY(!dlg.Control(ControlId::kWriteButton)->isEnabled());
+        QVERIFY(!dlg.Command(CommandId::kFileOpen)->isEnabled());
+        QVERIFY(!dlg.Command(CommandId::kFileSave)->isEnabled());
+    }
+
+    void clearLiveDisplay_data() {
+        QTest::addColumn<bool>("panelLoaded");
+        QTest::newRow("panel not loaded") << false;
+        QTest::newRow("panel loaded") << true;
+    }
+
+    void clearLiveDisplay() {
+        QFETCH(bool, panelLoaded);
+        CCalibDlg& dlg = *dlg_;
+        for (int k = 0; k < kParamCount; ++k) dlg.SetSpinPosition(k, 10 + k);
+        for (const int id : kReadoutIds) dlg.SetControlText(id, "1,234");
+        for (const int id : kBarIds) dlg.SetBarPosition(id, 100);
+        dlg.SetControlVisible(ControlId::CellMarker(6), true);
+        dlg.SetStatusColour(kStatusLinkUp);
+        dlg.SetPaneText(1, "COM OK..");
+        linkState.panelLoaded = panelLoaded;
+
+        dlg.ClearLiveDisplay();
+
+        for (int k = 0; k < kParamCount; ++k) {
+            const int expected = panelLoaded ? 10 + k : 0;
+            QCOMPARE(dlg.ParamEdit(k)->text(), QString::number(expected));
+            QCOMPARE(dlg.panelParams[k], expected);
+            QVERIFY(dlg.Control(ControlId::CellMarker(k))->isHidden());
+        }
+        for (const int id : kReadoutIds) {
+            QCOMPARE(qobject_cast<QLineEdit*>(dlg.Control(id))->text(), QString());
+        }
+        for (const int id : kBarIds) QCOMPARE(dlg.Bar(id)->Position(), 0);
+        QCOMPARE(dlg.StatusBar()->BackgroundColour(), kQtRed);
+        QCOMPARE(dlg.StatusBar()->PaneText(1), QStringLiteral("COM OK.."));
+    }
+
+    // Pasted text that is no number within 0..255 does not reach the panel:
+    // the parameter keeps its last valid value.
+    void textThatIsNoPositionKeepsTheLastValidValue_data() {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("above the range") << QStringLiteral("300");
+        QTest::newRow("letters") << QStringLiteral("12a");
+        QTest::newRow("empty") << QString();
+        QTest::newRow("negative") << QStringLiteral("-1");
+    }
+
+    void textThatIsNoPositionKeepsTheLastValidValue() {
+        QFETCH(QString, text);
+        CCalibDlg& dlg = *dlg_;
+        dlg.SetSpinPosition(3, 120);
+        dlg.ParamEdit(3)->setText(text);
+        QCOMPARE(dlg.panelParams[3], 120);
+        QCOMPARE(dlg.Spin(3)->QueryPosition(), SpinButton::kQueryFailed + 120);
+        dlg.ParamEdit(3)->setText(QStringLiteral("77"));
+        QCOMPARE(dlg.panelParams[3], 77);
+    }
+
+    void pasteOfANumberOutOfRangeKeepsTheLastValidValue() {
+        CCalibDlg& dlg = *dlg_;
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        dlg.SetSpinPosition(9, 31);
+        QGuiApplication::clipboard()->setText(QStringLiteral("300"));
+        dlg.ParamEdit(9)->selectAll();
+        QTest::keyClick(dlg.ParamEdit(9), Qt::Key_Insert, Qt::ShiftModifier);
+        QCOMPARE(dlg.ParamEdit(9)->text(), QStringLiteral("300"));
+        QCOMPARE(dlg.panelParams[9], 31);
+    }
+
+    void enterOnTheExitButtonCancels() {
+        CCalibDlg& dlg = *dlg_;
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        QTest::keyClick(dlg.Control(ControlId::kExitButton), Qt::Key_Return);
+        QCOMPARE(dlg.result(), int(QDialog::Rejected));
+        QVERIFY(!dlg.isVisible());
+        QVERIFY(!dlg.Timer(TimerId::kSupervision)->isActive());
+        QVERIFY(!dlg.Timer(TimerId::kSend)->isActive());
+    }
+
+    void cancelPaths_data() {
+        QTest::addColumn<QString>("path");
+        QTest::newRow("Escape") << QStringLiteral("escape");
+        QTest::newRow("File > Exit") << QStringLiteral("menu");
+        QTest::newRow("close box") << QStringLiteral("close");
+        QTest::newRow("Exit button") << QStringLiteral("button");
+    }
+
+    void cancelPaths() {
+        QFETCH(QString, path);
+        CCalibDlg& dlg = *dlg_;
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        dlg.setResult(QDialog::Accepted);
+        if (path == QStringLiteral("escape")) {
+            QTest::keyClick(dlg.ParamEdit(5), Qt::Key_Escape);
+        } else if (path == QStringLiteral("menu")) {
+            dlg.Command(CommandId::kFileExit)->trigger();
+        } else if (path == QStringLiteral("close")) {
+            dlg.close();
+        } else {
+            QTest::mouseClick(dlg.Control(ControlId::kExitButton), Qt::LeftButton);
+        }
+        QCOMPARE(dlg.result(), int(QDialog::Rejected));
+        QVERIFY(!dlg.isVisible());
+        QVERIFY(!dlg.Timer(TimerId::kSupervision)->isActive());
+        QVERIFY(!dlg.Timer(TimerId::kSend)->isActive());
+    }
+
+    // The OK path reads the edits back and ends without the exit steps.
+    void enterInAnEditReadsTheEditsBackAndAccepts() {
+        CCalibDlg& dlg = *dlg_;
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        dlg.ParamEdit(6)->setText(QStringLiteral(" \t42 "));
+        dlg.ParamEdit(11)->setText(QStringLiteral("300"));
+        QTest::keyClick(dlg.ParamEdit(0), Qt::Key_Return);
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+        QVERIFY(!dlg.isVisible());
+        QCOMPARE(dlg.panelParams[6], 42);
+        QCOMPARE(dlg.panelParams[11], 300);
+        QVERIFY(dlg.Timer(TimerId::kSupervision)->isActive());
+    }
+
+    // Edit 10 comes before edit 2 in the read-back, so the box names it.
+    void enterWithAnEditThatIsNoIntegerAsksForOne() {
+        CCalibDlg& dlg = *dlg_;
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        dlg.ParamEdit(2)->setText(QStringLiteral("x"));
+        dlg.ParamEdit(10)->setText(QString());
+        dlg.ParamEdit(1)->setText(QStringLiteral("8"));
+        dlg.ParamEdit(1)->setFocus();
+        ModalCloser closer;
+        QTest::keyClick(dlg.ParamEdit(1), Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(closer.seen.size(), 1);
+        QCOMPARE(closer.seen.at(0).text, QStringLiteral("请键入一个整数。"));
+        QVERIFY(dlg.isVisible());
+        QCOMPARE(dlg.focusWidget(), dlg.ParamEdit(10));
+        QCOMPARE(dlg.panelParams[1], 8);
+
+        dlg.ParamEdit(10)->setText(QStringLiteral("5"));
+        QTest::keyClick(dlg.ParamEdit(10), Qt::Key_Return);
+        QCOMPARE(closer.seen.size(), 2);
+        QCOMPARE(dlg.focusWidget(), dlg.ParamEdit(2));
+        QCOMPARE(dlg.ParamEdit(2)->selectedText(), QStringLiteral("x"));
+        QVERIFY(dlg.isVisible());
+    }
+
+    void writeButtonRequestsTheStore() {
+        CCalibDlg& dlg = *dlg_;
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        dlg.EnableEditing();
+        QTest::mouseClick(dlg.Control(ControlId::kWriteButton), Qt::LeftButton);
+        QVERIFY(linkState.writeRequested);
+    }
+
+    void portMenuMarksByPosition() {
+        CCalibDlg& dlg = *dlg_;
+        dlg.Command(CommandId::SelectPort(3))->trigger();
+        QCOMPARE(dlg.Menu()->PortRadioMark(), 5);
+        QCOMPARE(dlg.StatusBar()->PaneText(1), QStringLiteral("COM Waiting..."));
+        dlg.Command(CommandId::kPortOffline)->trigger();
+        QCOMPARE(dlg.Menu()->PortRadioMark(), 1);
+        QCOMPARE(dlg.StatusBar()->PaneText(1), QStringLiteral("COM Stop"));
+        QVERIFY(linkState.probeStop.load());
+        dlg.Command(CommandId::kPortAuto)->trigger();
+        QCOMPARE(dlg.Menu()->PortRadioMark(), 0);
+        QCOMPARE(dlg.StatusBar()->PaneText(1), QStringLiteral("COM Searching..."));
+    }
+
+    // Timers go on behind the About box: the first supervision tick writes
+    // pane 2 while the box is open.
+    void aboutBoxKeepsTheTimersRunning() {
+        CCalibDlg& dlg = *dlg_;
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        dlg.StatusBar()->SetPaneText(2, QString());
+        ModalCloser closer;
+        closer.onBox = [&dlg](QWidget*) {
+            return dlg.StatusBar()->PaneText(2) == QStringLiteral("Time:");
+        };
+        dlg.Command(CommandId::kHelpAbout)->trigger();
+        QCOMPARE(closer.seen.size(), 1);
+        QCOMPARE(closer.seen.at(0).className, QStringLiteral("CAboutDlg"));
+        QCOMPARE(closer.seen.at(0).title, QStringLiteral("关于DX470"));
+    }
+
+    void aboutBoxTexts() {
+        CAboutDlg about;
+        QStringList texts;
+        for (const QLabel* label : about.findChildren<QLabel*>()) texts << label->text();
+        QVERIFY(texts.contains(QStringLiteral("DX470 v1.0 版 (0101)")));
+        const QList<QPushButton*> buttons = about.findChildren<QPushButton*>();
+        QCOMPARE(buttons.size(), 1);
+        QCOMPARE(buttons.at(0)->text(), QStringLiteral("退出"));
+    }
+
+    // The pictures are made once: every paint uses the same two brushes.
+    void backgroundBrushesAreMadeOnce() {
+        CCalibDlg& dlg = *dlg_;
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        const QBrush* chinese = &dlg.BackgroundBrush();
+        const qint64 chineseKey = chinese->texture().cacheKey();
+        linkState.englishUi = true;
+        dlg.repaint();
+        const QBrush* english = &dlg.BackgroundBrush();
+        QVERIFY(english != chinese);
+        const qint64 englishKey = english->texture().cacheKey();
+        linkState.englishUi = false;
+        dlg.repaint();
+        QCOMPARE(&dlg.BackgroundBrush(), chinese);
+        QCOMPARE(dlg.BackgroundBrush().texture().cacheKey(), chineseKey);
+        linkState.englishUi = true;
+        QCOMPARE(dlg.BackgroundBrush().texture().cacheKey(), englishKey);
+        linkState.englishUi = false;
+    }
+
+private:
+    std::unique_ptr<CCalibDlg> dlg_;
+};
+
+QTEST_MAIN(TestCalibDlg)
+#include "tst_ccalibdlg.moc"

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QIcon>
+#include <QPixmap>
+#include <QSize>
+
+// The program's pictures from its resources. A picture that is missing comes
+// back null; callers fall back to a plain colour.
+namespace Artwork {
+
+inline constexpr QSize kBackgroundSize{758, 447};
+inline constexpr const char* kChineseBackground = ":/background_zh";
+inline constexpr const char* kEnglishBackground = ":/background_en";
+inline constexpr const char* kAboutPicture = ":/about";
+inline constexpr const char* kIcon = ":/icon";
+
+// Renders an SVG resource at the given size.
+QPixmap Render(const char* resource, QSize size);
+// The window icon at 16, 32, 48 and 64 pixels.
+QIcon AppIcon();
+
+}  // namespace Artwork

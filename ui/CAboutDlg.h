@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QDialog>
+
+// The About box: the program's picture, version and ownership lines, always in
+// Chinese.
+class CAboutDlg : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit CAboutDlg(QWidget* parent = nullptr);
+};

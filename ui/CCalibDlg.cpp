@@ -1,0 +1,281 @@
+#include "CCalibDlg.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPushButton>
+
+#include "CAboutDlg.h"
+#include "CommEvent.h"
+#include "ControlColours.h"
+#include "ControlIds.h"
+#include "ControlSets.h"
+#include "DialogInteger.h"
+#include "LiveBar.h"
+#include "LiveValues.h"
+#include "MenuBar.h"
+#include "PortCommands.h"
+#include "SendScheduler.h"
+#include "SerialChannel.h"
+#include "SpinButton.h"
+#include "StatusPanes.h"
+#include "Supervision.h"
+#include "TickCount.h"
+#include "UiTexts.h"
+
+namespace {
+using ControlSets::kBarIds;
+using ControlSets::kBindingOrder;
+using ControlSets::kReadoutIds;
+
+QString AppTitle() {
+    return QCoreApplication::applicationName();
+}
+
+bool IsEnterKey(const QKeyEvent& event) {
+    return event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter;
+}
+
+int PortOfCommand(int commandId) {
+    for (int port = CommandId::kFirstHandPort; port <= CommandId::kLastHandPort; ++port) {
+        if (CommandId::SelectPort(port) == commandId) return port;
+    }
+    return 0;
+}
+}  // namespace
+
+QAction* CCalibDlg::Command(int commandId) const {
+    return menuBar_->Command(commandId);
+}
+
+QTimer* CCalibDlg::Timer(int timerId) {
+    if (timerId == TimerId::kSupervision) return &supervisionTimer_;
+    if (timerId == TimerId::kSend) return &sendTimer_;
+    return nullptr;
+}
+
+SpinButton* CCalibDlg::Spin(int k) const {
+    return static_cast<SpinButton*>(Control(ControlId::ParamSpin(k)));
+}
+
+QLineEdit* CCalibDlg::ParamEdit(int k) const {
+    return static_cast<QLineEdit*>(Control(ControlId::ParamEdit(k)));
+}
+
+LiveBar* CCalibDlg::Bar(int controlId) const {
+    return qobject_cast<LiveBar*>(Control(controlId));
+}
+
+const QBrush& CCalibDlg::BackgroundBrush() const {
+    return linkState.englishUi ? englishBackground_ : chineseBackground_;
+}
+
+template <typename Handler>
+void CCalibDlg::CatchChannelErrors(Handler&& handler) {
+    try {
+        handler();
+    } catch (const ChannelError& error) {
+        QMessageBox::critical(this, AppTitle(), QString::fromStdString(error.what()));
+    }
+}
+
+void CCalibDlg::SetEditingEnabled(bool enabled) {
+    for (int k = 0; k < kParamCount; ++k) Spin(k)->setEnabled(enabled);
+    Control(ControlId::kWriteButton)->setEnabled(enabled);
+    Command(CommandId::kFileOpen)->setEnabled(enabled);
+    Command(CommandId::kFileSave)->setEnabled(enabled);
+}
+
+void CCalibDlg::DisableEditing() {
+    SetEditingEnabled(false);
+}
+
+void CCalibDlg::EnableEditing() {
+    SetEditingEnabled(true);
+}
+
+void CCalibDlg::ClearLiveDisplay() {
+    for (const int id : kReadoutIds) SetControlText(id, {});
+    for (const int id : kBarIds) SetBarPosition(id, 0);
+    if (!linkState.panelLoaded) {
+        for (int k = 0; k < kParamCount; ++k) SetSpinPosition(k, 0);
+    }
+    SetStatusColour(kStatusNoLink);
+    for (int k = 0; k < kParamCount; ++k) SetControlVisible(ControlId::CellMarker(k), false);
+}
+
+void CCalibDlg::SetPaneText(int pane, const std::string& text) {
+    statusBar_->SetPaneText(pane, QString::fromStdString(text));
+}
+
+void CCalibDlg::SetStatusColour(Colour colour) {
+    statusBar_->SetBackgroundColour(ControlColours::ToQColor(colour));
+}
+
+void CCalibDlg::SetSpinPosition(int k, int position) {
+    Spin(k)->SetPosition(position);
+}
+
+void CCalibDlg::SetControlText(int controlId, const std::string& text) {
+    QWidget* control = Control(controlId);
+    const QString qtext = QString::fromStdString(text);
+    if (auto* edit = qobject_cast<QLineEdit*>(control)) {
+        edit->setText(qtext);
+    } else if (auto* label = qobject_cast<QLabel*>(control)) {
+        label->setText(qtext);
+    } else if (auto* button = qobject_cast<QPushButton*>(control)) {
+        button->setText(qtext);
+    }
+}
+
+void CCalibDlg::SetBarPosition(int controlId, int position) {
+    if (LiveBar* bar = Bar(controlId)) bar->SetPosition(position);
+}
+
+void CCalibDlg::SetBarColour(int controlId, Colour colour) {
+    if (LiveBar* bar = Bar(controlId)) bar->SetBarColour(ControlColours::ToQColor(colour));
+}
+
+void CCalibDlg::SetControlVisible(int controlId, bool visible) {
+    if (QWidget* control = Control(controlId)) control->setVisible(visible);
+}
+
+void CCalibDlg::ShowErrorBox(const std::string& text, const std::string& caption) {
+    QMessageBox box(QMessageBox::Critical, QString::fromStdString(caption),
+                    QString::fromStdString(text), QMessageBox::Ok, this);
+    box.exec();
+}
+
+void CCalibDlg::SetPortRadioMark(int position) {
+    menuBar_->SetPortRadioMark(position);
+}
+
+void CCalibDlg::OnTimer(int timerId) {
+    CatchChannelErrors([&] {
+        if (timerId == TimerId::kSupervision) {
+            SupervisionTick(linkState, panelParams, *this, SystemTickCount);
+        } else if (timerId == TimerId::kSend) {
+            TakeOverFoundPort(linkState, *channel_);
+            SendTick(linkState, panelParams, *this, *channel_);
+        }
+    });
+}
+
+void CCalibDlg::OnCommEvent() {
+    CatchChannelErrors([&] { HandleCommEvent(linkState, *this, *channel_); });
+}
+
+// Stores only a valid position: a pasted text that is no number within the
+// range leaves the parameter at its last valid value, so nothing the user did
+// not choose is sent and the parameters above it are not held up.
+void CCalibDlg::OnParamEditChange(int k) {
+    if (!initialised) return;
+    const std::int32_t position = Spin(k)->QueryPosition();
+    if ((position >> 16) != 0) return;
+    panelParams[k] = position;
+}
+
+void CCalibDlg::OnCommand(int commandId) {
+    switch (commandId) {
+        case CommandId::kFileOpen:
+            return OnFileOpen();
+        case CommandId::kFileSave:
+            return OnFileSave();
+        case CommandId::kFileExit:
+            return OnCancel();
+        case CommandId::kHelpAbout:
+            return OnAbout();
+        case CommandId::kChinese:
+            return ApplyChineseTexts();
+        case CommandId::kEnglish:
+            return ApplyEnglishTexts();
+        case CommandId::kPortAuto:
+            return CatchChannelErrors(
+                [&] { StartAutoSearch(linkState, *this, [this] { LaunchProbe(); }); });
+        case CommandId::kPortOffline:
+            return CatchChannelErrors([&] { GoOffline(linkState, *this, *channel_); });
+        default:
+            break;
+    }
+    if (const int port = PortOfCommand(commandId); port != 0) {
+        CatchChannelErrors([&] { SelectPort(linkState, *this, *channel_, port); });
+    }
+}
+
+void CCalibDlg::OnWrite() {
+    RequestWrite(linkState);
+}
+
+void CCalibDlg::OnAbout() {
+    CAboutDlg about(this);
+    about.exec();
+}
+
+void CCalibDlg::OnFileOpen() {}
+
+void CCalibDlg::OnFileSave() {}
+
+void CCalibDlg::ApplyChineseTexts() {}
+
+void CCalibDlg::ApplyEnglishTexts() {}
+
+void CCalibDlg::OnOK() {
+    for (const int k : kBindingOrder) {
+        QLineEdit* edit = ParamEdit(k);
+        std::int32_t value = 0;
+        if (!ParseDialogInteger(edit->text(), value)) {
+            QMessageBox::warning(this, AppTitle(), QString::fromUtf8(kNotAnIntegerText));
+            edit->setFocus();
+            edit->selectAll();
+            return;
+        }
+        panelParams[k] = value;
+    }
+    accept();
+}
+
+// The discovery worker is neither stopped nor waited for; it ends with the
+// process.
+void CCalibDlg::OnCancel() {
+    CatchChannelErrors([&] {
+        supervisionTimer_.stop();
+        sendTimer_.stop();
+        if (channel_ != nullptr && channel_->IsOpen()) channel_->Close();
+        QDialog::reject();
+    });
+}
+
+void CCalibDlg::reject() {
+    OnCancel();
+}
+
+void CCalibDlg::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    const QRect frame(0, 0, width(), clientOrigin_.y());
+    painter.fillRect(event->rect() & frame, palette().window());
+    painter.setBrushOrigin(clientOrigin_);
+    painter.fillRect(event->rect() & clientRect_, BackgroundBrush());
+}
+
+// Enter in an edit (or anywhere but on a button) is the OK command; Escape
+// goes on to the dialog, which cancels.
+void CCalibDlg::keyPressEvent(QKeyEvent* event) {
+    if (IsEnterKey(*event)) {
+        OnOK();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+// Enter on a button presses that button; the window has no default button.
+bool CCalibDlg::eventFilter(QObject* watched, QEvent* event) {
+    auto* button = qobject_cast<QPushButton*>(watched);
+    if (button == nullptr || event->type() != QEvent::KeyPress) return false;
+    if (!IsEnterKey(*static_cast<QKeyEvent*>(event))) return false;
+    button->click();
+    return true;
+}

@@ -1,0 +1,127 @@
+#pragma once
+
+#include <QBrush>
+#include <QDialog>
+#include <QFont>
+#include <QHash>
+#include <QIcon>
+#include <QPoint>
+#include <QRect>
+#include <QTimer>
+#include <memory>
+
+#include "LinkState.h"
+#include "PortNames.h"
+#include "WindowOps.h"
+
+class LiveBar;
+class MenuBar;
+class QAction;
+class QLineEdit;
+class SerialChannel;
+class SpinButton;
+class StatusPanes;
+class TypedCharacterFilter;
+
+// The calibration window: live readouts, the sixteen parameter spin-edits, the
+// Write and Exit buttons, the menus and the status bar. It connects the
+// controls, the two timers and the serial channel to the link logic and holds
+// no protocol logic of its own. Controls and menu commands are addressed by id.
+class CCalibDlg : public QDialog, public WindowOps {
+    Q_OBJECT
+
+public:
+    // The resolver names the devices of COM1..COM20 for the channel and for
+    // the discovery worker.
+    explicit CCalibDlg(PortResolver resolver = ResolvePortName, QWidget* parent = nullptr);
+    ~CCalibDlg() override;
+
+    // The spin-edit values in parameter order.
+    PanelParams panelParams{};
+    // Set last in initialisation; until then the edits' change notifications
+    // do nothing.
+    bool initialised = false;
+
+    QWidget* Control(int controlId) const { return controls_.value(controlId, nullptr); }
+    QAction* Command(int commandId) const;
+    QTimer* Timer(int timerId);
+    SerialChannel* Channel() const { return channel_.get(); }
+    MenuBar* Menu() const { return menuBar_; }
+    StatusPanes* StatusBar() const { return statusBar_; }
+    SpinButton* Spin(int k) const;
+    QLineEdit* ParamEdit(int k) const;
+    LiveBar* Bar(int controlId) const;
+    // The background of the language shown; made once at initialisation.
+    const QBrush& BackgroundBrush() const;
+    QRect ClientRect() const { return clientRect_; }
+
+    // Operations the link logic calls.
+    void DisableEditing() override;
+    void EnableEditing() override;
+    void ClearLiveDisplay() override;
+    void SetPaneText(int pane, const std::string& text) override;
+    void SetStatusColour(Colour colour) override;
+    void SetSpinPosition(int k, int position) override;
+    void SetControlText(int controlId, const std::string& text) override;
+    void SetBarPosition(int controlId, int position) override;
+    void SetBarColour(int controlId, Colour colour) override;
+    void SetControlVisible(int controlId, bool visible) override;
+    void ShowErrorBox(const std::string& text, const std::string& caption) override;
+    void SetPortRadioMark(int position) override;
+
+public slots:
+    // Timer 100: supervision; timer 101: port take-over, then sending.
+    void OnTimer(int timerId);
+    void OnCommEvent();
+    void OnParamEditChange(int k);
+    void OnCommand(int commandId);
+    void OnWrite();
+    void OnAbout();
+    void OnFileOpen();
+    void OnFileSave();
+    void ApplyChineseTexts();
+    void ApplyEnglishTexts();
+    // Enter in an edit: read the sixteen edits back, then close.
+    void OnOK();
+    // Exit button, File > Exit, Escape and the close box.
+    void OnCancel();
+    void reject() override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void CreateControls();
+    void ConnectControls();
+    void OnInitDialog();
+    void InitStatusBar();
+    void InitTimers();
+    void InitBackgrounds();
+    void InitFonts();
+    void InitSpins();
+    void InitBars();
+    void CreateChannel();
+    void LaunchProbe();
+    void SetEditingEnabled(bool enabled);
+    // Runs one event's handler; a failed channel operation ends it with a box.
+    template <typename Handler>
+    void CatchChannelErrors(Handler&& handler);
+
+    PortResolver resolver_;
+    QIcon appIcon_;
+    QHash<int, QWidget*> controls_;
+    MenuBar* menuBar_ = nullptr;
+    StatusPanes* statusBar_ = nullptr;
+    TypedCharacterFilter* typedCharacterFilter_ = nullptr;
+    QPoint clientOrigin_;
+    QRect clientRect_;
+    QBrush chineseBackground_;
+    QBrush englishBackground_;
+    QFont labelFont_;
+    QFont readoutFont_;
+    QTimer supervisionTimer_;
+    QTimer sendTimer_;
+    std::unique_ptr<SerialChannel> channel_;
+};

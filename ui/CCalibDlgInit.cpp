@@ -1,0 +1,182 @@
+// Building the window and its initialisation steps, in the order that makes
+// them safe.
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "Artwork.h"
+#include "CCalibDlg.h"
+#include "ControlColours.h"
+#include "ControlSets.h"
+#include "DialogUnits.h"
+#include "LiveBar.h"
+#include "LiveValues.h"
+#include "MenuBar.h"
+#include "PortCommands.h"
+#include "PortProbeThread.h"
+#include "SerialChannel.h"
+#include "SpinButton.h"
+#include "StatusPanes.h"
+#include "TypedCharacterFilter.h"
+#include "UiTexts.h"
+#include "WindowFonts.h"
+#include "WindowLayout.h"
+
+namespace {
+using ControlSets::kBindingOrder;
+using ControlSets::kLabelIds;
+using ControlSets::kReadoutIds;
+
+constexpr int kSpinLower = 0;
+constexpr int kSpinUpper = 255;
+// Shown where a background picture is missing.
+const QColor kPlainBackground(0xed, 0xf2, 0xf7);
+
+struct BarSetUp {
+    int id;
+    Colour colour;
+    int maximum;
+};
+constexpr BarSetUp kBarSetUps[] = {
+    {ControlId::kPetrolBar, kYellow, kPetrolBarMax},
+    {ControlId::kGasBar, kCyan, kGasBarMax},
+    {ControlId::kLambdaBar, kLambdaMiddle, kLambdaBarMax},
+};
+
+QBrush PictureBrush(const char* resource) {
+    const QPixmap picture = Artwork::Render(resource, Artwork::kBackgroundSize);
+    return picture.isNull() ? QBrush(kPlainBackground) : QBrush(picture);
+}
+}  // namespace
+
+CCalibDlg::CCalibDlg(PortResolver resolver, QWidget* parent)
+    : QDialog(parent), resolver_(std::move(resolver)), appIcon_(Artwork::AppIcon()) {
+    CreateControls();
+    ConnectControls();
+    OnInitDialog();
+}
+
+CCalibDlg::~CCalibDlg() = default;
+
+// The window as its template describes it: frame, font, menu and controls.
+void CCalibDlg::CreateControls() {
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setWindowTitle(QString::fromUtf8(kStartCaption));
+    setFont(WindowFonts::SongFont(WindowFonts::kWindowPoints));
+
+    menuBar_ = new MenuBar(kChineseTexts, this);
+    menuBar_->setFont(WindowFonts::SongFont(WindowFonts::kSystemPoints));
+    const int menuHeight = menuBar_->sizeHint().height();
+
+    const DialogUnits units(font());
+    clientOrigin_ = QPoint(0, menuHeight);
+    clientRect_ = QRect(clientOrigin_, QSize(units.ToPixelsX(WindowLayout::kClientWidthUnits),
+                                             units.ToPixelsY(WindowLayout::kClientHeightUnits)));
+    setFixedSize(clientRect_.width(), clientRect_.bottom() + 1);
+    menuBar_->setGeometry(0, 0, clientRect_.width(), menuHeight);
+
+    controls_ = WindowLayout::BuildControls(this, units, clientOrigin_);
+    for (auto* button : findChildren<QPushButton*>()) {
+        button->setAutoDefault(false);
+        button->installEventFilter(this);
+    }
+}
+
+void CCalibDlg::ConnectControls() {
+    typedCharacterFilter_ = new TypedCharacterFilter(this);
+    for (const int id : kReadoutIds) Control(id)->installEventFilter(typedCharacterFilter_);
+    for (int k = 0; k < kParamCount; ++k) {
+        ParamEdit(k)->installEventFilter(typedCharacterFilter_);
+        connect(ParamEdit(k), &QLineEdit::textChanged, this, [this, k] { OnParamEditChange(k); });
+    }
+    connect(static_cast<QPushButton*>(Control(ControlId::kExitButton)), &QPushButton::clicked, this,
+            &CCalibDlg::OnCancel);
+    connect(static_cast<QPushButton*>(Control(ControlId::kWriteButton)), &QPushButton::clicked,
+            this, &CCalibDlg::OnWrite);
+    connect(menuBar_, &MenuBar::commandTriggered, this, &CCalibDlg::OnCommand);
+    connect(&supervisionTimer_, &QTimer::timeout, this, [this] { OnTimer(TimerId::kSupervision); });
+    connect(&sendTimer_, &QTimer::timeout, this, [this] { OnTimer(TimerId::kSend); });
+}
+
+// The order matters: the timers cannot fire before this returns; the worker
+// starts only once the channel exists and the link state is reset; and
+// `initialised` comes last, so setting up the edits and spins stores nothing.
+void CCalibDlg::OnInitDialog() {
+    for (const int k : kBindingOrder) ParamEdit(k)->setText(QString::number(panelParams[k]));
+    setWindowIcon(appIcon_);
+    InitStatusBar();
+    InitTimers();
+    linkState.englishUi = false;
+    InitBackgrounds();
+    InitFonts();
+    InitSpins();
+    Control(ControlId::kWriteButton)->setEnabled(false);
+    Command(CommandId::kFileOpen)->setEnabled(false);
+    Command(CommandId::kFileSave)->setEnabled(false);
+    InitBars();
+    SetPortRadioMark(kAutoPosition);
+    linkState.portError = 0;
+    CreateChannel();
+    LaunchSearch(linkState, *this, [this] { LaunchProbe(); });
+    initialised = true;
+    Control(ControlId::kExitButton)->setFocus();
+}
+
+void CCalibDlg::InitStatusBar() {
+    statusBar_ = new StatusPanes(this);
+    statusBar_->setFont(WindowFonts::SongFont(WindowFonts::kSystemPoints));
+    statusBar_->SetPaneWidths(clientRect_.width());
+    statusBar_->SetBackgroundColour(ControlColours::ToQColor(kStatusNoLink));
+    const int height = statusBar_->sizeHint().height();
+    statusBar_->setGeometry(0, clientRect_.bottom() + 1 - height, clientRect_.width(), height);
+}
+
+void CCalibDlg::InitTimers() {
+    supervisionTimer_.start(TimerId::kSupervisionPeriodMs);
+    sendTimer_.start(TimerId::kSendPeriodMs);
+}
+
+void CCalibDlg::InitBackgrounds() {
+    chineseBackground_ = PictureBrush(Artwork::kChineseBackground);
+    englishBackground_ = PictureBrush(Artwork::kEnglishBackground);
+}
+
+void CCalibDlg::InitFonts() {
+    labelFont_ = WindowFonts::SongFont(WindowFonts::kWindowPoints, true);
+    for (const int id : kLabelIds) Control(id)->setFont(labelFont_);
+    readoutFont_ = WindowFonts::SongFont(WindowFonts::kReadoutPoints);
+    for (const int id : kReadoutIds) Control(id)->setFont(readoutFont_);
+    ControlColours::Apply(controls_);
+}
+
+void CCalibDlg::InitSpins() {
+    for (int k = 0; k < kParamCount; ++k) {
+        SpinButton* spin = Spin(k);
+        spin->SetRange(kSpinLower, kSpinUpper);
+        spin->SetBuddy(ParamEdit(k));
+        spin->SetPosition(0);
+        spin->setEnabled(false);
+    }
+}
+
+void CCalibDlg::InitBars() {
+    for (const BarSetUp& setUp : kBarSetUps) {
+        LiveBar* bar = Bar(setUp.id);
+        bar->SetBackgroundColour(ControlColours::ToQColor(kBlack));
+        bar->SetBarColour(ControlColours::ToQColor(setUp.colour));
+        bar->SetRange(0, setUp.maximum);
+        bar->SetPosition(0);
+    }
+    linkState.lambdaBand = kBandMiddle;
+}
+
+void CCalibDlg::CreateChannel() {
+    channel_ = std::make_unique<SerialChannel>(resolver_);
+    connect(channel_.get(), &SerialChannel::commEvent, this, &CCalibDlg::OnCommEvent);
+}
+
+void CCalibDlg::LaunchProbe() {
+    PortProbeThread::Launch(linkState, resolver_);
+}

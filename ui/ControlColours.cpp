@@ -1,0 +1,66 @@
+#include "ControlColours.h"
+
+#include <QLineEdit>
+#include <QWidget>
+
+#include "ControlIds.h"
+#include "ControlSets.h"
+#include "LinkState.h"
+
+namespace ControlColours {
+namespace {
+void SetEditColours(QWidget* edit, Colour text, Colour background) {
+    QPalette palette = edit->palette();
+    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        palette.setColor(group, QPalette::Text, ToQColor(text));
+        palette.setColor(group, QPalette::Base, ToQColor(background));
+    }
+    edit->setPalette(palette);
+}
+
+// Statics draw no background of their own, so the picture shows through.
+void SetStaticColour(QWidget* control, Colour text) {
+    QPalette palette = control->palette();
+    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        palette.setColor(group, QPalette::WindowText, ToQColor(text));
+    }
+    control->setPalette(palette);
+    control->setAutoFillBackground(false);
+}
+
+bool IsMarker(int id) {
+    return id >= ControlId::kFirstMarker && id <= ControlId::kLastMarker;
+}
+
+}  // namespace
+
+QColor ToQColor(Colour colour) {
+    return QColor(RedOf(colour), GreenOf(colour), BlueOf(colour));
+}
+
+Colour ReadoutTextColour(int readoutId) {
+    switch (readoutId) {
+        case ControlId::kPetrolReadout:
+            return kYellow;
+        case ControlId::kGasReadout:
+            return kCyan;
+        default:
+            return kRed;
+    }
+}
+
+void Apply(const QHash<int, QWidget*>& controls) {
+    using ControlSets::kLabelIds;
+    using ControlSets::kReadoutIds;
+    for (const int id : kReadoutIds)
+        SetEditColours(controls.value(id), ReadoutTextColour(id), kBlack);
+    for (int k = 0; k < kParamCount; ++k) {
+        SetEditColours(controls.value(ControlId::ParamEdit(k)), kBlack, kWhite);
+    }
+    for (const int id : kLabelIds) SetStaticColour(controls.value(id), kLabelBlue);
+    for (auto it = controls.cbegin(); it != controls.cend(); ++it) {
+        if (IsMarker(it.key())) SetStaticColour(it.value(), kRed);
+    }
+}
+
+}  // namespace ControlColours

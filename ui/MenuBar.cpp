@@ -1,0 +1,81 @@
+#include "MenuBar.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QMenu>
+
+#include "ControlIds.h"
+#include "UiTexts.h"
+
+namespace {
+QString Text(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+}  // namespace
+
+MenuBar::MenuBar(const UiTexts& texts, QWidget* parent)
+    : QMenuBar(parent), portGroup_(new QActionGroup(this)) {
+    fileMenu_ = addMenu(Text(texts.menuTitles[kFileTitle]));
+    AddCommand(fileMenu_, CommandId::kFileOpen, Text(texts.fileOpen));
+    AddCommand(fileMenu_, CommandId::kFileSave, Text(texts.fileSave));
+    fileMenu_->addSeparator();
+    AddCommand(fileMenu_, CommandId::kFileExit, Text(texts.fileExit));
+
+    settingsMenu_ = addMenu(Text(texts.menuTitles[kSettingsTitle]));
+    portMenu_ = settingsMenu_->addMenu(Text(texts.portSubmenu));
+    BuildPortMenu();
+    languageMenu_ = settingsMenu_->addMenu(Text(texts.languageSubmenu));
+    AddCommand(languageMenu_, CommandId::kChinese, Text(kChineseItem))->setCheckable(true);
+    AddCommand(languageMenu_, CommandId::kEnglish, Text(kEnglishItem))->setCheckable(true);
+    Command(CommandId::kChinese)->setChecked(true);
+
+    helpMenu_ = addMenu(Text(texts.menuTitles[kHelpTitle]));
+    AddCommand(helpMenu_, CommandId::kHelpAbout, Text(texts.helpAbout));
+}
+
+void MenuBar::BuildPortMenu() {
+    portGroup_->setExclusive(true);
+    auto addPortItem = [this](int commandId, const QString& text) {
+        QAction* action = AddCommand(portMenu_, commandId, text);
+        action->setCheckable(true);
+        portGroup_->addAction(action);
+    };
+    addPortItem(CommandId::kPortAuto, QStringLiteral("AUTO"));
+    addPortItem(CommandId::kPortOffline, QStringLiteral("OFFLINE"));
+    portMenu_->addSeparator();
+    for (int port = CommandId::kFirstHandPort; port <= CommandId::kLastHandPort; ++port) {
+        addPortItem(CommandId::SelectPort(port), QStringLiteral("COM%1").arg(port));
+    }
+}
+
+QAction* MenuBar::AddCommand(QMenu* menu, int commandId, const QString& text) {
+    QAction* action = menu->addAction(text);
+    action->setData(commandId);
+    commands_.insert(commandId, action);
+    connect(action, &QAction::triggered, this,
+            [this, commandId] { emit commandTriggered(commandId); });
+    return action;
+}
+
+QAction* MenuBar::Title(int position) const {
+    const QList<QAction*> titles = actions();
+    return position >= 0 && position < titles.size() ? titles.at(position) : nullptr;
+}
+
+QAction* MenuBar::ItemAt(const QMenu* menu, int position) {
+    const QList<QAction*> items = menu->actions();
+    return position >= 0 && position < items.size() ? items.at(position) : nullptr;
+}
+
+void MenuBar::SetPortRadioMark(int position) {
+    QAction* item = ItemAt(portMenu_, position);
+    if (item != nullptr && item->isCheckable()) item->setChecked(true);
+}
+
+int MenuBar::PortRadioMark() const {
+    const QList<QAction*> items = portMenu_->actions();
+    for (int position = 0; position < items.size(); ++position) {
+        if (items.at(position)->isChecked()) return position;
+    }
+    return -1;
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QHash>
+#include <QMenuBar>
+
+class QAction;
+class QActionGroup;
+class QMenu;
+struct UiTexts;
+
+// The window's menu: File (Open, Save, Exit), settings (the port submenu and
+// the language submenu) and Help (About). Items are reached by command id,
+// or by position where the window addresses them that way.
+class MenuBar : public QMenuBar {
+    Q_OBJECT
+
+public:
+    static constexpr int kFileTitle = 0;
+    static constexpr int kSettingsTitle = 1;
+    static constexpr int kHelpTitle = 2;
+    static constexpr int kPortSubmenu = 0;
+    static constexpr int kLanguageSubmenu = 1;
+    static constexpr int kChinesePosition = 0;
+    static constexpr int kEnglishPosition = 1;
+
+    MenuBar(const UiTexts& texts, QWidget* parent = nullptr);
+
+    // nullptr for an id the menu does not have.
+    QAction* Command(int commandId) const { return commands_.value(commandId, nullptr); }
+    QMenu* FileMenu() const { return fileMenu_; }
+    QMenu* SettingsMenu() const { return settingsMenu_; }
+    QMenu* PortMenu() const { return portMenu_; }
+    QMenu* LanguageMenu() const { return languageMenu_; }
+    QMenu* HelpMenu() const { return helpMenu_; }
+
+    // The menu bar title at position 0, 1 or 2.
+    QAction* Title(int position) const;
+    // The item at a position of a menu, separators counted.
+    static QAction* ItemAt(const QMenu* menu, int position);
+
+    // Marks one item of the port submenu, by position, and clears the others.
+    void SetPortRadioMark(int position);
+    // Position of the marked port item, -1 when none is marked.
+    int PortRadioMark() const;
+
+signals:
+    // A menu command was chosen, by id.
+    void commandTriggered(int commandId);
+
+private:
+    QAction* AddCommand(QMenu* menu, int commandId, const QString& text);
+    void BuildPortMenu();
+
+    QHash<int, QAction*> commands_;
+    QMenu* fileMenu_;
+    QMenu* settingsMenu_;
+    QMenu* portMenu_;
+    QMenu* languageMenu_;
+    QMenu* helpMenu_;
+    QActionGroup* portGroup_;
+};

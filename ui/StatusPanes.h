@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QColor>
+#include <QStatusBar>
+#include <array>
+
+class QLabel;
+
+// The window's status bar: pane 0 (always empty), pane 1 (link status, 98
+// pixels) and pane 2 (connection time, the rest), on a background colour that
+// tells the state of the link.
+class StatusPanes : public QStatusBar {
+    Q_OBJECT
+
+public:
+    static constexpr int kPaneCount = 3;
+    static constexpr int kStatusPaneWidth = 98;
+    // Pane 0 leaves this much of the client width to panes 1 and 2.
+    static constexpr int kRightPanesWidth = 190;
+
+    explicit StatusPanes(QWidget* parent = nullptr);
+
+    // Pane widths from the client width the window has at initialisation.
+    void SetPaneWidths(int clientWidth);
+    // The pane is redrawn at once.
+    void SetPaneText(int pane, const QString& text);
+    QString PaneText(int pane) const;
+    QLabel* Pane(int pane) const;
+
+    void SetBackgroundColour(const QColor& colour);
+    QColor BackgroundColour() const { return background_; }
+
+private:
+    std::array<QLabel*, kPaneCount> panes_{};
+    QColor background_;
+};

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <array>
+
+// Every text of the window that changes with the interface language, one table
+// per language. Texts that stay the same in both languages (port items, status
+// texts, message boxes, About box) live with their users.
+struct UiTexts {
+    const char* writeButton;
+    const char* exitButton;
+    // Menu bar titles by position: File, settings, Help.
+    std::array<const char*, 3> menuTitles;
+    const char* portSubmenu;
+    const char* languageSubmenu;
+    const char* fileOpen;
+    const char* fileSave;
+    const char* fileExit;
+    const char* helpAbout;
+    const char* petrolLabel;
+    const char* gasLabel;
+    const char* lambdaLabel;
+    const char* paramRowLabel;
+    const char* caption;
+};
+
+inline constexpr UiTexts kChineseTexts{
+    "写入参数",
+    "退  出",
+    {"文件(&F)", "设置(&T)", "帮助(&H)"},
+    "通讯端口",
+    "语言设置",
+    "打开(&O)",
+    "保存(&S)",
+    "退出(&X)",
+    "关于(&A)",
+    " 喷油时间(ms)",
+    " 喷气时间(ms)",
+    "氧传感器(V)",
+    "设 置",
+    "DX470 参数标定软件",
+};
+
+inline constexpr UiTexts kEnglishTexts{
+    "Write",
+    "Exit",
+    {"File(&F)", "Tools(&T)", "Help(&H)"},
+    "Com",
+    "Language",
+    "Open(&O)",
+    "Save(&S)",
+    "Exit(&X)",
+    "About(&A)",
+    "Pet(ms)",
+    "Gas(ms)",
+    "Lambda(V)",
+    "Config",
+    "DX470 Model Set",
+};
+
+// The window opens with the Chinese texts, but with this caption; the first
+// choice of Chinese drops the version suffix.
+inline constexpr const char* kStartCaption = "DX470 参数标定软件 V2";
+
+// Labels of the language submenu, the same in both languages.
+inline constexpr const char* kChineseItem = "中文";
+inline constexpr const char* kEnglishItem = "English";
+
+// The message of the read-back of the parameter edits on Enter.
+inline constexpr const char* kNotAnIntegerText = "请键入一个整数。";
+
+// The cell marker under the parameter edit of the current cell.
+inline constexpr const char* kMarkerText = "▲";

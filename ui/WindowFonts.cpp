@@ -1,0 +1,17 @@
+#include "WindowFonts.h"
+
+#include <QStringList>
+
+namespace {
+constexpr int kLogicalDpi = 96;
+constexpr int kPointsPerInch = 72;
+}  // namespace
+
+QFont WindowFonts::SongFont(int points, bool bold) {
+    QFont font;
+    font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("NSimSun"),
+                      QStringLiteral("AR PL UMing CN")});
+    font.setPixelSize((points * kLogicalDpi + kPointsPerInch / 2) / kPointsPerInch);
+    font.setBold(bold);
+    return font;
+}

@@ -1,0 +1,129 @@
+#include "WindowLayout.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "ControlIds.h"
+#include "DialogUnits.h"
+#include "LinkState.h"
+#include "LiveBar.h"
+#include "SpinButton.h"
+#include "UiTexts.h"
+
+namespace WindowLayout {
+namespace {
+// Left edges of the parameter row, by k; the row comes in four groups of four.
+constexpr int kParamEditX[kParamCount] = {10,  30,  51,  72,  99,  120, 141, 162,
+                                          189, 210, 231, 252, 279, 300, 321, 342};
+constexpr int kParamRowY = 142;
+constexpr int kParamEditWidth = 15;
+constexpr int kParamRowHeight = 14;
+constexpr int kSpinWidth = 6;
+// The spin overlaps the right edge of its edit by one unit.
+constexpr int kSpinOffset = 14;
+constexpr int kMarkerY = 158;
+constexpr int kMarkerSize = 8;
+constexpr int kMarkerIndent = 4;
+constexpr QMargins kParamEditMargins(-1, 0, -1, 0);
+
+void AppendParameterRow(std::vector<ControlSpec>& controls) {
+    for (int k = 0; k < kParamCount; ++k) {
+        const int x = kParamEditX[k];
+        controls.push_back({ControlId::ParamEdit(k), ControlKind::ParamEdit, nullptr, x, kParamRowY,
+                            kParamEditWidth, kParamRowHeight});
+        controls.push_back({ControlId::ParamSpin(k), ControlKind::Spin, nullptr, x + kSpinOffset,
+                            kParamRowY, kSpinWidth, kParamRowHeight});
+    }
+}
+
+void AppendMarkers(std::vector<ControlSpec>& controls) {
+    for (int k = 0; k < kParamCount; ++k) {
+        controls.push_back({ControlId::CellMarker(k), ControlKind::Marker, kMarkerText,
+                            kParamEditX[k] + kMarkerIndent, kMarkerY, kMarkerSize, kMarkerSize});
+    }
+}
+
+QWidget* CreateControl(const ControlSpec& spec, QWidget* parent) {
+    const QString text = spec.text != nullptr ? QString::fromUtf8(spec.text) : QString();
+    switch (spec.kind) {
+        case ControlKind::PushButton:
+            return new QPushButton(text, parent);
+        case ControlKind::Readout: {
+            auto* edit = new QLineEdit(parent);
+            edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            return edit;
+        }
+        case ControlKind::ParamEdit: {
+            auto* edit = new QLineEdit(parent);
+            edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            // Three digits fill the narrow edit; the toolkit's inner margin
+            // would scroll them.
+            edit->setTextMargins(kParamEditMargins);
+            return edit;
+        }
+        case ControlKind::Label: {
+            auto* label = new QLabel(text, parent);
+            label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+            return label;
+        }
+        case ControlKind::Marker: {
+            auto* marker = new QLabel(text, parent);
+            marker->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            marker->setVisible(false);
+            return marker;
+        }
+        case ControlKind::SegmentedBar:
+            return new LiveBar(LiveBar::Fill::Segmented, parent);
+        case ControlKind::SmoothBar:
+            return new LiveBar(LiveBar::Fill::Smooth, parent);
+        case ControlKind::Spin:
+            return new SpinButton(parent);
+        case ControlKind::SerialControl: {
+            // Holds the place of the serial control; it draws nothing and
+            // takes no input.
+            auto* placeholder = new QWidget(parent);
+            placeholder->setAttribute(Qt::WA_TransparentForMouseEvents);
+            return placeholder;
+        }
+    }
+    return nullptr;
+}
+}  // namespace
+
+std::vector<ControlSpec> WindowTemplate() {
+    using enum ControlKind;
+    using namespace ControlId;
+    std::vector<ControlSpec> controls = {
+        {kExitButton, PushButton, kChineseTexts.exitButton, 230, 195, 42, 16},
+        {kPetrolReadout, Readout, nullptr, 32, 59, 71, 24},
+        {kPetrolLabel, Label, kChineseTexts.petrolLabel, 39, 34, 55, 24},
+        {kPetrolBar, SegmentedBar, nullptr, 32, 96, 72, 12},
+        {kGasReadout, Readout, nullptr, 153, 59, 71, 24},
+        {kGasLabel, Label, kChineseTexts.gasLabel, 161, 34, 55, 24},
+        {kGasBar, SegmentedBar, nullptr, 153, 96, 72, 12},
+        {kLambdaLabel, Label, kChineseTexts.lambdaLabel, 283, 38, 49, 18},
+        {kLambdaReadout, Readout, nullptr, 278, 59, 55, 24},
+        {kLambdaBar, SmoothBar, nullptr, 278, 96, 55, 12},
+    };
+    AppendParameterRow(controls);
+    controls.push_back({kParamRowLabel, Label, kChineseTexts.paramRowLabel, 13, 128, 28, 12});
+    controls.push_back({kWriteButton, PushButton, kChineseTexts.writeButton, 105, 195, 42, 16});
+    AppendMarkers(controls);
+    controls.push_back({kSerialControl, SerialControl, nullptr, 6, 7, 19, 19});
+    return controls;
+}
+
+QHash<int, QWidget*> BuildControls(QWidget* parent, const DialogUnits& units, QPoint origin) {
+    QHash<int, QWidget*> controls;
+    for (const ControlSpec& spec : WindowTemplate()) {
+        QWidget* control = CreateControl(spec, parent);
+        control->setGeometry(
+            units.ToPixels(spec.x, spec.y, spec.width, spec.height).translated(origin));
+        control->setObjectName(QString::number(spec.id));
+        controls.insert(spec.id, control);
+    }
+    return controls;
+}
+
+}  // namespace WindowLayout
