@@ -1,0 +1,115 @@
+// The real window against the virtual controller: the start-up search finds
+// it, the link comes up, the readouts show what the controller sends, and a
+// spin step is applied by the controller and echoed back.
+#include <QLineEdit>
+#include <QTest>
+#include <QToolButton>
+#include <memory>
+
+#include "CCalibDlg.h"
+#include "ControlIds.h"
+#include "LiveValues.h"
+#include "SerialChannel.h"
+#include "SimProcess.h"
+#include "SpinButton.h"
+#include "StatusPanes.h"
+#include "Telemetry.h"
+#include "UiTestSupport.h"
+
+namespace {
+constexpr int kPort = 3;
+constexpr int kLinkTimeoutMs = 15000;
+// Parameters 10, 20, ..., 160.
+const QString kParams = QStringLiteral("10,20,30,40,50,60,70,80,90,100,110,120,130,140,150,160");
+
+QString Text(const CCalibDlg& dlg, int controlId) {
+    return dlg.Control(controlId)->property("text").toString();
+}
+}  // namespace
+
+class TestSimLink : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        QVERIFY(WaitForProbesToEnd());
+        ResetLinkState();
+    }
+
+    void cleanup() {
+        dlg_.reset();
+        sim_.reset();
+    }
+
+    // Petrol held at 2620 (10,480 ms, cell 10, step 60), lambda at 23040.
+    void heldValuesShowExactlyAndASpinStepIsEchoed() {
+        StartSim({QStringLiteral("--petrol"), QStringLiteral("2620"), QStringLiteral("--lambda"),
+                  QStringLiteral("23040")});
+        CCalibDlg& dlg = *dlg_;
+        for (int k = 0; k < kParamCount; ++k) QCOMPARE(dlg.panelParams[k], 10 * (k + 1));
+        QTRY_COMPARE(Text(dlg, ControlId::kPetrolReadout), QStringLiteral("10,480"));
+        // 10240 + 14 x 110 + ((14 x 10 + 1024) x 60) / 256 = 12052
+        QCOMPARE(Text(dlg, ControlId::kGasReadout), QStringLiteral("12,052"));
+        QCOMPARE(Text(dlg, ControlId::kLambdaReadout), QStringLiteral("1,75"));
+        QVERIFY(!dlg.Control(ControlId::CellMarker(10))->isHidden());
+
+        QTest::mouseClick(dlg.Spin(10)->UpArrow(), Qt::LeftButton);
+        QCOMPARE(dlg.ParamEdit(10)->text(), QStringLiteral("111"));
+        QTRY_VERIFY_WITH_TIMEOUT(sim_->LinesStartingWith(QStringLiteral("rx set"))
+                                     .contains(QStringLiteral("rx set 10 111")),
+                                 5000);
+        // The echo: the controller now reports 111, and the gas time follows.
+        QTRY_COMPARE(Text(dlg, ControlId::kGasReadout), QStringLiteral("12,063"));
+        QCOMPARE(int(linkState.deviceParams[10]), 111);
+        QCOMPARE(dlg.panelParams[10], 111);
+        QCOMPARE(sim_->LinesStartingWith(QStringLiteral("rx set")).size(), 1);
+
+        QTest::mouseClick(dlg.Control(ControlId::kWriteButton), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(sim_->LinesStartingWith(QStringLiteral("rx store")).size(), 1,
+                                  5000);
+    }
+
+    // With the controller sweeping, every shown value follows from the last
+    // frame it sent.
+    void sweepingValuesAreConsistentWithTheLastFrame() {
+        StartSim({});
+        CCalibDlg& dlg = *dlg_;
+        for (int sample = 0; sample < 20; ++sample) {
+            QTest::qWait(37);
+            QCOMPARE(Text(dlg, ControlId::kPetrolReadout),
+                     QString::fromStdString(FormatMilliseconds(linkState.petrolRaw * 4)));
+            const std::int32_t gas =
+                ComputeGasTime(linkState.cellIndex, linkState.petrolRaw, linkState.deviceParams);
+            QCOMPARE(Text(dlg, ControlId::kGasReadout),
+                     QString::fromStdString(FormatMilliseconds(gas)));
+            QCOMPARE(Text(dlg, ControlId::kLambdaReadout),
+                     QString::fromStdString(FormatLambdaVolts(linkState.lambdaRaw)));
+            for (int k = 0; k < kParamCount; ++k) {
+                QCOMPARE(dlg.Control(ControlId::CellMarker(k))->isHidden(),
+                         k != linkState.cellIndex);
+            }
+        }
+        QVERIFY(dlg.StatusBar()->PaneText(1).startsWith(QStringLiteral("COM OK.")));
+    }
+
+private:
+    void StartSim(QStringList arguments) {
+        arguments << QStringLiteral("--params") << kParams;
+        sim_ = std::make_unique<SimProcess>(arguments);
+        QVERIFY(sim_->Start());
+        const std::string device = sim_->PortPath().toStdString();
+        dlg_ = std::make_unique<CCalibDlg>(
+            [device](int port) { return port == kPort ? device : std::string(); });
+        dlg_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dlg_.get()));
+        QTRY_VERIFY_WITH_TIMEOUT(linkState.linkUp, kLinkTimeoutMs);
+        QCOMPARE(int(dlg_->Channel()->PortNumber()), kPort);
+        QVERIFY(dlg_->StatusBar()->PaneText(1).startsWith(QStringLiteral("COM OK.")));
+    }
+
+    std::unique_ptr<SimProcess> sim_;
+    std::unique_ptr<CCalibDlg> dlg_;
+};
+
+QTEST_MAIN(TestSimLink)
+#include "tst_simlink.moc"
