@@ -70,7 +70,7 @@ LiveBar* CCalibDlg::Bar(int controlId) const {
     return qobject_cast<LiveBar*>(Control(controlId));
 }
 
-const QBrush& CCalibDlg::BackgroundBrush() const {
+const QPixmap& CCalibDlg::BackgroundPicture() const {
     return linkState.englishUi ? englishBackground_ : chineseBackground_;
 }
 
@@ -255,10 +255,24 @@ void CCalibDlg::reject() {
 
 void CCalibDlg::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    const QRect frame(0, 0, width(), clientOrigin_.y());
-    painter.fillRect(event->rect() & frame, palette().window());
-    painter.setBrushOrigin(clientOrigin_);
-    painter.fillRect(event->rect() & clientRect_, BackgroundBrush());
+    const QRect menuStrip(0, 0, width(), clientOrigin_.y());
+    painter.fillRect(event->rect() & menuStrip, palette().window());
+    PaintBackground(painter, event->rect() & clientRect_);
+}
+
+// The picture repeats from the client area's top-left corner. It is drawn
+// tile by tile rather than through a pattern brush: plain pixmap copies
+// allocate nothing while painting, a pattern fill does on every call.
+void CCalibDlg::PaintBackground(QPainter& painter, const QRect& area) const {
+    const QPixmap& picture = BackgroundPicture();
+    const int tileWidth = picture.width();
+    const int tileHeight = picture.height();
+    for (int y = clientOrigin_.y(); y <= area.bottom(); y += tileHeight) {
+        for (int x = clientOrigin_.x(); x <= area.right(); x += tileWidth) {
+            const QRect target = QRect(x, y, tileWidth, tileHeight) & area;
+            if (!target.isEmpty()) painter.drawPixmap(target, picture, target.translated(-x, -y));
+        }
+    }
 }
 
 // Enter in an edit (or anywhere but on a button) is the OK command; Escape

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QBrush>
 #include <QDialog>
 #include <QFont>
 #include <QHash>
 #include <QIcon>
+#include <QPixmap>
 #include <QPoint>
 #include <QRect>
 #include <QTimer>
@@ -18,6 +18,7 @@ class LiveBar;
 class MenuBar;
 class QAction;
 class QLineEdit;
+class QPainter;
 class SerialChannel;
 class SpinButton;
 class StatusPanes;
@@ -51,8 +52,9 @@ public:
     SpinButton* Spin(int k) const;
     QLineEdit* ParamEdit(int k) const;
     LiveBar* Bar(int controlId) const;
-    // The background of the language shown; made once at initialisation.
-    const QBrush& BackgroundBrush() const;
+    // The background picture of the language shown; made once at
+    // initialisation.
+    const QPixmap& BackgroundPicture() const;
     QRect ClientRect() const { return clientRect_; }
 
     // Operations the link logic calls.
@@ -105,6 +107,7 @@ private:
     void CreateChannel();
     void LaunchProbe();
     void SetEditingEnabled(bool enabled);
+    void PaintBackground(QPainter& painter, const QRect& area) const;
     // Runs one event's handler; a failed channel operation ends it with a box.
     template <typename Handler>
     void CatchChannelErrors(Handler&& handler);
@@ -117,8 +120,8 @@ private:
     TypedCharacterFilter* typedCharacterFilter_ = nullptr;
     QPoint clientOrigin_;
     QRect clientRect_;
-    QBrush chineseBackground_;
-    QBrush englishBackground_;
+    QPixmap chineseBackground_;
+    QPixmap englishBackground_;
     QFont labelFont_;
     QFont readoutFont_;
     QTimer supervisionTimer_;

@@ -42,9 +42,13 @@ constexpr BarSetUp kBarSetUps[] = {
     {ControlId::kLambdaBar, kLambdaMiddle, kLambdaBarMax},
 };
 
-QBrush PictureBrush(const char* resource) {
-    const QPixmap picture = Artwork::Render(resource, Artwork::kBackgroundSize);
-    return picture.isNull() ? QBrush(kPlainBackground) : QBrush(picture);
+QPixmap PictureOrPlain(const char* resource) {
+    QPixmap picture = Artwork::Render(resource, Artwork::kBackgroundSize);
+    if (picture.isNull()) {
+        picture = QPixmap(Artwork::kBackgroundSize);
+        picture.fill(kPlainBackground);
+    }
+    return picture;
 }
 }  // namespace
 
@@ -139,8 +143,8 @@ void CCalibDlg::InitTimers() {
 }
 
 void CCalibDlg::InitBackgrounds() {
-    chineseBackground_ = PictureBrush(Artwork::kChineseBackground);
-    englishBackground_ = PictureBrush(Artwork::kEnglishBackground);
+    chineseBackground_ = PictureOrPlain(Artwork::kChineseBackground);
+    englishBackground_ = PictureOrPlain(Artwork::kEnglishBackground);
 }
 
 void CCalibDlg::InitFonts() {

@@ -17,9 +17,7 @@ LiveBar::LiveBar(Fill fill, QWidget* parent)
       fill_(fill),
       barColour_(Qt::blue),
       backgroundColour_(Qt::black),
-      borderColour_(Qt::gray) {
-    setAttribute(Qt::WA_OpaquePaintEvent);
-}
+      borderColour_(Qt::gray) {}
 
 void LiveBar::SetRange(int lower, int upper) {
     lower_ = lower;

@@ -417,24 +417,26 @@ private slots:
         QCOMPARE(buttons.at(0)->text(), QStringLiteral("退出"));
     }
 
-    // The pictures are made once: every paint uses the same two brushes.
-    void backgroundBrushesAreMadeOnce() {
+    // The pictures are made once: every paint uses the same two pixmaps, and
+    // the background follows the language flag.
+    void backgroundPicturesAreMadeOnce() {
         CCalibDlg& dlg = *dlg_;
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
-        const QBrush* chinese = &dlg.BackgroundBrush();
-        const qint64 chineseKey = chinese->texture().cacheKey();
+        const qint64 chineseKey = dlg.BackgroundPicture().cacheKey();
+        QCOMPARE(dlg.BackgroundPicture().size(), QSize(758, 447));
         linkState.englishUi = true;
         dlg.repaint();
-        const QBrush* english = &dlg.BackgroundBrush();
-        QVERIFY(english != chinese);
-        const qint64 englishKey = english->texture().cacheKey();
+        const qint64 englishKey = dlg.BackgroundPicture().cacheKey();
+        QVERIFY(englishKey != chineseKey);
+        const QImage english = dlg.grab(dlg.ClientRect()).toImage();
         linkState.englishUi = false;
         dlg.repaint();
-        QCOMPARE(&dlg.BackgroundBrush(), chinese);
-        QCOMPARE(dlg.BackgroundBrush().texture().cacheKey(), chineseKey);
+        QCOMPARE(dlg.BackgroundPicture().cacheKey(), chineseKey);
+        const QImage chinese = dlg.grab(dlg.ClientRect()).toImage();
+        QVERIFY(english != chinese);
         linkState.englishUi = true;
-        QCOMPARE(dlg.BackgroundBrush().texture().cacheKey(), englishKey);
+        QCOMPARE(dlg.BackgroundPicture().cacheKey(), englishKey);
         linkState.englishUi = false;
     }
 
