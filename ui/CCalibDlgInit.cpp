@@ -61,7 +61,8 @@ CCalibDlg::CCalibDlg(PortResolver resolver, QWidget* parent)
 
 CCalibDlg::~CCalibDlg() = default;
 
-// The window as its template describes it: frame, font, menu and controls.
+// The window as its template describes it: frame, font, menu, controls and
+// their colours.
 void CCalibDlg::CreateControls() {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -82,6 +83,7 @@ void CCalibDlg::CreateControls() {
     menuBar_->setGeometry(0, 0, clientRect_.width(), menuHeight);
 
     controls_ = WindowLayout::BuildControls(this, units, clientOrigin_);
+    ControlColours::Apply(controls_);
     for (auto* button : findChildren<QPushButton*>()) {
         button->setAutoDefault(false);
         button->installEventFilter(this);
@@ -152,7 +154,6 @@ void CCalibDlg::InitFonts() {
     for (const int id : kLabelIds) Control(id)->setFont(labelFont_);
     readoutFont_ = WindowFonts::SongFont(WindowFonts::kReadoutPoints);
     for (const int id : kReadoutIds) Control(id)->setFont(readoutFont_);
-    ControlColours::Apply(controls_);
 }
 
 void CCalibDlg::InitSpins() {
