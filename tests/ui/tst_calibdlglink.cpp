@@ -123,6 +123,8 @@ private slots:
     void linkIsLostOnTheTwelfthSilentTick() {
         CCalibDlg& dlg = *dlg_;
         dlg.Timer(TimerId::kSupervision)->stop();
+        // A frame accepted after the last timer tick starts the count at 0.
+        QTRY_COMPARE(int(linkState.silenceTicks), 0);
         device_->StopTalking();
         QTest::qWait(100);
         for (int tick = 1; tick <= 11; ++tick) {
