@@ -1,9 +1,9 @@
 #include "CAboutDlg.h"
 
 #include <QLabel>
-#include <QPixmap>
 #include <QPushButton>
 
+#include "Artwork.h"
 #include "DialogUnits.h"
 #include "WindowFonts.h"
 
@@ -15,7 +15,6 @@ constexpr const char* kVersionLine = "DX470 v1.0 版 (0101)";
 constexpr const char* kOwnerLine = "版权所有 (C) DX470 项目组";
 constexpr const char* kRightsLine = "保留所有权利";
 constexpr const char* kCloseText = "退出";
-constexpr const char* kPicture = ":/about";
 
 QLabel* AddText(QWidget* parent, const DialogUnits& units, const char* text, QRect unitRect) {
     auto* label = new QLabel(QString::fromUtf8(text), parent);
@@ -35,8 +34,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
 
     auto* picture = new QLabel(this);
     picture->setGeometry(units.ToPixels(15, 16, 62, 67));
-    picture->setScaledContents(true);
-    picture->setPixmap(QPixmap(QString::fromLatin1(kPicture)));
+    picture->setPixmap(Artwork::Render(Artwork::kAboutPicture, picture->size()));
     picture->setObjectName(QStringLiteral("picture"));
 
     AddText(this, units, kVersionLine, QRect(122, 20, 84, 10));

@@ -412,6 +412,9 @@ private slots:
         QStringList texts;
         for (const QLabel* label : about.findChildren<QLabel*>()) texts << label->text();
         QVERIFY(texts.contains(QStringLiteral("DX470 v1.0 版 (0101)")));
+        const auto* picture = about.findChild<QLabel*>(QStringLiteral("picture"));
+        QVERIFY(picture != nullptr);
+        QVERIFY(!picture->pixmap().isNull());
         const QList<QPushButton*> buttons = about.findChildren<QPushButton*>();
         QCOMPARE(buttons.size(), 1);
         QCOMPARE(buttons.at(0)->text(), QStringLiteral("退出"));
