@@ -1,0 +1,179 @@
+// The ways out of the calibration window (OK and Cancel), the Write button,
+// the port menu and the About box, without a device.
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <memory>
+
+#include "CAboutDlg.h"
+#include "CCalibDlg.h"
+#include "ControlIds.h"
+#include "MenuBar.h"
+#include "SerialChannel.h"
+#include "StatusPanes.h"
+#include "UiTestSupport.h"
+
+namespace {
+std::string NoDevice(int) {
+    return {};
+}
+}  // namespace
+
+class TestCalibDlgCommands : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        QVERIFY(WaitForProbesToEnd());
+        ResetLinkState();
+        dlg_ = std::make_unique<CCalibDlg>(NoDevice);
+    }
+
+    void cleanup() {
+        dlg_.reset();
+        QVERIFY(WaitForProbesToEnd());
+    }
+
+    void enterOnTheExitButtonCancels() {
+        CCalibDlg& dlg = *dlg_;
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        QTest::keyClick(dlg.Control(ControlId::kExitButton), Qt::Key_Return);
+        QCOMPARE(dlg.result(), int(QDialog::Rejected));
+        QVERIFY(!dlg.isVisible());
+        QVERIFY(!dlg.Timer(TimerId::kSupervision)->isActive());
+        QVERIFY(!dlg.Timer(TimerId::kSend)->isActive());
+    }
+
+    void cancelPaths_data() {
+        QTest::addColumn<QString>("path");
+        QTest::newRow("Escape") << QStringLiteral("escape");
+        QTest::newRow("File > Exit") << QStringLiteral("menu");
+        QTest::newRow("close box") << QStringLiteral("close");
+        QTest::newRow("Exit button") << QStringLiteral("button");
+    }
+
+    void cancelPaths() {
+        QFETCH(QString, path);
+        CCalibDlg& dlg = *dlg_;
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        dlg.setResult(QDialog::Accepted);
+        if (path == QStringLiteral("escape")) {
+            QTest::keyClick(dlg.ParamEdit(5), Qt::Key_Escape);
+        } else if (path == QStringLiteral("menu")) {
+            dlg.Command(CommandId::kFileExit)->trigger();
+        } else if (path == QStringLiteral("close")) {
+            dlg.close();
+        } else {
+            QTest::mouseClick(dlg.Control(ControlId::kExitButton), Qt::LeftButton);
+        }
+        QCOMPARE(dlg.result(), int(QDialog::Rejected));
+        QVERIFY(!dlg.isVisible());
+        QVERIFY(!dlg.Timer(TimerId::kSupervision)->isActive());
+        QVERIFY(!dlg.Timer(TimerId::kSend)->isActive());
+    }
+
+    // The OK path reads the edits back and ends without the exit steps.
+    void enterInAnEditReadsTheEditsBackAndAccepts() {
+        CCalibDlg& dlg = *dlg_;
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        dlg.ParamEdit(6)->setText(QStringLiteral(" \t42 "));
+        dlg.ParamEdit(11)->setText(QStringLiteral("300"));
+        QTest::keyClick(dlg.ParamEdit(0), Qt::Key_Return);
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+        QVERIFY(!dlg.isVisible());
+        QCOMPARE(dlg.panelParams[6], 42);
+        QCOMPARE(dlg.panelParams[11], 300);
+        QVERIFY(dlg.Timer(TimerId::kSupervision)->isActive());
+    }
+
+    // Edit 10 comes before edit 2 in the read-back, so the box names it.
+    void enterWithAnEditThatIsNoIntegerAsksForOne() {
+        CCalibDlg& dlg = *dlg_;
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        dlg.ParamEdit(2)->setText(QStringLiteral("x"));
+        dlg.ParamEdit(10)->setText(QString());
+        dlg.ParamEdit(1)->setText(QStringLiteral("8"));
+        dlg.ParamEdit(1)->setFocus();
+        ModalCloser closer;
+        QTest::keyClick(dlg.ParamEdit(1), Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(closer.seen.size(), 1);
+        QCOMPARE(closer.seen.at(0).text, QStringLiteral("请键入一个整数。"));
+        QVERIFY(dlg.isVisible());
+        QCOMPARE(dlg.focusWidget(), dlg.ParamEdit(10));
+        QCOMPARE(dlg.panelParams[1], 8);
+
+        dlg.ParamEdit(10)->setText(QStringLiteral("5"));
+        QTest::keyClick(dlg.ParamEdit(10), Qt::Key_Return);
+        QCOMPARE(closer.seen.size(), 2);
+        QCOMPARE(dlg.focusWidget(), dlg.ParamEdit(2));
+        QCOMPARE(dlg.ParamEdit(2)->selectedText(), QStringLiteral("x"));
+        QVERIFY(dlg.isVisible());
+    }
+
+    void writeButtonRequestsTheStore() {
+        CCalibDlg& dlg = *dlg_;
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        dlg.EnableEditing();
+        QTest::mouseClick(dlg.Control(ControlId::kWriteButton), Qt::LeftButton);
+        QVERIFY(linkState.writeRequested);
+    }
+
+    void portMenuMarksByPosition() {
+        CCalibDlg& dlg = *dlg_;
+        dlg.Command(CommandId::SelectPort(3))->trigger();
+        QCOMPARE(dlg.Menu()->PortRadioMark(), 5);
+        QCOMPARE(dlg.StatusBar()->PaneText(1), QStringLiteral("COM Waiting..."));
+        dlg.Command(CommandId::kPortOffline)->trigger();
+        QCOMPARE(dlg.Menu()->PortRadioMark(), 1);
+        QCOMPARE(dlg.StatusBar()->PaneText(1), QStringLiteral("COM Stop"));
+        QVERIFY(linkState.probeStop.load());
+        dlg.Command(CommandId::kPortAuto)->trigger();
+        QCOMPARE(dlg.Menu()->PortRadioMark(), 0);
+        QCOMPARE(dlg.StatusBar()->PaneText(1), QStringLiteral("COM Searching..."));
+    }
+
+    // Timers go on behind the About box: the first supervision tick writes
+    // pane 2 while the box is open.
+    void aboutBoxKeepsTheTimersRunning() {
+        CCalibDlg& dlg = *dlg_;
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        dlg.StatusBar()->SetPaneText(2, QString());
+        ModalCloser closer;
+        closer.onBox = [&dlg](QWidget*) {
+            return dlg.StatusBar()->PaneText(2) == QStringLiteral("Time:");
+        };
+        dlg.Command(CommandId::kHelpAbout)->trigger();
+        QCOMPARE(closer.seen.size(), 1);
+        QCOMPARE(closer.seen.at(0).className, QStringLiteral("CAboutDlg"));
+        QCOMPARE(closer.seen.at(0).title, QStringLiteral("关于DX470"));
+    }
+
+    void aboutBoxTexts() {
+        CAboutDlg about;
+        QStringList texts;
+        for (const QLabel* label : about.findChildren<QLabel*>()) texts << label->text();
+        QVERIFY(texts.contains(QStringLiteral("DX470 v1.0 版 (0101)")));
+        const auto* picture = about.findChild<QLabel*>(QStringLiteral("picture"));
+        QVERIFY(picture != nullptr);
+        QVERIFY(!picture->pixmap().isNull());
+        const QList<QPushButton*> buttons = about.findChildren<QPushButton*>();
+        QCOMPARE(buttons.size(), 1);
+        QCOMPARE(buttons.at(0)->text(), QStringLiteral("退出"));
+    }
+
+    // The pictures are made once: every paint uses the same two pixmaps, and
+    // the background follows the language flag.
+private:
+    std::unique_ptr<CCalibDlg> dlg_;
+};
+
+QTEST_MAIN(TestCalibDlgCommands)
+#include "tst_calibdlgcommands.moc"
