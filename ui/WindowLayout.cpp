@@ -27,7 +27,7 @@ constexpr int kMarkerSize = 8;
 constexpr int kMarkerIndent = 4;
 constexpr QMargins kParamEditMargins(-1, 0, -1, 0);
 
-void AppendParameterRow(std::vector<ControlSpec>& controls) {
+void AppendParameterRow(std::vector<TemplateEntry>& controls) {
     for (int k = 0; k < kParamCount; ++k) {
         const int x = kParamEditX[k];
         controls.push_back({ControlId::ParamEdit(k), ControlKind::ParamEdit, nullptr, x, kParamRowY,
@@ -37,16 +37,16 @@ void AppendParameterRow(std::vector<ControlSpec>& controls) {
     }
 }
 
-void AppendMarkers(std::vector<ControlSpec>& controls) {
+void AppendMarkers(std::vector<TemplateEntry>& controls) {
     for (int k = 0; k < kParamCount; ++k) {
         controls.push_back({ControlId::CellMarker(k), ControlKind::Marker, kMarkerText,
                             kParamEditX[k] + kMarkerIndent, kMarkerY, kMarkerSize, kMarkerSize});
     }
 }
 
-QWidget* CreateControl(const ControlSpec& spec, QWidget* parent) {
-    const QString text = spec.text != nullptr ? QString::fromUtf8(spec.text) : QString();
-    switch (spec.kind) {
+QWidget* CreateControl(const TemplateEntry& entry, QWidget* parent) {
+    const QString text = entry.text != nullptr ? QString::fromUtf8(entry.text) : QString();
+    switch (entry.kind) {
         case ControlKind::PushButton:
             return new QPushButton(text, parent);
         case ControlKind::Readout: {
@@ -91,10 +91,10 @@ QWidget* CreateControl(const ControlSpec& spec, QWidget* parent) {
 }
 }  // namespace
 
-std::vector<ControlSpec> WindowTemplate() {
+std::vector<TemplateEntry> WindowTemplate() {
     using enum ControlKind;
     using namespace ControlId;
-    std::vector<ControlSpec> controls = {
+    std::vector<TemplateEntry> controls = {
         {kExitButton, PushButton, kChineseTexts.exitButton, 230, 195, 42, 16},
         {kPetrolReadout, Readout, nullptr, 32, 59, 71, 24},
         {kPetrolLabel, Label, kChineseTexts.petrolLabel, 39, 34, 55, 24},
@@ -116,12 +116,12 @@ std::vector<ControlSpec> WindowTemplate() {
 
 QHash<int, QWidget*> BuildControls(QWidget* parent, const DialogUnits& units, QPoint origin) {
     QHash<int, QWidget*> controls;
-    for (const ControlSpec& spec : WindowTemplate()) {
-        QWidget* control = CreateControl(spec, parent);
+    for (const TemplateEntry& entry : WindowTemplate()) {
+        QWidget* control = CreateControl(entry, parent);
         control->setGeometry(
-            units.ToPixels(spec.x, spec.y, spec.width, spec.height).translated(origin));
-        control->setObjectName(QString::number(spec.id));
-        controls.insert(spec.id, control);
+            units.ToPixels(entry.x, entry.y, entry.width, entry.height).translated(origin));
+        control->setObjectName(QString::number(entry.id));
+        controls.insert(entry.id, control);
     }
     return controls;
 }

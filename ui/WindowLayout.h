@@ -27,7 +27,7 @@ enum class ControlKind {
     SerialControl,
 };
 
-struct ControlSpec {
+struct TemplateEntry {
     int id;
     ControlKind kind;
     const char* text;  // UTF-8; nullptr for controls without a text
@@ -38,7 +38,7 @@ struct ControlSpec {
 };
 
 // The 61 controls of the window.
-std::vector<ControlSpec> WindowTemplate();
+std::vector<TemplateEntry> WindowTemplate();
 
 // Creates the controls as children of parent, placed with their client-area
 // origin at origin, and returns them by id. Kinds: QPushButton, QLineEdit
