@@ -46,6 +46,7 @@ void SerialChannel::Open() {
     const QString device = QString::fromStdString(resolver_(portNumber_));
     if (device.isEmpty() || !QFileInfo::exists(device)) return;
     port_.setPortName(device);
+    device_ = device;
     watchingErrors_ = false;
     closePending_ = false;
     if (!port_.open(QIODevice::ReadWrite)) {

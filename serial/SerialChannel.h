@@ -30,7 +30,8 @@ public:
     void DiscardInput() override;
 
     std::int16_t PortNumber() const { return portNumber_; }
-    QString DevicePath() const { return port_.portName(); }
+    // The device last opened, as resolved from its COM name.
+    QString DevicePath() const { return device_; }
 
 signals:
     void commEvent();
@@ -45,6 +46,7 @@ private:
 
     PortResolver resolver_;
     QSerialPort port_;
+    QString device_;
     std::int16_t portNumber_ = 0;
     std::int16_t eventCode_ = 0;
     bool watchingErrors_ = false;

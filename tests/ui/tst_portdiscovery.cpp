@@ -1,0 +1,226 @@
+// The window finding its controller: the start-up search and its take-over,
+// the port commands of the menu, and a device that goes away, on real
+// pseudo-terminals with the virtual controller.
+#include <QAction>
+#include <QTest>
+#include <map>
+#include <memory>
+#include <mutex>
+
+#include "CCalibDlg.h"
+#include "ControlIds.h"
+#include "MenuBar.h"
+#include "PortCommands.h"
+#include "PtyPair.h"
+#include "SerialChannel.h"
+#include "SimProcess.h"
+#include "StatusPanes.h"
+#include "UiTestSupport.h"
+
+namespace {
+constexpr int kLinkTimeoutMs = 15000;
+constexpr qint64 kTakeOverLimitMs = 100;
+// A timer tick may come a little late on a loaded machine.
+constexpr qint64 kTimerSlackMs = 30;
+
+// COM names for one test, changeable while workers read them.
+class PortTable {
+public:
+    void Set(int port, const std::string& path) {
+        std::lock_guard lock(mutex_);
+        paths_[port] = path;
+    }
+    PortResolver Resolver() {
+        return [this](int port) {
+            std::lock_guard lock(mutex_);
+            const auto it = paths_.find(port);
+            return it == paths_.end() ? std::string() : it->second;
+        };
+    }
+
+private:
+    std::mutex mutex_;
+    std::map<int, std::string> paths_;
+};
+
+std::unique_ptr<SimProcess> StartedSim(const QStringList& arguments = {}) {
+    auto sim = std::make_unique<SimProcess>(arguments);
+    return sim->Start() ? std::move(sim) : nullptr;
+}
+}  // namespace
+
+class TestPortDiscovery : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<PortTable> ports_;
+    std::unique_ptr<CCalibDlg> dlg_;
+
+    void Open() {
+        dlg_ = std::make_unique<CCalibDlg>(ports_->Resolver());
+        dlg_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dlg_.get()));
+    }
+    QString Status() const { return dlg_->StatusBar()->PaneText(kStatusPane); }
+    void Choose(int commandId) { dlg_->Command(commandId)->trigger(); }
+
+private slots:
+    void init() {
+        QVERIFY(WaitForProbesToEnd());
+        ResetLinkState();
+        ports_ = std::make_unique<PortTable>();
+    }
+    void cleanup() {
+        dlg_.reset();
+        QVERIFY(WaitForProbesToEnd());
+    }
+
+    void findIsOpenedWithin100Ms() {
+        auto sim = StartedSim();
+        QVERIFY(sim);
+        ports_->Set(3, sim->PortPath().toStdString());
+        Open();
+        QElapsedTimer clock;
+        clock.start();
+        qint64 foundAt = -1;
+        while (!dlg_->Channel()->IsOpen() && clock.elapsed() < kLinkTimeoutMs) {
+            if (foundAt < 0 && linkState.probeFound.load()) foundAt = clock.elapsed();
+            QTest::qWait(1);
+        }
+        const qint64 openedAt = clock.elapsed();
+        QVERIFY2(foundAt >= 0, "the find was never seen");
+        QVERIFY2(openedAt - foundAt <= kTakeOverLimitMs + kTimerSlackMs,
+                 qPrintable(QStringLiteral("take-over after %1 ms").arg(openedAt - foundAt)));
+        QCOMPARE(int(dlg_->Channel()->PortNumber()), 3);
+        QCOMPARE(Status(), QStringLiteral("COM Searching..."));
+        QTRY_VERIFY_WITH_TIMEOUT(linkState.linkUp, kLinkTimeoutMs);
+        QVERIFY(Status().startsWith(QStringLiteral("COM OK.")));
+    }
+
+    void noPortAnsweringKeepsSearching() {
+        PtyPair silent;
+        ports_->Set(1, silent.SlavePath());
+        Open();
+        QVERIFY(WaitForProbesToEnd());
+        QTest::qWait(250);
+        QCOMPARE(Status(), QStringLiteral("COM Searching..."));
+        QVERIFY(!dlg_->Channel()->IsOpen());
+    }
+
+    void offlineDuringProbeDropsTheFind() {
+        auto sim = StartedSim();
+        QVERIFY(sim);
+        ports_->Set(1, sim->PortPath().toStdString());
+        Open();
+        QTest::qWait(100);  // the worker is listening on COM1
+        Choose(CommandId::kPortOffline);
+        QVERIFY(WaitForProbesToEnd());
+        QTest::qWait(250);
+        QVERIFY2(!dlg_->Channel()->IsOpen(), "OFFLINE must stay offline");
+        QCOMPARE(Status(), QStringLiteral("COM Stop"));
+        QCOMPARE(dlg_->Menu()->PortRadioMark(), kOfflinePosition);
+    }
+
+    // COM2 chosen by hand while the search goes on; the search then finds the
+    // controller on COM4, which cannot be opened beside COM2.
+    void findWhileHandChosenPortIsOpenIsReportedOnce() {
+        PtyPair com2, com3;
+        auto sim = StartedSim();
+        QVERIFY(sim);
+        ports_->Set(2, com2.SlavePath());
+        ports_->Set(3, com3.SlavePath());
+        ports_->Set(4, sim->PortPath().toStdString());
+        ModalCloser closer(15000);
+        Open();
+        QTest::qWait(450);  // past COM2, listening on COM3
+        Choose(CommandId::SelectPort(2));
+        QVERIFY(dlg_->Channel()->IsOpen());
+        QVERIFY(WaitForProbesToEnd());
+        QTRY_COMPARE_WITH_TIMEOUT(closer.seen.size(), 1, 2000);
+        QTest::qWait(500);
+        QCOMPARE(closer.seen.size(), 1);
+        QCOMPARE(closer.seen[0].text, QStringLiteral("COM4端口打开失败!"));
+        QCOMPARE(closer.seen[0].title, QStringLiteral("端口错误"));
+        QCOMPARE(closer.seen[0].icon, QMessageBox::Critical);
+        QCOMPARE(dlg_->Channel()->DevicePath(), QString::fromStdString(com2.SlavePath()));
+    }
+
+    void everyPortCommandRow_data() {
+        QTest::addColumn<int>("commandId");
+        QTest::addColumn<int>("markPosition");
+        QTest::addColumn<int>("port");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("AUTO") << 32788 << 0 << 0 << "COM Searching...";
+        QTest::newRow("OFFLINE") << 32789 << 1 << 0 << "COM Stop";
+        const int ids[] = {32777, 32778, 32785, 32779, 32780, 32781, 32782, 32783,
+                           32784, 32790, 32791, 32792, 32793, 32794, 32795, 32796};
+        for (int n = 1; n <= 16; ++n) {
+            const QString status = n == 8 ? "COM Open Failed!" : "COM Waiting...";
+            QTest::newRow(qPrintable(QStringLiteral("COM%1").arg(n)))
+                << ids[n - 1] << n + 2 << n << status;
+        }
+    }
+    void everyPortCommandRow() {
+        QFETCH(int, commandId);
+        QFETCH(int, markPosition);
+        QFETCH(int, port);
+        QFETCH(QString, status);
+        Open();  // no device anywhere: every open finds nothing
+        ModalCloser closer(3000);
+        Choose(commandId);
+        QCOMPARE(dlg_->Menu()->PortRadioMark(), markPosition);
+        QCOMPARE(Status(), status);
+        if (port > 0) QCOMPARE(int(dlg_->Channel()->PortNumber()), port);
+        QTest::qWait(300);  // one supervision tick
+        const QString expectedBox = port == 8 ? QStringLiteral("COM8端口打开失败!") : QString();
+        QCOMPARE(closer.seen.size(), port == 8 ? 1 : 0);
+        if (port == 8) QCOMPARE(closer.seen[0].text, expectedBox);
+    }
+
+    void autoTenTimesWithOverlappingWorkers() {
+        auto sim = StartedSim();
+        QVERIFY(sim);
+        ports_->Set(3, sim->PortPath().toStdString());
+        ModalCloser closer(kLinkTimeoutMs);
+        Open();
+        for (int i = 0; i < 10; ++i) {
+            Choose(CommandId::kPortAuto);
+            QTest::qWait(15);
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(linkState.linkUp, kLinkTimeoutMs);
+        QVERIFY(WaitForProbesToEnd());
+        QTest::qWait(300);
+        QVERIFY(linkState.linkUp);
+        QCOMPARE(int(dlg_->Channel()->PortNumber()), 3);
+        QCOMPARE(dlg_->Menu()->PortRadioMark(), kAutoPosition);
+        QVERIFY(Status().startsWith(QStringLiteral("COM OK.")));
+        for (const auto& box : closer.seen) QFAIL(qPrintable(box.text));
+    }
+
+    // A USB adapter pulled out while open: the channel closes itself, nothing
+    // is shown but the link loss, and AUTO finds the controller once back.
+    void vanishedDeviceIsLostAndFoundAgain() {
+        auto sim = StartedSim();
+        QVERIFY(sim);
+        ports_->Set(3, sim->PortPath().toStdString());
+        ModalCloser closer(20000);
+        Open();
+        QTRY_VERIFY_WITH_TIMEOUT(linkState.linkUp, kLinkTimeoutMs);
+        sim->Command(QStringLiteral("hangup"));
+        QTRY_VERIFY_WITH_TIMEOUT(!dlg_->Channel()->IsOpen(), 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(Status(), QStringLiteral("COM Waiting..."), 4000);
+        QVERIFY(!linkState.linkUp);
+        QVERIFY(closer.seen.isEmpty());
+
+        auto back = StartedSim();
+        QVERIFY(back);
+        ports_->Set(3, back->PortPath().toStdString());
+        Choose(CommandId::kPortAuto);
+        QTRY_VERIFY_WITH_TIMEOUT(linkState.linkUp, kLinkTimeoutMs);
+        QVERIFY(dlg_->Channel()->IsOpen());
+        QVERIFY(closer.seen.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestPortDiscovery)
+#include "tst_portdiscovery.moc"
