@@ -18,6 +18,7 @@
 #include "LiveBar.h"
 #include "LiveValues.h"
 #include "MenuBar.h"
+#include "ParamFileCommands.h"
 #include "PortCommands.h"
 #include "SendScheduler.h"
 #include "SerialChannel.h"
@@ -215,9 +216,13 @@ void CCalibDlg::OnAbout() {
     about.exec();
 }
 
-void CCalibDlg::OnFileOpen() {}
+void CCalibDlg::OnFileOpen() {
+    ParamFileCommands::Open(this, panelParams, *this);
+}
 
-void CCalibDlg::OnFileSave() {}
+void CCalibDlg::OnFileSave() {
+    ParamFileCommands::Save(this, panelParams);
+}
 
 void CCalibDlg::ApplyChineseTexts() {}
 

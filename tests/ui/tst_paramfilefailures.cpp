@@ -1,0 +1,235 @@
+// File > Open and File > Save when things go wrong: files that are no
+// parameter set or cannot be read, and saves that cannot be completed. The
+// tests must hold when run as root, whom permissions do not stop.
+#include <signal.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+#include "ParamFileCommands.h"
+#include "ParamFileTestSupport.h"
+#include "UiTestSupport.h"
+
+using namespace ParamFileTest;
+
+namespace {
+std::string NoDevice(int) {
+    return {};
+}
+
+const PanelParams kPanel{3, 1, 4, 1, 5, 9, 2, 6, 5, 3, 5, 8, 9, 7, 9, 3};
+const QByteArray kOldFile =
+    LittleEndian({11, 22, 33, 44, 55, 66, 77, 88, 99, 111, 122, 133, 144, 155, 166, 177});
+
+bool RunningAsRoot() {
+    return ::geteuid() == 0;
+}
+
+// Lets no write take a file past a few bytes, root included; a write that
+// goes further fails with "File too large" instead of killing the process.
+// Put back on destruction.
+class FileSizeLimit {
+public:
+    FileSizeLimit() = default;
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    ~FileSizeLimit() { Lift(); }
+
+    void Impose() {
+        if (imposed_) return;
+        ::getrlimit(RLIMIT_FSIZE, &old_);
+        oldHandler_ = ::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = old_;
+        limit.rlim_cur = kBytes;
+        imposed_ = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+
+    void Lift() {
+        if (!imposed_) return;
+        ::setrlimit(RLIMIT_FSIZE, &old_);
+        ::signal(SIGXFSZ, oldHandler_);
+        imposed_ = false;
+    }
+
+    bool Imposed() const { return imposed_; }
+
+private:
+    static constexpr rlim_t kBytes = 10;
+    rlimit old_{};
+    sighandler_t oldHandler_ = SIG_DFL;
+    bool imposed_ = false;
+};
+}  // namespace
+
+class TestParamFileFailures : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        QVERIFY(config_.isValid());
+        qputenv("XDG_CONFIG_HOME", config_.path().toUtf8());
+    }
+
+    void init() {
+        QVERIFY(WaitForProbesToEnd());
+        ResetLinkState();
+        dir_ = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir_->isValid());
+        dlg_ = std::make_unique<CCalibDlg>(NoDevice);
+        dlg_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dlg_.get()));
+        dlg_->EnableEditing();
+        SetPanel(*dlg_, kPanel);
+    }
+
+    void cleanup() {
+        QFile::setPermissions(dir_->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        dlg_.reset();
+        dir_.reset();
+        QVERIFY(WaitForProbesToEnd());
+    }
+
+    void openLongerThanASet_data() {
+        QTest::addColumn<int>("size");
+        QTest::newRow("65 bytes") << 65;
+        QTest::newRow("4 KiB") << 4096;
+    }
+
+    // Refused with a box naming the file; the panel keeps its values.
+    void openLongerThanASet() {
+        QFETCH(int, size);
+        const QString path = dir_->filePath(QStringLiteral("long.tq4"));
+        QVERIFY(WriteBytes(path, QByteArray(size, '\x01')));
+        ModalDriver driver;
+        driver.TypeName(path).Press(QMessageBox::Ok);
+        dlg_->Command(CommandId::kFileOpen)->trigger();
+        QCOMPARE(driver.seen.size(), 2);
+        const ModalDriver::Seen& box = driver.seen.at(1);
+        QVERIFY(box.IsBox());
+        QCOMPARE(box.parent, dlg_.get());
+        QCOMPARE(box.icon, QMessageBox::Warning);
+        QVERIFY2(box.text.contains(path), qPrintable(box.text));
+        QVERIFY(PanelShows(*dlg_, kPanel));
+    }
+
+    void openNothingToRead_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("missing") << QStringLiteral("missing");
+        // Opens, but reading its first bytes fails, for root too.
+        QTest::newRow("read fails") << QStringLiteral("read fails");
+        QTest::newRow("no read permission") << QStringLiteral("no permission");
+    }
+
+    // No message, nothing changes.
+    void openNothingToRead() {
+        QFETCH(QString, kind);
+        QString path = dir_->filePath(QStringLiteral("set.tq4"));
+        if (kind == QStringLiteral("read fails")) {
+            path = QStringLiteral("/proc/self/mem");
+        } else if (kind == QStringLiteral("no permission")) {
+            if (RunningAsRoot()) QSKIP("root reads any file");
+            QVERIFY(WriteBytes(path, LittleEndian({1, 2, 3})));
+            QVERIFY(QFile::setPermissions(path, {}));
+        }
+        ModalDriver driver;
+        driver.TypeName(path);
+        dlg_->Command(CommandId::kFileOpen)->trigger();
+        QCOMPARE(driver.seen.size(), 1);
+        QVERIFY(driver.seen.at(0).IsFileDialog());
+        QVERIFY(PanelShows(*dlg_, kPanel));
+    }
+
+    // The dialog walks into a folder rather than returning it; a folder
+    // reached another way is read as nothing.
+    void loadingAFolderChangesNothing() {
+        ModalDriver driver;
+        ParamFileCommands::Load(dlg_.get(), dir_->path(), dlg_->panelParams, *dlg_);
+        QTest::qWait(100);
+        QCOMPARE(driver.seen.size(), 0);
+        QVERIFY(PanelShows(*dlg_, kPanel));
+    }
+
+    // The write fails after the new file was begun (a file size limit that
+    // binds root too): the old file stays byte for byte, no temporary is
+    // left, and the box names the file and the reason.
+    void saveCutShortKeepsTheOldFile() {
+        const QString path = dir_->filePath(QStringLiteral("old.tq4"));
+        QVERIFY(WriteBytes(path, kOldFile));
+        FileSizeLimit limit;
+        ModalDriver driver;
+        driver.TypeName(path, {}, [&limit] { limit.Impose(); })
+            .Press(QMessageBox::Yes)
+            .Press(QMessageBox::Ok);
+        dlg_->Command(CommandId::kFileSave)->trigger();
+        const bool imposed = limit.Imposed();
+        limit.Lift();
+        QVERIFY(imposed);
+        QCOMPARE(driver.seen.size(), 3);
+        const ModalDriver::Seen& box = driver.seen.at(2);
+        QVERIFY(box.IsBox());
+        QCOMPARE(box.parent, dlg_.get());
+        QCOMPARE(box.icon, QMessageBox::Critical);
+        QVERIFY2(box.text.contains(path), qPrintable(box.text));
+        QVERIFY2(box.text.contains(QStringLiteral("File too large")), qPrintable(box.text));
+        QCOMPARE(ReadBytes(path), kOldFile);
+        QCOMPARE(Entries(dir_->path()), QStringList{QStringLiteral("old.tq4")});
+        QVERIFY(PanelShows(*dlg_, kPanel));
+    }
+
+    // A folder where no file can be made: the old file stays, and unlike the
+    // silence of old, the user is told.
+    void saveIntoReadOnlyFolderKeepsTheOldFile() {
+        if (RunningAsRoot()) QSKIP("root writes into read-only folders");
+        const QString path = dir_->filePath(QStringLiteral("old.tq4"));
+        QVERIFY(WriteBytes(path, kOldFile));
+        QVERIFY(QFile::setPermissions(dir_->path(), QFile::ReadOwner | QFile::ExeOwner));
+        ModalDriver driver;
+        driver.TypeName(path).Press(QMessageBox::Yes).Press(QMessageBox::Ok);
+        dlg_->Command(CommandId::kFileSave)->trigger();
+        QCOMPARE(driver.seen.size(), 3);
+        QCOMPARE(driver.seen.at(2).icon, QMessageBox::Critical);
+        QVERIFY(driver.seen.at(2).text.contains(path));
+        QCOMPARE(ReadBytes(path), kOldFile);
+        QCOMPARE(Entries(dir_->path()), QStringList{QStringLiteral("old.tq4")});
+    }
+
+    void saveWhereNoFileCanBeMade_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("target");
+        // Inside something that is not a folder.
+        QTest::newRow("parent is a file") << "plain/set.tq4"
+                                          << "plain/set.tq4";
+        // "folder" becomes folder.tq4, which is a folder.
+        QTest::newRow("name is a folder") << "folder"
+                                          << "folder.tq4";
+    }
+
+    void saveWhereNoFileCanBeMade() {
+        QFETCH(QString, typed);
+        QFETCH(QString, target);
+        QVERIFY(WriteBytes(dir_->filePath(QStringLiteral("plain")), kOldFile));
+        QVERIFY(QDir(dir_->path()).mkdir(QStringLiteral("folder.tq4")));
+        ModalDriver driver;
+        driver.TypeName(dir_->filePath(typed)).Press(QMessageBox::Ok);
+        dlg_->Command(CommandId::kFileSave)->trigger();
+        QCOMPARE(driver.seen.size(), 2);
+        const ModalDriver::Seen& box = driver.seen.at(1);
+        QCOMPARE(box.icon, QMessageBox::Critical);
+        QVERIFY2(box.text.contains(dir_->filePath(target)), qPrintable(box.text));
+        QCOMPARE(ReadBytes(dir_->filePath(QStringLiteral("plain"))), kOldFile);
+        QCOMPARE(Entries(dir_->path()),
+                 (QStringList{QStringLiteral("folder.tq4"), QStringLiteral("plain")}));
+        QCOMPARE(Entries(dir_->filePath(QStringLiteral("folder.tq4"))), QStringList());
+    }
+
+private:
+    QTemporaryDir config_;
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<CCalibDlg> dlg_;
+};
+
+QTEST_MAIN(TestParamFileFailures)
+#include "tst_paramfilefailures.moc"

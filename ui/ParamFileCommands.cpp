@@ -1,0 +1,123 @@
+#include "ParamFileCommands.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QSaveFile>
+#include <optional>
+
+#include "ParamFile.h"
+#include "WindowOps.h"
+
+namespace {
+constexpr char kTooLongText[] = "无法载入 %1：\n文件长于 %2 字节，不是参数文件。";
+constexpr char kSaveFailedText[] = "无法保存 %1：\n%2";
+// The save dialog's own question, so both read alike in any language Qt has.
+constexpr char kReplaceContext[] = "QFileDialog";
+constexpr char kReplaceQuestion[] = "%1 already exists.\nDo you want to replace it?";
+
+QString AppTitle() {
+    return QCoreApplication::applicationName();
+}
+
+QString Shown(const QString& path) {
+    return QDir::toNativeSeparators(path);
+}
+
+// Paths go to the Qt-free file code as bytes in the system's encoding, the
+// form in which the extension rule compares them.
+std::string LocalBytes(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+QString FromLocalBytes(const std::string& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+// Qt's own dialog everywhere, so filter, initial name and the overwrite
+// question behave alike on every platform. It has no read-only box to hide,
+// and no default suffix is set: the extension rule is ours. The dialog does
+// not insist that the named file exists, in either direction.
+std::optional<QString> AskPath(QWidget* owner, QFileDialog::AcceptMode mode,
+                               const char* initialName) {
+    QFileDialog dialog(owner);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter(QString::fromLatin1(kParamFileFilter));
+    dialog.selectFile(QString::fromLatin1(initialName));
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty()) return std::nullopt;
+    return chosen.first();
+}
+
+bool ConfirmReplace(QWidget* owner, const QString& path) {
+    const QString question = QCoreApplication::translate(kReplaceContext, kReplaceQuestion)
+                                 .arg(QFileInfo(path).fileName());
+    return QMessageBox::question(owner, AppTitle(), question, QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
+}
+
+// QSaveFile writes beside the target and renames into place only on commit,
+// so the old file survives any failure up to the rename. Unbuffered, because
+// QSaveFile (Qt 6.4) does not notice a failure of the flush inside commit and
+// would rename a cut-short file over the old one; written directly, every
+// failure shows here. A write the system cuts short is continued, so the
+// next attempt reports why it stopped.
+bool WriteWhole(QSaveFile& file, const ParamFileBytes& bytes) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return false;
+    const auto* data = reinterpret_cast<const char*>(bytes.data());
+    const auto size = static_cast<qint64>(bytes.size());
+    for (qint64 done = 0; done < size;) {
+        const qint64 written = file.write(data + done, size - done);
+        if (written <= 0) return false;
+        done += written;
+    }
+    return file.commit();
+}
+}  // namespace
+
+namespace ParamFileCommands {
+
+void Open(QWidget* owner, const PanelParams& panel, WindowOps& window) {
+    const std::optional<QString> path = AskPath(owner, QFileDialog::AcceptOpen, kOpenInitialName);
+    if (path) Load(owner, *path, panel, window);
+}
+
+void Save(QWidget* owner, const PanelParams& panel) {
+    const std::optional<QString> path = AskPath(owner, QFileDialog::AcceptSave, kSaveInitialName);
+    if (path) Write(owner, *path, panel);
+}
+
+void Load(QWidget* owner, const QString& path, const PanelParams& panel, WindowOps& window) {
+    const auto bytes = ReadWholeFile(LocalBytes(path), kParamFileSize);
+    if (!bytes) return;
+    PanelParams loaded = panel;
+    if (DecodeParamFile(*bytes, loaded) == ParamFileLoad::TooLong) {
+        QMessageBox::warning(owner, AppTitle(),
+                             QString::fromUtf8(kTooLongText).arg(Shown(path)).arg(kParamFileSize));
+        return;
+    }
+    // In parameter order: the send scheduler then finds the differing values
+    // lowest first.
+    for (int k = 0; k < kParamCount; ++k) window.SetSpinPosition(k, SpinPositionFor(loaded[k]));
+}
+
+void Write(QWidget* owner, const QString& chosenPath, const PanelParams& panel) {
+    const QString path = FromLocalBytes(WithParamExtension(LocalBytes(chosenPath)));
+    const QFileInfo target(path);
+    const bool extended = path != chosenPath;
+    if (extended && target.exists() && !target.isDir() && !ConfirmReplace(owner, path)) return;
+    QSaveFile file(path);
+    if (!WriteWhole(file, EncodeParamFile(panel))) {
+        QMessageBox::critical(
+            owner, AppTitle(),
+            QString::fromUtf8(kSaveFailedText).arg(Shown(path), file.errorString()));
+    }
+}
+
+}  // namespace ParamFileCommands

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+#include "LinkState.h"
+
+class QWidget;
+class WindowOps;
+
+// File > Open and File > Save of the calibration window: Qt's own file
+// dialogs, a set laid onto the spins, and the panel written so that a failed
+// save never costs the file that was there before.
+namespace ParamFileCommands {
+
+// Asks for a file and loads it: each spin is moved to its value, and the
+// spins' change notifications store the values into the panel.
+void Open(QWidget* owner, const PanelParams& panel, WindowOps& window);
+
+// Asks for a name and writes the panel under it, ".tq4" appended as needed.
+void Save(QWidget* owner, const PanelParams& panel);
+
+// The steps after each dialog, for a path already chosen. A file that cannot
+// be opened or read changes nothing and says nothing; one longer than a set is
+// refused with a box.
+void Load(QWidget* owner, const QString& path, const PanelParams& panel, WindowOps& window);
+// Asks before replacing an existing file whose name got the extension
+// appended (the dialog asked only about the name chosen in it); any failure
+// is shown with the file's name and the reason.
+void Write(QWidget* owner, const QString& chosenPath, const PanelParams& panel);
+
+}  // namespace ParamFileCommands
