@@ -224,10 +224,6 @@ void CCalibDlg::OnFileSave() {
     ParamFileCommands::Save(this, panelParams);
 }
 
-void CCalibDlg::ApplyChineseTexts() {}
-
-void CCalibDlg::ApplyEnglishTexts() {}
-
 void CCalibDlg::OnOK() {
     for (const int k : kBindingOrder) {
         QLineEdit* edit = ParamEdit(k);

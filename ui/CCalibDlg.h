@@ -23,6 +23,7 @@ class SerialChannel;
 class SpinButton;
 class StatusPanes;
 class TypedCharacterFilter;
+struct UiTexts;
 
 // The calibration window: live readouts, the sixteen parameter spin-edits, the
 // Write and Exit buttons, the menus and the status bar. It connects the
@@ -107,6 +108,8 @@ private:
     void CreateChannel();
     void LaunchProbe();
     void SetEditingEnabled(bool enabled);
+    // Shows the texts of one language and marks it in the language submenu.
+    void ApplyTexts(const UiTexts& texts, bool english);
     void PaintBackground(QPainter& painter, const QRect& area) const;
     // Runs one event's handler; a failed channel operation ends it with a box.
     template <typename Handler>

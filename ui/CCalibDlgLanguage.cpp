@@ -1,0 +1,70 @@
+// Switching the window's texts between Chinese and English.
+#include <QAction>
+#include <QMenu>
+#include <utility>
+
+#include "CCalibDlg.h"
+#include "ControlIds.h"
+#include "MenuBar.h"
+#include "UiTexts.h"
+
+namespace {
+QString Text(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+}  // namespace
+
+void CCalibDlg::ApplyChineseTexts() {
+    ApplyTexts(kChineseTexts, false);
+}
+
+void CCalibDlg::ApplyEnglishTexts() {
+    ApplyTexts(kEnglishTexts, true);
+}
+
+// Both languages take the same steps in the same order. Menu items are
+// renamed in place, so titles keep their menus, items keep their ids, and
+// the port submenu keeps its radio mark.
+void CCalibDlg::ApplyTexts(const UiTexts& texts, bool english) {
+    QMenu* languageMenu = menuBar_->LanguageMenu();
+    MenuBar::ItemAt(languageMenu, MenuBar::kChinesePosition)->setChecked(!english);
+    MenuBar::ItemAt(languageMenu, MenuBar::kEnglishPosition)->setChecked(english);
+
+    SetControlText(ControlId::kWriteButton, texts.writeButton);
+    SetControlText(ControlId::kExitButton, texts.exitButton);
+
+    for (int position = MenuBar::kFileTitle; position <= MenuBar::kHelpTitle; ++position) {
+        menuBar_->Title(position)->setText(Text(texts.menuTitles[position]));
+    }
+    QMenu* settingsMenu = menuBar_->SettingsMenu();
+    MenuBar::ItemAt(settingsMenu, MenuBar::kPortSubmenu)->setText(Text(texts.portSubmenu));
+    MenuBar::ItemAt(settingsMenu, MenuBar::kLanguageSubmenu)->setText(Text(texts.languageSubmenu));
+
+    // A renamed File item comes back enabled; Open and Save are greyed again
+    // below while there is no link.
+    const std::pair<int, const char*> fileItems[] = {{CommandId::kFileOpen, texts.fileOpen},
+                                                     {CommandId::kFileSave, texts.fileSave},
+                                                     {CommandId::kFileExit, texts.fileExit}};
+    for (const auto& [commandId, text] : fileItems) {
+        Command(commandId)->setText(Text(text));
+        Command(commandId)->setEnabled(true);
+    }
+    Command(CommandId::kHelpAbout)->setText(Text(texts.helpAbout));
+
+    SetControlText(ControlId::kPetrolLabel, texts.petrolLabel);
+    SetControlText(ControlId::kGasLabel, texts.gasLabel);
+    SetControlText(ControlId::kLambdaLabel, texts.lambdaLabel);
+    SetControlText(ControlId::kParamRowLabel, texts.paramRowLabel);
+
+    setWindowTitle(Text(texts.caption));
+    linkState.englishUi = english;
+    if (!linkState.linkUp) {
+        Command(CommandId::kFileOpen)->setEnabled(false);
+        Command(CommandId::kFileSave)->setEnabled(false);
+    }
+
+    // The background picture follows englishUi; show it now, not on the next
+    // pass of the event loop.
+    menuBar_->update();
+    repaint();
+}
