@@ -1,0 +1,141 @@
+// Loading a parameter set while the link to the virtual controller is up:
+// exactly the parameters that differ from the controller's go out, lowest
+// first, at the pace of the send scheduler, checked where they arrive.
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+#include "ParamFileTestSupport.h"
+#include "SerialChannel.h"
+#include "SimProcess.h"
+#include "UiTestSupport.h"
+
+using namespace ParamFileTest;
+
+namespace {
+constexpr int kPort = 3;
+constexpr int kLinkTimeoutMs = 15000;
+constexpr int kSendsTimeoutMs = 10000;
+// One frame every third 100 ms tick; what the test sees may come a little
+// early or late.
+constexpr qint64 kMinGapMs = 250;
+constexpr qint64 kMaxGapMs = 1500;
+// Long enough for three more frames, had any been due.
+constexpr int kQuietMs = 1000;
+
+const QString kControllerParams =
+    QStringLiteral("10,20,30,40,50,60,70,80,90,100,110,120,130,140,150,160");
+
+struct Arrival {
+    QString line;
+    qint64 atMs;
+};
+}  // namespace
+
+class TestParamFileSim : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        QVERIFY(config_.isValid());
+        qputenv("XDG_CONFIG_HOME", config_.path().toUtf8());
+    }
+
+    void init() {
+        QVERIFY(WaitForProbesToEnd());
+        ResetLinkState();
+    }
+
+    void cleanup() {
+        dlg_.reset();
+        sim_.reset();
+        QVERIFY(WaitForProbesToEnd());
+    }
+
+    // Parameters 0, 2, 3, 6, 7, 8, 10, 12 and 13 are the controller's own;
+    // 4 and 9 lie outside the range and arrive as 255 and 0.
+    void loadingSendsTheDifferingParametersInOrderAndPace() {
+        StartLinkedWindow();
+        CCalibDlg& dlg = *dlg_;
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("set.tq4"));
+        QVERIFY(WriteBytes(path, LittleEndian({10, 21, 30, 40, 300, 0, 70, 80, 90, -7, 110, 200,
+                                               130, 140, 141, 161})));
+        const QStringList expected{
+            QStringLiteral("rx set 1 21"),   QStringLiteral("rx set 4 255"),
+            QStringLiteral("rx set 5 0"),    QStringLiteral("rx set 9 0"),
+            QStringLiteral("rx set 11 200"), QStringLiteral("rx set 14 141"),
+            QStringLiteral("rx set 15 161"),
+        };
+        QCOMPARE(sim_->LinesStartingWith(QStringLiteral("rx set")), QStringList());
+
+        ModalDriver driver;
+        driver.TypeName(path);
+        dlg.Command(CommandId::kFileOpen)->trigger();
+        QCOMPARE(driver.seen.size(), 1);
+        QVERIFY(
+            PanelShows(dlg, {10, 21, 30, 40, 255, 0, 70, 80, 90, 0, 110, 200, 130, 140, 141, 161}));
+
+        const QList<Arrival> arrivals = WatchSends(expected.size());
+        QStringList distinct;
+        for (const Arrival& arrival : arrivals) {
+            // A telemetry frame already on its way may still carry the old
+            // value and cause the same frame once more; nothing else may come.
+            if (distinct.isEmpty() || distinct.last() != arrival.line) distinct << arrival.line;
+        }
+        QCOMPARE(distinct, expected);
+        QVERIFY2(arrivals.size() <= expected.size() + 2, "too many repeated frames");
+        for (int i = 1; i < arrivals.size(); ++i) {
+            const qint64 gap = arrivals.at(i).atMs - arrivals.at(i - 1).atMs;
+            QVERIFY2(gap >= kMinGapMs && gap <= kMaxGapMs,
+                     qPrintable(QStringLiteral("%1 ms before %2").arg(gap).arg(arrivals[i].line)));
+        }
+        sim_->Command(QStringLiteral("dump"));
+        QTRY_VERIFY(!sim_->LinesStartingWith(QStringLiteral("params ")).isEmpty());
+        QCOMPARE(sim_->LinesStartingWith(QStringLiteral("params ")).constLast(),
+                 QStringLiteral("params 10 21 30 40 255 0 70 80 90 0 110 200 130 140 141 161"));
+    }
+
+private:
+    void StartLinkedWindow() {
+        sim_ = std::make_unique<SimProcess>(
+            QStringList{QStringLiteral("--params"), kControllerParams});
+        QVERIFY(sim_->Start());
+        const std::string device = sim_->PortPath().toStdString();
+        dlg_ = std::make_unique<CCalibDlg>(
+            [device](int port) { return port == kPort ? device : std::string(); });
+        dlg_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dlg_.get()));
+        QTRY_VERIFY_WITH_TIMEOUT(linkState.linkUp, kLinkTimeoutMs);
+        QCOMPARE(int(dlg_->Channel()->PortNumber()), kPort);
+        QTRY_VERIFY(linkState.panelLoaded);
+        for (int k = 0; k < kParamCount; ++k) QCOMPARE(dlg_->panelParams[k], 10 * (k + 1));
+    }
+
+    // Every set frame the controller logs, with the time it was seen, until
+    // at least `count` have come and none for a while.
+    QList<Arrival> WatchSends(int count) {
+        QList<Arrival> arrivals;
+        QElapsedTimer clock;
+        clock.start();
+        qint64 lastAt = 0;
+        while (clock.elapsed() < kSendsTimeoutMs + kQuietMs) {
+            const QStringList lines = sim_->LinesStartingWith(QStringLiteral("rx set"));
+            for (qsizetype i = arrivals.size(); i < lines.size(); ++i) {
+                lastAt = clock.elapsed();
+                arrivals.append({lines.at(i), lastAt});
+            }
+            if (arrivals.size() >= count && clock.elapsed() - lastAt >= kQuietMs) break;
+            QTest::qWait(5);
+        }
+        return arrivals;
+    }
+
+    QTemporaryDir config_;
+    std::unique_ptr<SimProcess> sim_;
+    std::unique_ptr<CCalibDlg> dlg_;
+};
+
+QTEST_MAIN(TestParamFileSim)
+#include "tst_paramfilesim.moc"
