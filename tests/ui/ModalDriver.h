@@ -89,7 +89,16 @@ private:
 
     void Poll(int timeoutMs) {
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (dialog == nullptr || !dialog->isVisible() || dialog == lastHandled_) return;
+        if (dialog == nullptr || !dialog->isVisible() || dialog == lastHandled_) {
+            candidate_ = nullptr;
+            return;
+        }
+        // Only a dialog still there at the next poll: the one under a box
+        // that just closed is active for a moment before it closes too.
+        if (dialog != candidate_) {
+            candidate_ = dialog;
+            return;
+        }
         if (clock_.elapsed() > timeoutMs) {
             timedOut_ = true;
         } else if (actWhen && !actWhen()) {
@@ -152,6 +161,7 @@ private:
 
     std::deque<Answer> answers_;
     QPointer<QDialog> lastHandled_;
+    QPointer<QDialog> candidate_;
     QTimer timer_;
     QElapsedTimer clock_;
     bool timedOut_ = false;
