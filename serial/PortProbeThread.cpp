@@ -2,9 +2,39 @@
 
 #include <QFileInfo>
 #include <QSerialPort>
+#include <QStringList>
+#include <mutex>
 #include <thread>
 
+namespace {
+// The devices workers hold. Never destroyed, so that a worker still running
+// when the process ends touches nothing destroyed.
+struct ListeningDevices {
+    std::mutex mutex;
+    QStringList devices;
+};
+
+ListeningDevices& Listening() {
+    static auto* listening = new ListeningDevices;
+    return *listening;
+}
+
+void SetListening(const QString& device, bool listening) {
+    std::lock_guard lock(Listening().mutex);
+    if (listening) {
+        Listening().devices.append(device);
+    } else {
+        Listening().devices.removeOne(device);
+    }
+}
+}  // namespace
+
 std::atomic<int> PortProbeThread::running_{0};
+
+bool PortProbeThread::IsListeningOn(const QString& device) {
+    std::lock_guard lock(Listening().mutex);
+    return Listening().devices.contains(device);
+}
 
 PortProbeThread::PortProbeThread(LinkState& state, PortResolver resolver)
     : state_(state), resolver_(std::move(resolver)) {}
@@ -35,7 +65,11 @@ int PortProbeThread::ListenOn(int port) const {
     // as the channel, so their lock files exclude each other.
     QSerialPort serial;
     serial.setPortName(device);
-    if (!serial.open(QIODevice::ReadWrite)) return 0;
+    SetListening(device, true);
+    if (!serial.open(QIODevice::ReadWrite)) {
+        SetListening(device, false);
+        return 0;
+    }
     serial.setBaudRate(QSerialPort::Baud9600);
     serial.setDataBits(QSerialPort::Data8);
     serial.setParity(QSerialPort::NoParity);
@@ -46,6 +80,7 @@ int PortProbeThread::ListenOn(int port) const {
     serial.waitForReadyRead(kReadTimeoutMs);
     const qint64 heard = serial.read(kReadSize).size();
     serial.close();
+    SetListening(device, false);
     return static_cast<int>(heard);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QThread>
 #include <atomic>
 #include <chrono>
@@ -25,6 +26,9 @@ public:
 
     // Workers still probing, so the program can end without waiting for them.
     static int RunningCount() { return running_.load(); }
+    // Whether a worker holds this device at the moment (from just before it
+    // opens it until it has closed it).
+    static bool IsListeningOn(const QString& device);
 
 protected:
     void run() override;

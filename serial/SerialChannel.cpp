@@ -3,6 +3,8 @@
 #include <QFileInfo>
 #include <algorithm>
 
+#include "PortProbeThread.h"
+
 namespace {
 constexpr qint64 kReceiveThreshold = 6;
 constexpr qint64 kInputLength = 6;
@@ -50,6 +52,10 @@ void SerialChannel::Open() {
     watchingErrors_ = false;
     closePending_ = false;
     if (!port_.open(QIODevice::ReadWrite)) {
+        // Held for a moment by one of our own discovery workers, which found
+        // (or is about to find) the controller there: its find opens the port
+        // again. Nothing to report, the channel stays closed.
+        if (PortProbeThread::IsListeningOn(device)) return;
         throw ChannelError(OpenFailureText(device, port_).toStdString());
     }
     Configure(device);

@@ -7,8 +7,12 @@
 #include <QTest>
 #include <QTimer>
 #include <functional>
+#include <map>
+#include <mutex>
+#include <string>
 
 #include "LinkState.h"
+#include "PortNames.h"
 #include "PortProbeThread.h"
 
 // Puts the process-wide link record back to its start values, as a fresh
@@ -41,6 +45,26 @@ inline bool WaitForProbesToEnd(int timeoutMs = 10000) {
     while (PortProbeThread::RunningCount() > 0 && clock.elapsed() < timeoutMs) QTest::qWait(20);
     return PortProbeThread::RunningCount() == 0;
 }
+
+// COM names for one test, changeable while workers read them.
+class PortTable {
+public:
+    void Set(int port, const std::string& path) {
+        std::lock_guard lock(mutex_);
+        paths_[port] = path;
+    }
+    PortResolver Resolver() {
+        return [this](int port) {
+            std::lock_guard lock(mutex_);
+            const auto it = paths_.find(port);
+            return it == paths_.end() ? std::string() : it->second;
+        };
+    }
+
+private:
+    std::mutex mutex_;
+    std::map<int, std::string> paths_;
+};
 
 // Closes the modal boxes that a step opens, by polling for the active modal
 // widget. What each box said is kept; onBox may look at the box (and the

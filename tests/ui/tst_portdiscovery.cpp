@@ -3,9 +3,7 @@
 // pseudo-terminals with the virtual controller.
 #include <QAction>
 #include <QTest>
-#include <map>
 #include <memory>
-#include <mutex>
 
 #include "CCalibDlg.h"
 #include "ControlIds.h"
@@ -22,26 +20,6 @@ constexpr int kLinkTimeoutMs = 15000;
 constexpr qint64 kTakeOverLimitMs = 100;
 // A timer tick may come a little late on a loaded machine.
 constexpr qint64 kTimerSlackMs = 30;
-
-// COM names for one test, changeable while workers read them.
-class PortTable {
-public:
-    void Set(int port, const std::string& path) {
-        std::lock_guard lock(mutex_);
-        paths_[port] = path;
-    }
-    PortResolver Resolver() {
-        return [this](int port) {
-            std::lock_guard lock(mutex_);
-            const auto it = paths_.find(port);
-            return it == paths_.end() ? std::string() : it->second;
-        };
-    }
-
-private:
-    std::mutex mutex_;
-    std::map<int, std::string> paths_;
-};
 
 std::unique_ptr<SimProcess> StartedSim(const QStringList& arguments = {}) {
     auto sim = std::make_unique<SimProcess>(arguments);
