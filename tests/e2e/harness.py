@@ -1,22 +1,73 @@
 """End-to-end harness: the built dx470 in a real X server (Xvfb), the virtual
 controller linked as a COM port in a temporary port folder, driven through the
-X server with xdotool, watched through the controller's log and screenshots."""
+X server with xdotool, watched through the controller's log and screenshots.
+
+Run with `ctest -L e2e` in a build folder. Crops of the window are compared
+with the pictures in reference/; after a deliberate change of the window,
+`DX470_UPDATE_REFERENCES=1 ctest -L e2e` writes them anew (look at each)."""
 
 import os
 import re
 import shutil
 import subprocess
 import tempfile
+import threading
 import time
 import unittest
 
 APP = os.environ.get("DX470_APP", "")
 SIM = os.environ.get("DX470_SIM", "")
 REFERENCE_DIR = os.path.join(os.path.dirname(os.path.abspath(__file__)), "reference")
+# DX470_UPDATE_REFERENCES=1 writes the crops as new reference images instead
+# of comparing them; look at each one before committing it.
+UPDATE_REFERENCES = os.environ.get("DX470_UPDATE_REFERENCES") == "1"
+# Crops that do not match are kept here for a look.
+FAILURE_DIR = os.environ.get("DX470_E2E_FAILURES",
+                             os.path.join(tempfile.gettempdir(), "dx470-e2e-failures"))
 SCREEN = "1024x768x24"
 LINK_UP_RGB = (0x50, 0x78, 0xE1)
 FRAME_SENT_RGB = (0xFF, 0xFF, 0x00)
 NO_LINK_RGB = (0xFF, 0x00, 0x00)
+
+# A pixel counts as different when a channel is off by more than this...
+COMPARE_FUZZ = "15%"
+# ...and a crop matches when no more than this many pixels differ. The same
+# build on the same X server draws the same pixels; the allowance only absorbs
+# an odd anti-aliased edge, far below what one changed character makes.
+ALLOWED_PIXELS = 6
+
+# The window's geometry in pixels: with the pinned font a dialog unit is two
+# pixels each way, the client area (373 x 233 units) lies below the menu bar,
+# and the status bar covers the bottom of it.
+UNIT_PX = 2
+CLIENT_HEIGHT_PX = 233 * UNIT_PX
+# Status pane 1 (link status) inside its sunken frame, its top measured from
+# the window's bottom edge. Left of it: a 2-pixel margin, pane 0 (the client
+# width less 190 pixels), 6 pixels of spacing and the frame.
+PANE1_X = 565
+PANE1_FROM_BOTTOM = 18
+PANE1_SIZE = (96, 15)
+# "COM OK" without the dots that follow it and move.
+COM_OK_PREFIX_WIDTH = 39
+
+# Controls, in dialog units of the client area: x, y, width, height.
+WRITE_BUTTON = (105, 195, 42, 16)
+EXIT_BUTTON = (230, 195, 42, 16)
+LABELS = ((39, 34, 55, 24), (161, 34, 55, 24), (283, 38, 49, 18), (13, 128, 28, 12))
+PARAM_EDIT_X = (10, 30, 51, 72, 99, 120, 141, 162, 189, 210, 231, 252, 279, 300, 321, 342)
+PARAM_ROW_Y = 142
+PARAM_ROW_HEIGHT = 14
+SPIN_OFFSET = 14
+SPIN_WIDTH = 6
+# The titles of the menu bar, in pixels from its left end, and the drop-down
+# of the settings menu below its title, wide enough for either language.
+MENU_TITLES_WIDTH = 240
+SETTINGS_MENU = (60, 0, 140, 46)
+
+# The port submenu in order; the arrow keys step over its separator.
+PORT_MENU_ITEMS = ("AUTO", "OFFLINE", *(f"COM{n}" for n in range(1, 17)))
+# Where QSerialPort puts its lock files on Debian (/var/lock links to /run/lock).
+LOCK_DIRS = ("/run/lock", "/var/lock")
 
 
 def wait_for(predicate, timeout, step=0.05):
@@ -27,6 +78,61 @@ def wait_for(predicate, timeout, step=0.05):
         if value or time.monotonic() >= deadline:
             return value
         time.sleep(step)
+
+
+def differing_pixels(first, second, fuzz=COMPARE_FUZZ):
+    """How many pixels of two images differ by more than fuzz; None when the
+    images cannot be compared (different sizes, a missing file)."""
+    result = subprocess.run(["compare", "-metric", "AE", "-fuzz", fuzz, first, second, "null:"],
+                            capture_output=True, text=True, timeout=30)
+    if result.returncode not in (0, 1):
+        return None
+    return int(float(result.stderr.split()[0]))
+
+
+def lock_file_name(device):
+    """QSerialPort's lock file for a device: /dev/pts/3 gives LCK..pts_3."""
+    return "LCK.." + device.removeprefix("/dev/").replace("/", "_")
+
+
+def lock_files(device):
+    """The lock files that name the device, each once."""
+    paths = {os.path.realpath(os.path.join(folder, lock_file_name(device))) for folder in LOCK_DIRS}
+    return sorted(path for path in paths if os.path.exists(path))
+
+
+def lock_owners(device):
+    """Process ids written into the lock files that name the device."""
+    owners = set()
+    for path in lock_files(device):
+        try:
+            with open(path) as lock:
+                owners.add(int(lock.readline().strip() or "0"))
+        except (OSError, ValueError):
+            pass
+    return owners
+
+
+def open_descriptors(pid, device):
+    """How many file descriptors of the process refer to the device."""
+    folder = f"/proc/{pid}/fd"
+    count = 0
+    for fd in os.listdir(folder):
+        try:
+            count += os.readlink(os.path.join(folder, fd)) == device
+        except OSError:
+            pass
+    return count
+
+
+def keep_failure(path, screen, test_id, name):
+    """Copies a crop that did not match, and the screen it came from, to
+    FAILURE_DIR; gives the crop's new path."""
+    os.makedirs(FAILURE_DIR, exist_ok=True)
+    kept = os.path.join(FAILURE_DIR, f"{test_id}.{name}.png")
+    shutil.copyfile(path, kept)
+    shutil.copyfile(screen, os.path.join(FAILURE_DIR, f"{test_id}.{name}.screen.png"))
+    return kept
 
 
 class XServer:
@@ -49,24 +155,42 @@ class XServer:
 
 
 class Simulator:
-    """dx470-sim with its stdout log collected in a file."""
+    """dx470-sim with its stdout log collected in a file. A reader thread notes
+    the time each line arrives, so tests can measure the pace on the wire."""
 
     def __init__(self, config_home, port_name, *arguments):
         self.log_path = os.path.join(config_home, f"sim-{port_name}.log")
         self.log = open(self.log_path, "w")
+        self.stamped = []
         env = dict(os.environ, XDG_CONFIG_HOME=config_home)
         self.process = subprocess.Popen(
             [SIM, "--link", port_name, *arguments], env=env, stdin=subprocess.PIPE,
-            stdout=self.log, stderr=subprocess.STDOUT, text=True)
+            stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+        self.reader = threading.Thread(target=self._read, daemon=True)
+        self.reader.start()
         if not wait_for(lambda: any(l.startswith("link ") for l in self.lines()), 5):
             raise RuntimeError("dx470-sim did not link its port")
 
+    def _read(self):
+        for line in self.process.stdout:
+            self.stamped.append((time.monotonic(), line.rstrip("\n")))
+            self.log.write(line)
+            self.log.flush()
+
     def lines(self):
-        with open(self.log_path) as log:
-            return log.read().splitlines()
+        return [line for _, line in list(self.stamped)]
 
     def received(self, prefix="rx "):
         return [line for line in self.lines() if line.startswith(prefix)]
+
+    def received_with_times(self, prefix="rx "):
+        """(monotonic time of arrival, line) for each received line."""
+        return [(at, line) for at, line in list(self.stamped) if line.startswith(prefix)]
+
+    @property
+    def device(self):
+        """The pseudo-terminal the controller talks on, /dev/pts/N."""
+        return self.lines()[0].split(" ", 1)[1]
 
     def command(self, text):
         self.process.stdin.write(text + "\n")
@@ -76,7 +200,9 @@ class Simulator:
         if self.process.poll() is None:
             self.process.terminate()
             self.process.wait(timeout=10)
+        self.reader.join(timeout=10)
         self.process.stdin.close()
+        self.process.stdout.close()
         self.log.close()
 
 
@@ -108,6 +234,7 @@ class Dx470Session(unittest.TestCase):
         if self.app is not None and self.app.poll() is None:
             self.app.kill()
             self.app.wait(timeout=10)
+            self.remove_stale_locks(self.app.pid)
         for sim in self.simulators:
             sim.stop()
         shutil.rmtree(self.config_home, ignore_errors=True)
@@ -125,8 +252,8 @@ class Dx470Session(unittest.TestCase):
                     QT_QPA_PLATFORM="xcb")
 
     def start_app(self):
-        self.app = subprocess.Popen([APP], env=self.env(), stdout=subprocess.DEVNULL,
-                                    stderr=subprocess.DEVNULL)
+        self.app = subprocess.Popen([APP], env=self.env(), cwd=self.config_home,
+                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.window = wait_for(lambda: self.find_window("DX470"), 15)
         self.assertTrue(self.window, "the calibration window did not appear")
         self.xdo("windowfocus", "--sync", self.window)
@@ -182,3 +309,169 @@ class Dx470Session(unittest.TestCase):
         subprocess.run(["import", "-window", self.window, path], env=self.env(), check=True,
                        timeout=30)
         return path
+
+    # --- the window's geometry
+
+    def menu_height(self):
+        return self.size()[1] - CLIENT_HEIGHT_PX
+
+    def client_box(self, units):
+        """A control's box in window pixels, from its dialog units."""
+        x, y, width, height = units
+        return (x * UNIT_PX, self.menu_height() + y * UNIT_PX, width * UNIT_PX, height * UNIT_PX)
+
+    def centre(self, units):
+        x, y, width, height = self.client_box(units)
+        return x + width // 2, y + height // 2
+
+    def spin_up_arrow(self, k):
+        """The middle of the upper arrow of parameter k's spin button."""
+        x, y, width, height = self.client_box(
+            (PARAM_EDIT_X[k] + SPIN_OFFSET, PARAM_ROW_Y, SPIN_WIDTH, PARAM_ROW_HEIGHT))
+        return x + width // 2, y + height // 4
+
+    def pane1_box(self, width=PANE1_SIZE[0]):
+        return (PANE1_X, self.size()[1] - PANE1_FROM_BOTTOM, width, PANE1_SIZE[1])
+
+    def menu_titles_box(self):
+        return (0, 0, MENU_TITLES_WIDTH, self.menu_height())
+
+    def settings_menu_box(self):
+        x, y, width, height = SETTINGS_MENU
+        return (x, self.menu_height() + y, width, height)
+
+    # --- pictures
+
+    def position(self):
+        geometry = self.xdo("getwindowgeometry", "--shell", self.window)
+        values = dict(line.split("=") for line in geometry.splitlines())
+        return int(values["X"]), int(values["Y"])
+
+    def screen_path(self):
+        return os.path.join(self.config_home, "screen.png")
+
+    def crop(self, boxes, path):
+        """Cuts boxes (window pixels) out of the screen, side by side into one
+        picture. The screen, not the window, so open menus show too."""
+        screen = self.screen_path()
+        subprocess.run(["import", "-window", "root", screen], env=self.env(), check=True,
+                       timeout=30)
+        left, top = self.position()
+        command = ["convert", screen]
+        for x, y, width, height in boxes:
+            command += ["(", "-clone", "0", "-crop", f"{width}x{height}+{left + x}+{top + y}",
+                        "+repage", ")"]
+        command += ["-delete", "0", "-background", "white", "+append", "+repage", path]
+        subprocess.run(command, check=True, timeout=30)
+        return path
+
+    def assert_crop_matches(self, name, boxes, timeout=5.0, allowed=ALLOWED_PIXELS):
+        """Polls until the crop of boxes matches reference/<name>.png. With
+        DX470_UPDATE_REFERENCES=1 it writes the crop as that reference instead,
+        once two crops in a row agree."""
+        reference = os.path.join(REFERENCE_DIR, name + ".png")
+        current = os.path.join(self.config_home, name + ".png")
+        if UPDATE_REFERENCES:
+            self.write_reference(reference, current, boxes, timeout)
+            return
+        self.assertTrue(os.path.exists(reference),
+                        f"{reference} is missing: run with DX470_UPDATE_REFERENCES=1")
+        last = []
+
+        def matches():
+            last.append(differing_pixels(reference, self.crop(boxes, current)))
+            return last[-1] is not None and last[-1] <= allowed
+
+        if not wait_for(matches, timeout, step=0.1):
+            kept = keep_failure(current, self.screen_path(), self.id(), name)
+            self.fail(f"{name}: {last[-1]} pixels differ from the reference (allowed {allowed});"
+                      f" the crop is kept as {kept}")
+
+    def write_reference(self, reference, current, boxes, timeout):
+        previous = os.path.join(self.config_home, "previous.png")
+        self.crop(boxes, previous)
+
+        def settled():
+            self.crop(boxes, current)
+            if differing_pixels(previous, current, fuzz="0%") == 0:
+                return True
+            shutil.copyfile(current, previous)
+            return False
+
+        self.assertTrue(wait_for(settled, timeout, step=0.1), "the crop did not settle")
+        os.makedirs(REFERENCE_DIR, exist_ok=True)
+        shutil.copyfile(current, reference)
+
+    # --- the link as the window shows it
+
+    def wait_for_status_colour(self, colours, timeout):
+        return wait_for(lambda: self.status_colour() in colours, timeout, step=0.1)
+
+    def assert_link_up(self, timeout=15):
+        self.assertTrue(self.wait_for_link_up(timeout), "the status bar did not turn blue")
+        self.assert_crop_matches("pane1-com-ok", [self.pane1_box(COM_OK_PREFIX_WIDTH)])
+
+    # --- the user's hands
+
+    def click_control(self, units):
+        self.click(*self.centre(units))
+
+    def park_pointer(self):
+        """Moves the pointer off the window, so nothing shows a hover look."""
+        self.xdo("mousemove", "0", "0")
+
+    def open_settings_menu(self):
+        """The settings menu drops down with its first item, the port submenu, lit."""
+        self.keys("alt+t")
+
+    def open_port_menu(self):
+        """The port submenu, with AUTO lit."""
+        self.open_settings_menu()
+        self.keys("Right")
+
+    def choose_port(self, label):
+        self.open_port_menu()
+        self.keys(*["Down"] * PORT_MENU_ITEMS.index(label), "Return")
+
+    def choose_language(self, english, settings_menu_open=False):
+        """Settings menu, second item (the language submenu): 中文 or English."""
+        if not settings_menu_open:
+            self.open_settings_menu()
+        self.keys("Down", "Right", *(["Down"] if english else []), "Return")
+
+    def window_name(self):
+        return self.xdo("getwindowname", self.window)
+
+    def wait_for_window_name(self, name, timeout=5):
+        return wait_for(lambda: self.window_name() == name, timeout)
+
+    def wait_for_dialog(self, title, timeout=10):
+        """A window of that title that has the keyboard focus."""
+        def focused_dialog():
+            found = self.xdo("search", "--onlyvisible", "--name", f"^{title}$")
+            focus = self.xdo("getwindowfocus")
+            return focus if focus and focus in found.splitlines() else None
+        return wait_for(focused_dialog, timeout)
+
+    # --- the serial port as the system sees it
+
+    def holds_port(self, device):
+        """The program has the device open and its lock file names it."""
+        return open_descriptors(self.app.pid, device) > 0 and self.app.pid in lock_owners(device)
+
+    def released_port(self, device):
+        return open_descriptors(self.app.pid, device) == 0 and not lock_files(device)
+
+    def remove_stale_locks(self, pid):
+        """Lock files left by a program this session killed."""
+        for folder in LOCK_DIRS:
+            names = os.listdir(folder) if os.path.isdir(folder) else ()
+            for name in (n for n in names if n.startswith("LCK..")):
+                path = os.path.join(folder, name)
+                try:
+                    with open(path) as lock:
+                        stale = lock.readline().strip() == str(pid)
+                    if stale:
+                        os.unlink(path)
+                except OSError:
+                    pass
