@@ -6,7 +6,7 @@
 // milliseconds from just before the program was started, then waits for the
 // program to end (the caller ends it).
 //
-// Only core XCB is used; the four DAMAGE requests are sent by hand, so no
+// Only core XCB is used; the three DAMAGE requests it needs are sent by hand, so no
 // extension library beyond libxcb is needed.
 #include <poll.h>
 #include <spawn.h>
@@ -23,7 +23,6 @@
 #include <cstring>
 #include <map>
 #include <optional>
-#include <string_view>
 
 extern char** environ;
 
@@ -31,6 +30,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr int kTimeoutMs = 30000;
+constexpr int kPollMs = 100;
 constexpr std::uint8_t kDamageQueryVersion = 0;
 constexpr std::uint8_t kDamageCreate = 1;
 constexpr std::uint8_t kDamageSubtract = 3;
@@ -142,6 +142,88 @@ double MsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
+struct Display {
+    xcb_connection_t* connection = nullptr;
+    const xcb_screen_t* screen = nullptr;
+    std::uint8_t damageEvent = 0;
+};
+
+// Connects, checks for DAMAGE and asks to hear of every top-level window.
+std::optional<Display> OpenDisplay() {
+    int screenNumber = 0;
+    Display display;
+    display.connection = xcb_connect(nullptr, &screenNumber);
+    if (xcb_connection_has_error(display.connection)) {
+        std::fprintf(stderr, "no X display\n");
+        return std::nullopt;
+    }
+    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(display.connection));
+    for (int i = 0; i < screenNumber; ++i) xcb_screen_next(&screens);
+    display.screen = screens.data;
+    const std::optional<std::uint8_t> damageEvent = StartDamage(display.connection);
+    if (!damageEvent) {
+        std::fprintf(stderr, "the X server has no DAMAGE extension\n");
+        return std::nullopt;
+    }
+    display.damageEvent = *damageEvent;
+    const std::uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+    xcb_change_window_attributes(display.connection, display.screen->root, XCB_CW_EVENT_MASK,
+                                 &mask);
+    xcb_flush(display.connection);
+    return display;
+}
+
+// The program's top-level windows as they are created, mapped and drawn into.
+struct Progress {
+    std::map<xcb_window_t, bool> mapped;
+    std::optional<double> mapMs;
+    std::optional<double> paintMs;
+};
+
+void HandleEvent(const Display& display, const xcb_generic_event_t& event,
+                 Clock::time_point started, Progress& progress) {
+    const std::uint8_t type = event.response_type & kEventTypeMask;
+    if (type == XCB_CREATE_NOTIFY) {
+        const auto& created = reinterpret_cast<const xcb_create_notify_event_t&>(event);
+        // Popups and tool tips are no program window.
+        if (created.parent == display.screen->root && !created.override_redirect) {
+            progress.mapped[created.window] = false;
+            WatchWindow(display.connection, created.window);
+            xcb_flush(display.connection);
+        }
+    } else if (type == XCB_MAP_NOTIFY) {
+        const auto& map = reinterpret_cast<const xcb_map_notify_event_t&>(event);
+        if (progress.mapped.count(map.window) != 0) {
+            progress.mapped[map.window] = true;
+            if (!progress.mapMs) progress.mapMs = MsSince(started);
+        }
+    } else if (type == display.damageEvent + kDamageNotify) {
+        const auto& damage = reinterpret_cast<const DamageNotifyEvent&>(event);
+        const double at = MsSince(started);
+        EmptyDamage(display.connection, damage.damage);
+        if (progress.mapped[damage.drawable] &&
+            IsPainted(display.connection, damage.drawable, *display.screen)) {
+            progress.paintMs = at;
+        }
+    }
+}
+
+Progress WaitForFirstPaint(const Display& display, Clock::time_point started) {
+    Progress progress;
+    const int fd = xcb_get_file_descriptor(display.connection);
+    while (!progress.paintMs && MsSince(started) < kTimeoutMs) {
+        xcb_generic_event_t* event = xcb_poll_for_event(display.connection);
+        if (event == nullptr) {
+            if (xcb_connection_has_error(display.connection)) break;
+            pollfd wait{fd, POLLIN, 0};
+            poll(&wait, 1, kPollMs);
+            continue;
+        }
+        HandleEvent(display, *event, started, progress);
+        std::free(event);
+    }
+    return progress;
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -149,23 +231,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s PROGRAM [ARGUMENTS...]\n", argv[0]);
         return 2;
     }
-    int screenNumber = 0;
-    xcb_connection_t* connection = xcb_connect(nullptr, &screenNumber);
-    if (xcb_connection_has_error(connection)) {
-        std::fprintf(stderr, "no X display\n");
-        return 1;
-    }
-    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection));
-    for (int i = 0; i < screenNumber; ++i) xcb_screen_next(&screens);
-    const xcb_screen_t& screen = *screens.data;
-    const std::optional<std::uint8_t> damageEvent = StartDamage(connection);
-    if (!damageEvent) {
-        std::fprintf(stderr, "the X server has no DAMAGE extension\n");
-        return 1;
-    }
-    const std::uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
-    xcb_change_window_attributes(connection, screen.root, XCB_CW_EVENT_MASK, &mask);
-    xcb_flush(connection);
+    const std::optional<Display> display = OpenDisplay();
+    if (!display) return 1;
 
     const Clock::time_point started = Clock::now();
     pid_t pid = 0;
@@ -173,53 +240,17 @@ int main(int argc, char** argv) {
         std::perror("posix_spawnp");
         return 1;
     }
-
-    std::map<xcb_window_t, bool> mapped;
-    std::optional<double> mapMs;
-    std::optional<double> paintMs;
-    const int fd = xcb_get_file_descriptor(connection);
-    while (!paintMs && MsSince(started) < kTimeoutMs) {
-        xcb_generic_event_t* event = xcb_poll_for_event(connection);
-        if (event == nullptr) {
-            if (xcb_connection_has_error(connection)) break;
-            pollfd wait{fd, POLLIN, 0};
-            poll(&wait, 1, 100);
-            continue;
-        }
-        const std::uint8_t type = event->response_type & kEventTypeMask;
-        if (type == XCB_CREATE_NOTIFY) {
-            const auto* created = reinterpret_cast<xcb_create_notify_event_t*>(event);
-            // Popups and tool tips are no program window.
-            if (created->parent == screen.root && !created->override_redirect) {
-                mapped[created->window] = false;
-                WatchWindow(connection, created->window);
-                xcb_flush(connection);
-            }
-        } else if (type == XCB_MAP_NOTIFY) {
-            const auto* map = reinterpret_cast<xcb_map_notify_event_t*>(event);
-            if (mapped.count(map->window) != 0) {
-                mapped[map->window] = true;
-                if (!mapMs) mapMs = MsSince(started);
-            }
-        } else if (type == *damageEvent + kDamageNotify) {
-            const auto* damage = reinterpret_cast<DamageNotifyEvent*>(event);
-            const double at = MsSince(started);
-            EmptyDamage(connection, damage->damage);
-            if (mapped[damage->drawable] && IsPainted(connection, damage->drawable, screen)) {
-                paintMs = at;
-            }
-        }
-        std::free(event);
-    }
-    if (!paintMs) {
+    const Progress progress = WaitForFirstPaint(*display, started);
+    xcb_disconnect(display->connection);
+    if (!progress.paintMs) {
         std::fprintf(stderr, "no painted window within %d ms\n", kTimeoutMs);
         kill(pid, SIGTERM);
         waitpid(pid, nullptr, 0);
         return 1;
     }
-    std::printf("%d %.1f %.1f\n", static_cast<int>(pid), mapMs.value_or(*paintMs), *paintMs);
+    std::printf("%d %.1f %.1f\n", static_cast<int>(pid), progress.mapMs.value_or(*progress.paintMs),
+                *progress.paintMs);
     std::fflush(stdout);
-    xcb_disconnect(connection);
     int status = 0;
     waitpid(pid, &status, 0);
     return 0;
