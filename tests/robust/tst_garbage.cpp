@@ -1,0 +1,97 @@
+// The window against a controller that sends nothing but random bytes, at
+// full line rate, for a minute (DX470_ROBUST_SECONDS shortens it). Every byte
+// passes through a relay that keeps a copy, and a witness checks after each
+// event of the window that the controller's parameters changed only through a
+// frame with an index byte 0..15 that was really on the line, or through the
+// send scheduler. The witness runs after the window's own handlers, from
+// connections made right after the window's: the window cannot receive
+// anything before its first send tick opens the port.
+#include <QAction>
+#include <QTest>
+
+#include "ByteRelay.h"
+#include "CCalibDlg.h"
+#include "ControlIds.h"
+#include "FrameWitness.h"
+#include "LatencyProbe.h"
+#include "ProcessFigures.h"
+#include "SerialChannel.h"
+#include "SimProcess.h"
+#include "StatusPanes.h"
+#include "UiTestSupport.h"
+
+namespace {
+constexpr int kPort = 3;
+constexpr int kDefaultSeconds = 60;
+constexpr int kOpenTimeoutMs = 10000;
+// Lateness of a 10 ms timer: what a window that keeps up stays within, with
+// room for a loaded machine.
+constexpr qint64 kTypicalLatenessLimitMs = 100;
+constexpr qint64 kWorstLatenessLimitMs = 1000;
+}  // namespace
+
+class TestGarbage : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        QVERIFY(WaitForProbesToEnd());
+        ResetLinkState();
+    }
+
+    void randomBytesChangeOnlyWhatValidFramesCarry() {
+        const int seconds =
+            ProcessFigures::SecondsFromEnvironment("DX470_ROBUST_SECONDS", kDefaultSeconds);
+        SimProcess sim({QStringLiteral("--garbage"), QStringLiteral("--gap"), QStringLiteral("0")});
+        QVERIFY(sim.Start());
+        ByteRelay relay(sim.PortPath().toStdString());
+        QVERIFY(relay.IsRunning());
+        ModalCloser closer(seconds * 1000 + kOpenTimeoutMs);
+
+        const std::string device = relay.WindowPath();
+        CCalibDlg dlg([device](int port) { return port == kPort ? device : std::string(); });
+        FrameWitness witness(relay);
+        connect(dlg.Channel(), &SerialChannel::commEvent, this, [&] { witness.AfterReceive(); });
+        connect(dlg.Timer(TimerId::kSend), &QTimer::timeout, this,
+                [&] { witness.AfterSendTick(dlg.panelParams); });
+        connect(dlg.Timer(TimerId::kSupervision), &QTimer::timeout, this,
+                [&] { witness.AfterSupervisionTick(); });
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        // Any byte is enough for the search to take the port.
+        QTRY_VERIFY_WITH_TIMEOUT(dlg.Channel()->IsOpen(), kOpenTimeoutMs);
+
+        LatencyProbe latency;
+        latency.Start();
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < seconds * 1000 && witness.Violations().isEmpty()) {
+            QTest::qWait(100);
+        }
+        latency.Stop();
+
+        qInfo(
+            "%d s: %zu bytes on the line, %d frames stored, %d receive events changed nothing, "
+            "%d parameters sent, link up %d times; timer lateness 99%% <= %lld ms, worst %lld ms",
+            seconds, relay.ForwardedCount(), witness.AcceptedFrames(), witness.UnchangedEvents(),
+            witness.SentParameters(), witness.LinkUps(), latency.PercentileMs(0.99),
+            latency.WorstMs());
+        for (const QString& violation : witness.Violations()) qWarning("%s", qPrintable(violation));
+        QVERIFY(witness.Violations().isEmpty());
+        QVERIFY2(witness.AcceptedFrames() > 0, "no frame with a valid index was ever stored");
+        QVERIFY2(witness.UnchangedEvents() > witness.AcceptedFrames(),
+                 "frames with an index above 15 should be the most");
+        QVERIFY(dlg.Channel()->IsOpen());
+        QVERIFY(latency.PercentileMs(0.99) <= kTypicalLatenessLimitMs);
+        QVERIFY(latency.WorstMs() <= kWorstLatenessLimitMs);
+        for (const auto& box : closer.seen) QFAIL(qPrintable(box.text));
+
+        // Still answering the user at once.
+        dlg.Command(CommandId::kPortOffline)->trigger();
+        QCOMPARE(dlg.StatusBar()->PaneText(kStatusPane), QStringLiteral("COM Stop"));
+        QVERIFY(!dlg.Channel()->IsOpen());
+    }
+};
+
+QTEST_MAIN(TestGarbage)
+#include "tst_garbage.moc"
