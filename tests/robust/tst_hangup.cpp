@@ -1,0 +1,143 @@
+// The controller's pseudo-terminal hung up in the middle of the stream, fifty
+// times over: each time the channel closes itself once, the process neither
+// spins (the read-error loop of some Qt versions) nor keeps a descriptor, the
+// loss is reported, and the link comes back as soon as a new controller
+// appears, found by AUTO or chosen by hand. The full "COM Waiting..." report
+// takes 2.4 s, so it is waited for on every tenth hang-up only; the others
+// check the closing and the idle process.
+#include <QAction>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+#include <memory>
+
+#include "CCalibDlg.h"
+#include "ControlIds.h"
+#include "PortCommands.h"
+#include "ProcessFigures.h"
+#include "SerialChannel.h"
+#include "SimProcess.h"
+#include "SpinButton.h"
+#include "StatusPanes.h"
+#include "UiTestSupport.h"
+
+namespace {
+const QByteArray kWorkerThread = PortProbeThread::staticMetaObject.className();
+constexpr int kPort = 3;
+constexpr int kHangUps = 50;
+constexpr int kFullReportEvery = 10;
+constexpr int kLinkTimeoutMs = 15000;
+constexpr int kCloseTimeoutMs = 3000;
+// Twelve silent ticks of 200 ms, with room for a loaded machine.
+constexpr int kReportTimeoutMs = 5000;
+constexpr int kIdleWindowMs = 500;
+// Of one core: the window's own timers need far less, a read-error loop all.
+constexpr double kIdleCpuShare = 0.05;
+
+std::unique_ptr<SimProcess> StartedSim() {
+    auto sim = std::make_unique<SimProcess>();
+    return sim->Start() ? std::move(sim) : nullptr;
+}
+}  // namespace
+
+class TestHangUp : public QObject {
+    Q_OBJECT
+
+private:
+    PortTable ports_;
+    std::unique_ptr<SimProcess> sim_;
+    std::unique_ptr<CCalibDlg> dlg_;
+    double worstIdleShare_ = 0;
+
+    QString Status() const { return dlg_->StatusBar()->PaneText(kStatusPane); }
+
+    // A new controller on COM3, taken by AUTO on even cycles and by the COM3
+    // command on odd ones.
+    void LinkNewController(int cycle) {
+        sim_ = StartedSim();
+        QVERIFY(sim_);
+        ports_.Set(kPort, sim_->PortPath().toStdString());
+        const int command = cycle % 2 == 0 ? CommandId::kPortAuto : CommandId::SelectPort(kPort);
+        dlg_->Command(command)->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(linkState.linkUp, kLinkTimeoutMs);
+        QCOMPARE(dlg_->Channel()->DevicePath(), sim_->PortPath());
+    }
+
+    void HangUp(int cycle, const QSignalSpy& lost) {
+        sim_->Command(QStringLiteral("hangup"));
+        QTRY_VERIFY_WITH_TIMEOUT(!dlg_->Channel()->IsOpen(), kCloseTimeoutMs);
+        const double closedAt = ProcessFigures::CpuMs();
+        QTest::qWait(kIdleWindowMs);
+        const double share = (ProcessFigures::CpuMs() - closedAt) / kIdleWindowMs;
+        worstIdleShare_ = std::max(worstIdleShare_, share);
+        QVERIFY2(share < kIdleCpuShare, qPrintable(QStringLiteral("%1% of a core after hang-up %2")
+                                                       .arg(share * 100, 0, 'f', 1)
+                                                       .arg(cycle)));
+        QCOMPARE(lost.count(), cycle + 1);
+        if (cycle % kFullReportEvery == 0) ExpectLossReported();
+    }
+
+    void ExpectLossReported() {
+        QTRY_COMPARE_WITH_TIMEOUT(Status(), QStringLiteral("COM Waiting..."), kReportTimeoutMs);
+        QVERIFY(!linkState.linkUp);
+        QCOMPARE(linkState.receivedMask, std::uint16_t{0});
+        QVERIFY(!dlg_->Control(ControlId::kWriteButton)->isEnabled());
+        QVERIFY(!dlg_->Spin(0)->isEnabled());
+        QCOMPARE(dlg_->Control(ControlId::kPetrolReadout)->property("text").toString(), QString());
+        for (int k = 0; k < kParamCount; ++k) {
+            QVERIFY(dlg_->Control(ControlId::CellMarker(k))->isHidden());
+        }
+    }
+
+private slots:
+    void init() {
+        QVERIFY(WaitForProbesToEnd());
+        ResetLinkState();
+    }
+
+    void hangUpMidStreamFiftyTimes() {
+        sim_ = StartedSim();
+        QVERIFY(sim_);
+        ports_.Set(kPort, sim_->PortPath().toStdString());
+        ModalCloser closer(kHangUps * kLinkTimeoutMs);
+        dlg_ = std::make_unique<CCalibDlg>(ports_.Resolver());
+        dlg_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dlg_.get()));
+        QTRY_VERIFY_WITH_TIMEOUT(linkState.linkUp, kLinkTimeoutMs);
+        QVERIFY(WaitForProbesToEnd());
+        QSignalSpy lost(dlg_->Channel(), &SerialChannel::deviceLost);
+        // Counted at the same point of every cycle: linked, no worker running.
+        const int linkedFds = ProcessFigures::OpenFileDescriptors();
+        int mostFds = linkedFds;
+
+        for (int cycle = 0; cycle < kHangUps; ++cycle) {
+            HangUp(cycle, lost);
+            if (QTest::currentTestFailed()) return;
+            LinkNewController(cycle);
+            if (QTest::currentTestFailed()) return;
+            QVERIFY(WaitForProbesToEnd());
+            mostFds = std::max(mostFds, ProcessFigures::OpenFileDescriptors());
+        }
+
+        const int finalFds = ProcessFigures::OpenFileDescriptors();
+        qInfo(
+            "%d hang-ups: descriptors %d before, %d after, at most %d; worst CPU after a "
+            "hang-up %.1f%% of a core",
+            kHangUps, linkedFds, finalFds, mostFds, worstIdleShare_ * 100);
+        QCOMPARE(finalFds, linkedFds);
+        QCOMPARE(mostFds, linkedFds);
+        QTRY_COMPARE_WITH_TIMEOUT(ProcessFigures::ThreadsNamed(kWorkerThread), 0, 2000);
+        QCOMPARE(lost.count(), kHangUps);
+        QVERIFY(Status().startsWith(QStringLiteral("COM OK.")));
+        for (const auto& box : closer.seen) QFAIL(qPrintable(box.text));
+    }
+
+    void cleanup() {
+        dlg_.reset();
+        sim_.reset();
+        QVERIFY(WaitForProbesToEnd());
+    }
+};
+
+QTEST_MAIN(TestHangUp)
+#include "tst_hangup.moc"
