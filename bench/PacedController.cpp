@@ -4,8 +4,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
 
 namespace {
 constexpr std::size_t kFrameSize = 6;
@@ -60,14 +58,14 @@ PacedController::Frame PacedController::SetFrame(int index, int value) {
 }
 
 // Absolute deadlines, so a late wake-up is made up at the next bytes; after a
-// stall of more than a frame the schedule restarts instead of bursting.
+// stall past the next deadline the schedule restarts instead of bursting.
 void PacedController::Run() {
     auto next = Clock::now();
     while (!stop_.load()) {
         const auto now = Clock::now();
         if (now >= next) {
             next = SendDue(next);
-            if (next < now) next = now + kFrameLineTime;
+            if (next < now) next = now;
             continue;
         }
         const auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(next - now);
