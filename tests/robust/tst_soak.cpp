@@ -29,6 +29,7 @@ constexpr int kChangeEveryMs = 3000;
 constexpr int kReportEveryMs = 30000;
 constexpr long kGrowthLimitKiB = 1024;
 constexpr int kEchoTimeoutMs = 5000;
+constexpr int kWatchdogSlackSeconds = 120;
 
 QToolButton* Arrow(const CCalibDlg& dlg, int change) {
     // Each parameter goes one step up, and one step back down on its next turn.
@@ -103,5 +104,18 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestSoak)
+// QtTest's watchdog ends a test function after five minutes; the full soak
+// runs longer.
+int main(int argc, char** argv) {
+    const int seconds =
+        ProcessFigures::SecondsFromEnvironment("DX470_SOAK_SECONDS", kDefaultSeconds);
+    if (qEnvironmentVariableIsEmpty("QTEST_FUNCTION_TIMEOUT")) {
+        qputenv("QTEST_FUNCTION_TIMEOUT",
+                QByteArray::number((seconds + kWatchdogSlackSeconds) * 1000));
+    }
+    QApplication application(argc, argv);
+    TestSoak test;
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_soak.moc"
