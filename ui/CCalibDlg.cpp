@@ -71,10 +71,6 @@ LiveBar* CCalibDlg::Bar(int controlId) const {
     return qobject_cast<LiveBar*>(Control(controlId));
 }
 
-const QPixmap& CCalibDlg::BackgroundPicture() const {
-    return linkState.englishUi ? englishBackground_ : chineseBackground_;
-}
-
 template <typename Handler>
 void CCalibDlg::CatchChannelErrors(Handler&& handler) {
     try {

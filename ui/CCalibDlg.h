@@ -53,8 +53,8 @@ public:
     SpinButton* Spin(int k) const;
     QLineEdit* ParamEdit(int k) const;
     LiveBar* Bar(int controlId) const;
-    // The background picture of the language shown; made once at
-    // initialisation.
+    // The background picture of the language shown; each made once, the
+    // Chinese one at initialisation, the English one when first shown.
     const QPixmap& BackgroundPicture() const;
     QRect ClientRect() const { return clientRect_; }
 
@@ -124,7 +124,7 @@ private:
     QPoint clientOrigin_;
     QRect clientRect_;
     QPixmap chineseBackground_;
-    QPixmap englishBackground_;
+    mutable QPixmap englishBackground_;
     QFont labelFont_;
     QFont readoutFont_;
     QTimer supervisionTimer_;

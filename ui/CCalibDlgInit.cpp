@@ -144,9 +144,17 @@ void CCalibDlg::InitTimers() {
     sendTimer_.start(TimerId::kSendPeriodMs);
 }
 
+// The English picture is made the first time it is shown: most sessions never
+// switch, and it would cost start-up time and a megabyte and a half.
 void CCalibDlg::InitBackgrounds() {
     chineseBackground_ = PictureOrPlain(Artwork::kChineseBackground);
-    englishBackground_ = PictureOrPlain(Artwork::kEnglishBackground);
+}
+
+const QPixmap& CCalibDlg::BackgroundPicture() const {
+    if (!linkState.englishUi) return chineseBackground_;
+    if (englishBackground_.isNull())
+        englishBackground_ = PictureOrPlain(Artwork::kEnglishBackground);
+    return englishBackground_;
 }
 
 void CCalibDlg::InitFonts() {

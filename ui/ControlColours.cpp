@@ -18,6 +18,15 @@ void SetEditColours(QWidget* edit, Colour text, Colour background) {
     edit->setPalette(palette);
 }
 
+// The readouts change with every frame. Filled opaque, they repaint alone,
+// without the picture behind them being drawn again each time.
+void MakeOpaque(QWidget* control, Colour background) {
+    QPalette palette = control->palette();
+    palette.setColor(QPalette::Window, ToQColor(background));
+    control->setPalette(palette);
+    control->setAutoFillBackground(true);
+}
+
 // Statics draw no background of their own, so the picture shows through.
 void SetStaticColour(QWidget* control, Colour text) {
     QPalette palette = control->palette();
@@ -52,8 +61,10 @@ Colour ReadoutTextColour(int readoutId) {
 void Apply(const QHash<int, QWidget*>& controls) {
     using ControlSets::kLabelIds;
     using ControlSets::kReadoutIds;
-    for (const int id : kReadoutIds)
+    for (const int id : kReadoutIds) {
         SetEditColours(controls.value(id), ReadoutTextColour(id), kBlack);
+        MakeOpaque(controls.value(id), kBlack);
+    }
     for (int k = 0; k < kParamCount; ++k) {
         SetEditColours(controls.value(ControlId::ParamEdit(k)), kBlack, kWhite);
     }

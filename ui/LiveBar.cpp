@@ -17,7 +17,10 @@ LiveBar::LiveBar(Fill fill, QWidget* parent)
       fill_(fill),
       barColour_(Qt::blue),
       backgroundColour_(Qt::black),
-      borderColour_(Qt::gray) {}
+      borderColour_(Qt::gray) {
+    // Every pixel is painted here, so nothing behind needs painting first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
 
 void LiveBar::SetRange(int lower, int upper) {
     lower_ = lower;
