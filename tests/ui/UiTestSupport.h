@@ -38,6 +38,11 @@ inline void ResetLinkState() {
     linkState.gasTimeUs = 0;
 }
 
+// Resolves no COM name, so a window's search finds nothing and opens nothing.
+inline std::string NoDevice(int) {
+    return {};
+}
+
 // Workers of earlier tests must not find anything for later ones.
 inline bool WaitForProbesToEnd(int timeoutMs = 10000) {
     QElapsedTimer clock;

@@ -15,12 +15,6 @@
 #include "StatusPanes.h"
 #include "UiTestSupport.h"
 
-namespace {
-std::string NoDevice(int) {
-    return {};
-}
-}  // namespace
-
 class TestCalibDlgCommands : public QObject {
     Q_OBJECT
 

@@ -26,10 +26,6 @@ const int kReadoutIds[] = {ControlId::kPetrolReadout, ControlId::kGasReadout,
                            ControlId::kLambdaReadout};
 const int kBarIds[] = {ControlId::kPetrolBar, ControlId::kGasBar, ControlId::kLambdaBar};
 
-std::string NoDevice(int) {
-    return {};
-}
-
 QList<QLineEdit*> NineteenEdits(const CCalibDlg& dlg) {
     QList<QLineEdit*> edits;
     for (const int id : kReadoutIds) edits.append(qobject_cast<QLineEdit*>(dlg.Control(id)));

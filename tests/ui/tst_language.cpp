@@ -17,10 +17,6 @@
 #include "UiTestSupport.h"
 
 namespace {
-std::string NoDevice(int) {
-    return {};
-}
-
 using TextOf = std::function<QString(const CCalibDlg&)>;
 
 TextOf ControlText(int controlId) {

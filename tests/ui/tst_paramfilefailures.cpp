@@ -16,10 +16,6 @@
 using namespace ParamFileTest;
 
 namespace {
-std::string NoDevice(int) {
-    return {};
-}
-
 const PanelParams kPanel{3, 1, 4, 1, 5, 9, 2, 6, 5, 3, 5, 8, 9, 7, 9, 3};
 const QByteArray kOldFile =
     LittleEndian({11, 22, 33, 44, 55, 66, 77, 88, 99, 111, 122, 133, 144, 155, 166, 177});

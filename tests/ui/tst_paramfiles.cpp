@@ -14,10 +14,6 @@
 using namespace ParamFileTest;
 
 namespace {
-std::string NoDevice(int) {
-    return {};
-}
-
 const QString kFilter = QStringLiteral("DX470 Configure Files (*.TQ4)");
 }  // namespace
 
