@@ -5,20 +5,14 @@
 
 #include <algorithm>
 
+#include "CommandFrames.h"
+
 namespace {
 constexpr std::size_t kFrameSize = 6;
 // Ten bits a byte (start, eight data, stop) at 9600 baud.
 constexpr auto kByteLineTime = std::chrono::nanoseconds(10 * 1'000'000'000LL / 9600);
 constexpr auto kFrameLineTime = kByteLineTime * kFrameSize;
-constexpr std::uint8_t kCommandStart = 0xAB;
-constexpr std::uint8_t kSetParameter = 0x01;
 constexpr std::uint16_t kLambdaRaw = 0x5A00;
-
-std::uint8_t Checksum(const PacedController::Frame& frame) {
-    unsigned sum = 0;
-    for (std::size_t i = 0; i + 1 < kFrameSize; ++i) sum += frame[i];
-    return static_cast<std::uint8_t>(sum);
-}
 }  // namespace
 
 PacedController::PacedController(int masterFd, const Params& params, std::chrono::microseconds gap)
@@ -47,14 +41,7 @@ std::vector<PacedController::Arrival> PacedController::ArrivalsSince(
 }
 
 PacedController::Frame PacedController::SetFrame(int index, int value) {
-    Frame frame{kCommandStart,
-                kSetParameter,
-                0x00,
-                static_cast<std::uint8_t>(index),
-                static_cast<std::uint8_t>(value),
-                0};
-    frame[5] = Checksum(frame);
-    return frame;
+    return BuildCommandFrame(index, value);
 }
 
 // Absolute deadlines, so a late wake-up is made up at the next bytes; after a
@@ -141,7 +128,7 @@ void PacedController::TakeCommandFrames(Clock::time_point at) {
         pending_.erase(pending_.begin(), pending_.begin() + kFrameSize);
         std::lock_guard lock(mutex_);
         arrivals_.push_back({at, frame});
-        if (frame[1] == kSetParameter && frame[3] < 16 && Checksum(frame) == frame[5]) {
+        if (frame[1] == kSetParameterCode && frame[3] < 16 && FrameChecksum(frame) == frame[5]) {
             params_[frame[3]] = frame[4];
         }
     }
