@@ -91,6 +91,8 @@ private:
             options.mode = TransmitMode::SingleByte;
         } else if (name == "--noecho") {
             options.echo = false;
+        } else if (name == "--bytewise") {
+            options.bytewise = true;
         } else {
             return false;
         }
@@ -99,7 +101,7 @@ private:
 
     static bool knownValueOption(std::string_view name) {
         for (std::string_view known : {"--link", "--gap", "--params", "--petrol", "--petrol-step",
-                                       "--lambda", "--lambda-step", "--seed"}) {
+                                       "--petrol-max", "--lambda", "--lambda-step", "--seed"}) {
             if (name == known) return true;
         }
         return false;
@@ -127,6 +129,8 @@ private:
             fixedPetrol_ = number(name, value, kMaxRaw);
         } else if (name == "--petrol-step") {
             petrolStep_ = number(name, value, kMaxPetrolSweep);
+        } else if (name == "--petrol-max") {
+            petrolMaximum_ = number(name, value, kMaxPetrolSweep);
         } else if (name == "--lambda") {
             fixedLambda_ = number(name, value, kMaxRaw);
         } else if (name == "--lambda-step") {
@@ -155,6 +159,10 @@ private:
             if (sweep.petrolStart > sweep.petrolMaximum) sweep.petrolMaximum = sweep.petrolStart;
         }
         if (petrolStep_) sweep.petrolStep = static_cast<std::uint16_t>(*petrolStep_);
+        if (petrolMaximum_) {
+            sweep.petrolMaximum = static_cast<std::uint16_t>(*petrolMaximum_);
+            if (sweep.petrolStart > sweep.petrolMaximum) sweep.petrolStart = sweep.petrolMaximum;
+        }
         if (fixedLambda_) {
             sweep.lambdaStart = static_cast<std::uint16_t>(*fixedLambda_);
             sweep.lambdaStep = 0;
@@ -171,6 +179,7 @@ private:
     SimOptions::ParseResult result_;
     std::optional<long> fixedPetrol_;
     std::optional<long> petrolStep_;
+    std::optional<long> petrolMaximum_;
     std::optional<long> fixedLambda_;
     std::optional<long> lambdaStep_;
 };
@@ -204,6 +213,8 @@ Options:
   --petrol RAW        hold the petrol time at RAW (4 us units, 0..65535)
   --petrol-step N     petrol time change per frame, 0..4095 (default 8); the petrol
                       time sweeps up and down across 0..4095, visiting all sixteen cells
+  --petrol-max RAW    top of the petrol sweep, 0..4095 (default 4095); 1023 keeps the
+                      sweep in cells 0..3
   --lambda RAW        hold the lambda reading at RAW (0..65535)
   --lambda-step N     lambda change per frame (default 512); lambda swings 0..65535
   --silent            start silent (send nothing, keep reading)
@@ -211,6 +222,9 @@ Options:
   --single-byte       send one byte and then nothing: the byte is sent again only when a
                       client discards it unread (input flush), until one client reads it
   --noecho            start with echo off (set-parameter frames are not applied)
+  --bytewise          send each byte on its own, 1.04 ms apart as on a 9600-baud line,
+                      instead of a frame's six bytes at once; with --gap 0 the frames
+                      follow one another without a pause, as a real controller's do
   --seed N            seed of the random bytes (default 1)
   -h, --help          show this text
 

@@ -19,6 +19,8 @@ struct SimOptions {
     TelemetrySweep sweep;
     TransmitMode mode = TransmitMode::Talk;
     bool echo = true;
+    // Each byte on its own at line pace, as a UART hands them over.
+    bool bytewise = false;
     std::uint32_t seed = 1;
 
     struct ParseResult;

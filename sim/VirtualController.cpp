@@ -91,6 +91,7 @@ void VirtualController::enterMode(TransmitMode mode) {
 
 void VirtualController::serviceTimers() {
     const MonotonicClock::Time now = MonotonicClock::now();
+    if (!lineQueue_.empty() && now >= nextByteAt_) sendQueuedByte();
     if (pacer_.due(now)) {
         sendSlot();
         pacer_.advance(MonotonicClock::now());
@@ -104,6 +105,7 @@ void VirtualController::serviceTimers() {
 std::optional<MonotonicClock::Time> VirtualController::nextDeadline() const {
     std::optional<MonotonicClock::Time> deadline;
     if (pacer_.running()) deadline = pacer_.deadline();
+    if (!lineQueue_.empty() && (!deadline || nextByteAt_ < *deadline)) deadline = nextByteAt_;
     if (singleByte_ == SingleByteState::Waiting) {
         if (!deadline || nextSingleByteCheck_ < *deadline) deadline = nextSingleByteCheck_;
     }
@@ -144,7 +146,21 @@ void VirtualController::sendSlot() {
     } else {
         bytes = model_.nextTelemetryFrame();
     }
-    terminal_.write(bytes);
+    if (!options_.bytewise) {
+        terminal_.write(bytes);
+        return;
+    }
+    lineQueue_.assign(bytes.begin(), bytes.end());
+    nextByteAt_ = MonotonicClock::now();
+    sendQueuedByte();
+}
+
+// The next byte is due one byte time after this one was, not after it was
+// sent, so a late wake-up does not stretch the frame.
+void VirtualController::sendQueuedByte() {
+    terminal_.write(std::span(lineQueue_.data(), 1));
+    lineQueue_.erase(lineQueue_.begin());
+    nextByteAt_ += FramePacer::lineTime(1);
 }
 
 void VirtualController::sendSingleByte() {

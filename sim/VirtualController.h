@@ -36,6 +36,7 @@ private:
     std::optional<MonotonicClock::Time> nextDeadline() const;
 
     void sendSlot();
+    void sendQueuedByte();
     void sendSingleByte();
     void checkSingleByte();
 
@@ -55,6 +56,9 @@ private:
     FramePacer pacer_;
     LineBuffer stdinLines_;
     std::mt19937 random_;
+    // Bytes of the frame under way with --bytewise, and when the next is due.
+    std::vector<std::uint8_t> lineQueue_;
+    MonotonicClock::Time nextByteAt_{0};
     TransmitMode mode_ = TransmitMode::Talk;
     SingleByteState singleByte_ = SingleByteState::Idle;
     bool singleByteMaybeRead_ = false;

@@ -21,10 +21,12 @@ TEST(SimOptions, DefaultsAreTalkingWithEchoAndAllParametersAt100) {
 }
 
 TEST(SimOptions, ReadsEveryOptionInBothSpellings) {
-    const auto result = SimOptions::parse({"--link", "COM20", "--gap=2", "--params",
-                                           "0,1,2,3,4,5,6,7,8,9,10,11,12,13,14,255", "--noecho",
-                                           "--seed", "7", "--silent"});
+    const auto result = SimOptions::parse(
+        {"--link", "COM20", "--gap=2", "--params", "0,1,2,3,4,5,6,7,8,9,10,11,12,13,14,255",
+         "--noecho", "--seed", "7", "--silent", "--bytewise", "--petrol-max=1023"});
     ASSERT_EQ(result.error, "");
+    EXPECT_TRUE(result.options.bytewise);
+    EXPECT_EQ(result.options.sweep.petrolMaximum, 1023);
     EXPECT_EQ(result.options.linkNumber, 20);
     EXPECT_EQ(result.options.gap.count(), 2);
     EXPECT_EQ(result.options.parameters[14], 14);
@@ -73,14 +75,13 @@ TEST_P(RejectedArgs, GiveAnError) {
     EXPECT_NE(SimOptions::parse(GetParam()).error, "");
 }
 
-INSTANTIATE_TEST_SUITE_P(CommandLines, RejectedArgs,
-                         testing::Values(Args{"--bogus"}, Args{"extra"}, Args{"--link"},
-                                         Args{"--link", "COM0"}, Args{"--link", "COM21"},
-                                         Args{"--link", "COM03"}, Args{"--link", "com3"},
-                                         Args{"--link", "/dev/ttyS0"}, Args{"--gap", "-1"},
-                                         Args{"--gap", "1.5"}, Args{"--gap", "60001"},
-                                         Args{"--params", "1,2,3"}, Args{"--params", "256"},
-                                         Args{"--params", "1,,2"}, Args{"--petrol", "65536"},
-                                         Args{"--seed", "x"}, Args{"--silent=1"}));
+INSTANTIATE_TEST_SUITE_P(
+    CommandLines, RejectedArgs,
+    testing::Values(Args{"--bogus"}, Args{"extra"}, Args{"--link"}, Args{"--link", "COM0"},
+                    Args{"--link", "COM21"}, Args{"--link", "COM03"}, Args{"--link", "com3"},
+                    Args{"--link", "/dev/ttyS0"}, Args{"--gap", "-1"}, Args{"--gap", "1.5"},
+                    Args{"--gap", "60001"}, Args{"--params", "1,2,3"}, Args{"--params", "256"},
+                    Args{"--params", "1,,2"}, Args{"--petrol", "65536"}, Args{"--seed", "x"},
+                    Args{"--silent=1"}, Args{"--petrol-max", "4096"}, Args{"--bytewise=1"}));
 
 }  // namespace

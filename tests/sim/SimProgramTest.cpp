@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <bitset>
 #include <csignal>
 #include <filesystem>
@@ -84,6 +85,32 @@ TEST(SimProgram, PortLineComesFirstAndStreamsAllIndicesWithinLineRate) {
     // 6 bytes take 6.25 ms at 9600 baud, then a 10 ms gap: never more than one per 16.25 ms.
     const auto slots = elapsed / 16250us;
     EXPECT_LE(static_cast<long>(frames.size()), slots + 2);
+}
+
+// Byte by byte at 9600 baud and no pause between frames: about 960 bytes a
+// second, never more, one about every 1.04 ms.
+TEST(SimProgram, BytewiseSendsEachByteAtLinePace) {
+    SimChild sim({"--bytewise", "--gap", "0"});
+    PtyClient client(portPathOf(sim));
+    ASSERT_TRUE(client.isOpen());
+    client.discardInput();
+    std::vector<Clock::duration> intervals;
+    std::size_t bytes = 0;
+    const auto start = Clock::now();
+    auto last = start;
+    while (Clock::now() - start < 1s) {
+        if (client.read(1, 5ms).empty()) continue;
+        const auto now = Clock::now();
+        if (bytes++ > 0) intervals.push_back(now - last);
+        last = now;
+    }
+    EXPECT_LE(bytes, 960u + 6u);
+    EXPECT_GE(bytes, 700u);
+    ASSERT_FALSE(intervals.empty());
+    std::nth_element(intervals.begin(), intervals.begin() + intervals.size() / 2, intervals.end());
+    const auto median = intervals[intervals.size() / 2];
+    EXPECT_GT(median, 700us);
+    EXPECT_LT(median, 1400us);
 }
 
 TEST(SimProgram, AppliesSetParameterFrameAndEchoesTheNewValue) {
