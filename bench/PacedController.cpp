@@ -68,6 +68,9 @@ PacedController::Clock::time_point PacedController::SendDue(Clock::time_point du
     if (bytesOut_ == 0) {
         frame_ = NextTelemetryFrame();
         byteByByte_ = delivery_.load() == Delivery::BytesAtLinePace;
+        // Before the first byte goes out: the window may show the frame the
+        // moment its last byte is written.
+        lastPetrol_.store(static_cast<std::uint16_t>((frame_[1] << 8) | frame_[2]));
     }
     if (!byteByByte_) {
         Write(frame_.data(), frame_.size());
@@ -77,7 +80,6 @@ PacedController::Clock::time_point PacedController::SendDue(Clock::time_point du
     if (++bytesOut_ < kFrameSize) return due + kByteLineTime;
     bytesOut_ = 0;
     framesSent_.fetch_add(1);
-    lastPetrol_.store(static_cast<std::uint16_t>((frame_[1] << 8) | frame_[2]));
     return due + kByteLineTime + gap;
 }
 
@@ -101,10 +103,7 @@ PacedController::Frame PacedController::NextTelemetryFrame() {
 // A whole frame counts as sent once written.
 void PacedController::Write(const std::uint8_t* bytes, std::size_t count) {
     if (write(master_, bytes, count) != static_cast<ssize_t>(count)) return;
-    if (count == kFrameSize) {
-        framesSent_.fetch_add(1);
-        lastPetrol_.store(static_cast<std::uint16_t>((bytes[1] << 8) | bytes[2]));
-    }
+    if (count == kFrameSize) framesSent_.fetch_add(1);
 }
 
 void PacedController::ReadCommands() {
