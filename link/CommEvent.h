@@ -1,16 +1,14 @@
 #pragma once
 
-#include <chrono>
+#include <cstdint>
+#include <span>
 
-#include "CommChannel.h"
+#include "FrameReader.h"
 #include "LinkState.h"
 #include "WindowOps.h"
 
-// The pause before the receive buffer is discarded, so the rest of a frame
-// that is still arriving goes with it.
-inline constexpr std::chrono::milliseconds kFrameSettlePause{5};
-
-// Takes one frame from the channel's receive event: read at most six bytes,
-// pause, discard whatever else waits, store the frame and, once every index has
-// been seen, show the live values. A short read is discarded undecoded.
-void HandleCommEvent(LinkState& state, WindowOps& window, CommChannel& channel);
+// Takes the bytes of one read from the channel: every frame they complete is
+// stored and, once every index has been seen, shown. Nothing waits and nothing
+// is thrown away: the reader keeps a frame's first bytes until the rest comes.
+void HandleReceivedBytes(LinkState& state, WindowOps& window, FrameReader& reader,
+                         std::span<const std::uint8_t> bytes, FrameReader::Micros arrival);

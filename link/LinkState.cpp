@@ -8,6 +8,7 @@ constinit LinkState linkState;
 
 void LinkState::ResetForSearch() {
     receivedMask = 0;
+    confirmedMask = 0;
     silenceTicks = 0;
     linkUp = false;
     panelLoaded = false;
@@ -18,17 +19,25 @@ void LinkState::ResetForSearch() {
 
 void LinkState::ResetForPortChange() {
     receivedMask = 0;
+    confirmedMask = 0;
     linkUp = false;
     panelLoaded = false;
 }
 
 void LinkState::ResetForOffline() {
     receivedMask = 0;
+    confirmedMask = 0;
     linkUp = false;
 }
 
 void LinkState::ResetForLinkLoss() {
     receivedMask = 0;
+    confirmedMask = 0;
     silenceTicks = 0;
     linkUp = false;
+}
+
+void LinkState::DropPendingStore() {
+    writeRequested = false;
+    followUpStore = false;
 }

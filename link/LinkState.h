@@ -11,11 +11,17 @@ struct LinkState {
     // Entry 16 is never written: for cell 15 the gas time interpolates towards 0.
     std::array<std::uint8_t, 17> deviceParams{};
     std::uint16_t receivedMask = 0;
+    // Indices whose last two reports since the mask was cleared agree: the
+    // panel is loaded only from values the controller really reported.
+    std::uint16_t confirmedMask = 0;
     std::uint8_t silenceTicks = 0;
     bool linkUp = false;
     std::uint32_t linkUpTick = 0;
     bool panelLoaded = false;
     bool writeRequested = false;
+    // The store went out while parameter frames were still waiting; one more
+    // store follows them, so the stored set is what the window shows.
+    bool followUpStore = false;
     std::uint8_t sendHoldoff = 0;
     std::uint8_t portError = 0;
     std::atomic<bool> probeFound{false};  // release store by the worker, acquire load
@@ -32,6 +38,8 @@ struct LinkState {
     void ResetForPortChange();
     void ResetForOffline();
     void ResetForLinkLoss();
+    // A store asked of one controller never goes to another.
+    void DropPendingStore();
 };
 
 inline constexpr std::uint16_t kAllIndicesSeen = 0xFFFF;

@@ -8,11 +8,13 @@ void LaunchSearch(LinkState& state, WindowOps& window, const ProbeLauncher& laun
 
 void StartAutoSearch(LinkState& state, WindowOps& window, const ProbeLauncher& launchProbe) {
     window.SetPortRadioMark(kAutoPosition);
+    state.DropPendingStore();
     LaunchSearch(state, window, launchProbe);
 }
 
 void GoOffline(LinkState& state, WindowOps& window, CommChannel& channel) {
     window.SetPortRadioMark(kOfflinePosition);
+    state.DropPendingStore();
     state.probeStop.store(true, std::memory_order_release);
     window.SetPaneText(kStatusPane, kTextStop);
     if (channel.IsOpen()) channel.Close();
@@ -23,6 +25,7 @@ void GoOffline(LinkState& state, WindowOps& window, CommChannel& channel) {
 
 void SelectPort(LinkState& state, WindowOps& window, CommChannel& channel, int port) {
     window.SetPortRadioMark(PortMenuPosition(port));
+    state.DropPendingStore();
     window.DisableEditing();
     if (channel.IsOpen()) channel.Close();
     channel.SetPortNumber(static_cast<std::int16_t>(port));

@@ -1,10 +1,20 @@
 #include "SendScheduler.h"
 
+#include <optional>
+
 #include "CommandFrames.h"
 
 namespace {
 constexpr std::uint8_t kHoldoffTicks = 2;
+
+// The lowest parameter whose panel value the controller does not hold.
+std::optional<int> FirstDiffering(const LinkState& state, const PanelParams& panelParams) {
+    for (int i = 0; i < kParamCount; ++i) {
+        if (static_cast<std::int32_t>(state.deviceParams[i]) != panelParams[i]) return i;
+    }
+    return std::nullopt;
 }
+}  // namespace
 
 void SendFrame(LinkState& state, WindowOps& window, CommChannel& channel, std::int32_t index,
                std::int32_t value) {
@@ -22,18 +32,23 @@ void SendTick(LinkState& state, const PanelParams& panelParams, WindowOps& windo
         --state.sendHoldoff;
         return;
     }
+    const std::optional<int> differing = FirstDiffering(state, panelParams);
     if (state.writeRequested) {
         state.writeRequested = false;
+        state.followUpStore = differing.has_value();
         SendFrame(state, window, channel, kStoreIndex, 0);
         return;
     }
-    for (int i = 0; i < kParamCount; ++i) {
-        if (static_cast<std::int32_t>(state.deviceParams[i]) != panelParams[i]) {
-            const auto lowByte = static_cast<std::uint8_t>(panelParams[i] & 0xFF);
-            state.deviceParams[i] = lowByte;
-            SendFrame(state, window, channel, i, lowByte);
-            return;
-        }
+    if (differing) {
+        const int i = *differing;
+        const auto lowByte = static_cast<std::uint8_t>(panelParams[i] & 0xFF);
+        state.deviceParams[i] = lowByte;
+        SendFrame(state, window, channel, i, lowByte);
+        return;
+    }
+    if (state.followUpStore) {
+        state.followUpStore = false;
+        SendFrame(state, window, channel, kStoreIndex, 0);
     }
 }
 

@@ -22,6 +22,14 @@ void DeclareLinkUp(LinkState& state, PanelParams& panelParams, WindowOps& window
     window.EnableEditing();
 }
 
+// The first link-up after a search or a port change loads the panel, and
+// waits until every parameter was reported twice alike: a frame misread on
+// the line rarely repeats itself.
+bool ReadyToComeUp(const LinkState& state) {
+    if (state.receivedMask != kAllIndicesSeen) return false;
+    return state.linkUp || state.panelLoaded || state.confirmedMask == kAllIndicesSeen;
+}
+
 void DeclareLinkLost(LinkState& state, WindowOps& window) {
     state.ResetForLinkLoss();
     window.DisableEditing();
@@ -55,7 +63,7 @@ void SupervisionTick(LinkState& state, PanelParams& panelParams, WindowOps& wind
         window.ShowErrorBox(text, kPortErrorCaption);
     }
     const std::uint32_t now = readTickCount();
-    if (state.receivedMask != kAllIndicesSeen) {
+    if (!ReadyToComeUp(state)) {
         window.SetPaneText(kTimePane, kTextNoTime);
         return;
     }

@@ -1,7 +1,6 @@
 #include "Telemetry.h"
 
 namespace {
-constexpr int kHighestIndex = 15;
 constexpr std::int32_t kCellWidthUs = 1024;
 constexpr std::int32_t kUsPerStep = 14;
 constexpr std::int32_t kStepsPerCell = 256;
@@ -14,8 +13,12 @@ FrameResult ApplyTelemetryFrame(LinkState& state, const TelemetryFrame& frame) {
     state.cellIndex = frame[1] & 0x0F;
     state.silenceTicks = 0;
     state.petrolRaw = frame[1] * 256 + frame[2];
+    const auto bit = static_cast<std::uint16_t>(1u << index);
+    const bool repeated = (state.receivedMask & bit) != 0 && state.deviceParams[index] == frame[5];
+    state.confirmedMask = static_cast<std::uint16_t>(repeated ? state.confirmedMask | bit
+                                                              : state.confirmedMask & ~bit);
     state.deviceParams[index] = frame[5];
-    state.receivedMask = static_cast<std::uint16_t>(state.receivedMask | (1u << index));
+    state.receivedMask = static_cast<std::uint16_t>(state.receivedMask | bit);
     return state.receivedMask == kAllIndicesSeen ? FrameResult::Complete : FrameResult::Stored;
 }
 

@@ -5,7 +5,11 @@
 
 #include "LinkState.h"
 
-using TelemetryFrame = std::array<std::uint8_t, 6>;
+inline constexpr std::size_t kFrameSize = 6;
+using TelemetryFrame = std::array<std::uint8_t, kFrameSize>;
+
+// Frames naming a higher index are no telemetry.
+inline constexpr int kHighestIndex = 15;
 
 enum class FrameResult { Ignored, Stored, Complete };
 

@@ -9,3 +9,9 @@ inline std::uint32_t SystemTickCount() {
     return static_cast<std::uint32_t>(
         std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
 }
+
+// Microseconds of the same clock, for the timing of received bytes.
+inline std::int64_t SteadyMicros() {
+    const auto since = std::chrono::steady_clock::now().time_since_epoch();
+    return std::chrono::duration_cast<std::chrono::microseconds>(since).count();
+}

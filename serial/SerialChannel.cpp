@@ -1,14 +1,11 @@
 #include "SerialChannel.h"
 
 #include <QFileInfo>
-#include <algorithm>
 
 #include "PortProbeThread.h"
+#include "TickCount.h"
 
 namespace {
-constexpr qint64 kReceiveThreshold = 6;
-constexpr qint64 kInputLength = 6;
-
 bool IsDeviceGoneError(QSerialPort::SerialPortError error) {
     return error != QSerialPort::NoError && error != QSerialPort::TimeoutError;
 }
@@ -62,6 +59,7 @@ void SerialChannel::Open() {
     port_.clear(QSerialPort::Input);
     // Set only now: while configuring, some setters fail harmlessly on a pty.
     watchingErrors_ = true;
+    emit opened(SteadyMicros());
 }
 
 void SerialChannel::Configure(const QString& device) {
@@ -94,25 +92,10 @@ void SerialChannel::Write(std::span<const std::uint8_t> bytes) {
     port_.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
 }
 
-std::int16_t SerialChannel::EventCode() const {
-    return eventCode_;
-}
-
-std::vector<std::uint8_t> SerialChannel::Read() {
-    const QByteArray bytes = port_.read(kInputLength);
-    return {bytes.begin(), bytes.end()};
-}
-
-void SerialChannel::DiscardInput() {
-    if (!port_.isOpen()) return;
-    // Drops Qt's buffer and the driver's.
-    port_.clear(QSerialPort::Input);
-}
-
 void SerialChannel::OnReadyRead() {
-    if (port_.bytesAvailable() < kReceiveThreshold) return;
-    eventCode_ = kEventReceive;
-    emit commEvent();
+    const qint64 arrival = SteadyMicros();
+    const QByteArray bytes = port_.readAll();
+    if (!bytes.isEmpty()) emit bytesReceived(bytes, arrival);
 }
 
 void SerialChannel::OnErrorOccurred(QSerialPort::SerialPortError error) {

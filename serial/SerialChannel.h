@@ -8,8 +8,9 @@
 #include "PortNames.h"
 
 // The window's serial line to the controller: 9600 baud, 8N1, no flow control.
-// Raises commEvent() with event code 2 whenever at least one frame's worth of
-// bytes waits. A device that goes away while open closes the channel by itself.
+// Hands every byte on as it arrives, with the time it was read, so the frame
+// boundaries can be found from the bytes and the pauses between them. A
+// device that goes away while open closes the channel by itself.
 class SerialChannel : public QObject, public CommChannel {
     Q_OBJECT
 
@@ -25,16 +26,17 @@ public:
     void Close() override;
     std::int32_t DeviceHandle() const override;
     void Write(std::span<const std::uint8_t> bytes) override;
-    std::int16_t EventCode() const override;
-    std::vector<std::uint8_t> Read() override;
-    void DiscardInput() override;
 
     std::int16_t PortNumber() const { return portNumber_; }
     // The device last opened, as resolved from its COM name.
     QString DevicePath() const { return device_; }
 
 signals:
-    void commEvent();
+    // A port was opened at this time (steady clock, microseconds): a new
+    // stream of bytes begins.
+    void opened(qint64 atMicros);
+    // Bytes that were waiting, read together at this time.
+    void bytesReceived(const QByteArray& bytes, qint64 arrivalMicros);
     // The device went away while open; the channel has closed itself.
     void deviceLost();
 
@@ -48,7 +50,6 @@ private:
     QSerialPort port_;
     QString device_;
     std::int16_t portNumber_ = 0;
-    std::int16_t eventCode_ = 0;
     bool watchingErrors_ = false;
     bool closePending_ = false;
 };

@@ -76,8 +76,15 @@ void CCalibDlg::CatchChannelErrors(Handler&& handler) {
     try {
         handler();
     } catch (const ChannelError& error) {
-        QMessageBox::critical(this, AppTitle(), QString::fromStdString(error.what()));
+        QMessageBox box(QMessageBox::Critical, AppTitle(), QString::fromStdString(error.what()),
+                        QMessageBox::Ok, this);
+        ShowBoxBehindTicks(box);
     }
+}
+
+void CCalibDlg::ShowBoxBehindTicks(QMessageBox& box) {
+    if (tickingTimer_ != nullptr) tickingTimer_->start();
+    box.exec();
 }
 
 void CCalibDlg::SetEditingEnabled(bool enabled) {
@@ -144,7 +151,7 @@ void CCalibDlg::SetControlVisible(int controlId, bool visible) {
 void CCalibDlg::ShowErrorBox(const std::string& text, const std::string& caption) {
     QMessageBox box(QMessageBox::Critical, QString::fromStdString(caption),
                     QString::fromStdString(text), QMessageBox::Ok, this);
-    box.exec();
+    ShowBoxBehindTicks(box);
 }
 
 void CCalibDlg::SetPortRadioMark(int position) {
@@ -152,6 +159,8 @@ void CCalibDlg::SetPortRadioMark(int position) {
 }
 
 void CCalibDlg::OnTimer(int timerId) {
+    QTimer* const outer = tickingTimer_;
+    tickingTimer_ = Timer(timerId);
     CatchChannelErrors([&] {
         if (timerId == TimerId::kSupervision) {
             SupervisionTick(linkState, panelParams, *this, SystemTickCount);
@@ -160,10 +169,13 @@ void CCalibDlg::OnTimer(int timerId) {
             SendTick(linkState, panelParams, *this, *channel_);
         }
     });
+    tickingTimer_ = outer;
 }
 
-void CCalibDlg::OnCommEvent() {
-    CatchChannelErrors([&] { HandleCommEvent(linkState, *this, *channel_); });
+void CCalibDlg::OnCommEvent(const QByteArray& bytes, qint64 arrivalMicros) {
+    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
+    HandleReceivedBytes(linkState, *this, frameReader_,
+                        std::span(data, static_cast<std::size_t>(bytes.size())), arrivalMicros);
 }
 
 // Stores only a valid position: a pasted text that is no number within the

@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <memory>
 
+#include "FrameReader.h"
 #include "LinkState.h"
 #include "PortNames.h"
 #include "WindowOps.h"
@@ -18,6 +19,7 @@ class LiveBar;
 class MenuBar;
 class QAction;
 class QLineEdit;
+class QMessageBox;
 class QPainter;
 class SerialChannel;
 class SpinButton;
@@ -75,7 +77,8 @@ public:
 public slots:
     // Timer 100: supervision; timer 101: port take-over, then sending.
     void OnTimer(int timerId);
-    void OnCommEvent();
+    // Bytes from the serial channel, read together at arrivalMicros.
+    void OnCommEvent(const QByteArray& bytes, qint64 arrivalMicros);
     void OnParamEditChange(int k);
     void OnCommand(int commandId);
     void OnWrite();
@@ -114,6 +117,10 @@ private:
     // Runs one event's handler; a failed channel operation ends it with a box.
     template <typename Handler>
     void CatchChannelErrors(Handler&& handler);
+    // A box opened from a timer's tick: the timer is started afresh first, as
+    // Qt never runs a timer again while its own tick is being handled, and
+    // supervision and sending must go on behind the box.
+    void ShowBoxBehindTicks(QMessageBox& box);
 
     PortResolver resolver_;
     QIcon appIcon_;
@@ -129,5 +136,8 @@ private:
     QFont readoutFont_;
     QTimer supervisionTimer_;
     QTimer sendTimer_;
+    // The timer whose tick is being handled, if any.
+    QTimer* tickingTimer_ = nullptr;
+    FrameReader frameReader_;
     std::unique_ptr<SerialChannel> channel_;
 };

@@ -187,7 +187,9 @@ void CCalibDlg::InitBars() {
 
 void CCalibDlg::CreateChannel() {
     channel_ = std::make_unique<SerialChannel>(resolver_);
-    connect(channel_.get(), &SerialChannel::commEvent, this, &CCalibDlg::OnCommEvent);
+    connect(channel_.get(), &SerialChannel::bytesReceived, this, &CCalibDlg::OnCommEvent);
+    connect(channel_.get(), &SerialChannel::opened, this,
+            [this](qint64 atMicros) { frameReader_.Reset(atMicros); });
 }
 
 void CCalibDlg::LaunchProbe() {

@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <deque>
 #include <functional>
 #include <span>
 #include <string>
@@ -10,22 +9,18 @@
 
 #include "CommChannel.h"
 
-// A serial channel without a port. Each Read hands out the next queued byte
-// vector (empty when none is queued); queued vectors stand for successive
-// receive events, so DiscardInput leaves them alone. Writes are kept.
+// A serial channel without a port. Writes are kept.
 class FakeChannel : public CommChannel {
 public:
     bool open = true;
-    std::int16_t eventCode = kEventReceive;
     std::int16_t portNumber = 0;
     std::int32_t handle = 3;
     bool failOpen = false;
     bool failWrite = false;
 
-    std::deque<std::vector<std::uint8_t>> reads;
     std::vector<std::vector<std::uint8_t>> written;
-    // Every operation in order: "IsOpen", "EventCode", "Read", "DiscardInput",
-    // "Write(AB 01 ...)", "Open", "Close", "SetPortNumber(n)", "DeviceHandle".
+    // Every operation in order: "IsOpen", "Write(AB 01 ...)", "Open", "Close",
+    // "SetPortNumber(n)", "DeviceHandle".
     mutable std::vector<std::string> calls;
     std::vector<std::string>* journal = nullptr;
     // Runs after each operation has been recorded.
@@ -80,18 +75,6 @@ public:
         if (failWrite) throw ChannelError("write failed");
         written.emplace_back(bytes.begin(), bytes.end());
     }
-    std::int16_t EventCode() const override {
-        Record("EventCode");
-        return eventCode;
-    }
-    std::vector<std::uint8_t> Read() override {
-        Record("Read");
-        if (reads.empty()) return {};
-        std::vector<std::uint8_t> front = std::move(reads.front());
-        reads.pop_front();
-        return front;
-    }
-    void DiscardInput() override { Record("DiscardInput"); }
 
 private:
     void Record(const std::string& entry) const {

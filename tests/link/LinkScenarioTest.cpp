@@ -15,12 +15,15 @@ namespace {
 struct LinkRig : SupervisionRig {
     FakeChannel channel;
 
-    // One telemetry frame for every index, echoing the controller's values.
+    // Two telemetry frames for every index, echoing the controller's values:
+    // enough for a first link-up to trust them.
     void ControllerTalks(const std::array<std::uint8_t, 16>& params) {
-        for (int k = 0; k < kParamCount; ++k) {
-            ApplyTelemetryFrame(state,
-                                TelemetryFrame{static_cast<std::uint8_t>(k), 0x01, 0x00, 0x80, 0x00,
-                                               params[static_cast<std::size_t>(k)]});
+        for (int round = 0; round < 2; ++round) {
+            for (int k = 0; k < kParamCount; ++k) {
+                ApplyTelemetryFrame(
+                    state, TelemetryFrame{static_cast<std::uint8_t>(k), 0x01, 0x00, 0x80, 0x00,
+                                          params[static_cast<std::size_t>(k)]});
+            }
         }
     }
 

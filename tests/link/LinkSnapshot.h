@@ -11,11 +11,13 @@
 struct LinkSnapshot {
     std::array<std::uint8_t, 17> deviceParams{};
     std::uint16_t receivedMask = 0;
+    std::uint16_t confirmedMask = 0;
     std::uint8_t silenceTicks = 0;
     bool linkUp = false;
     std::uint32_t linkUpTick = 0;
     bool panelLoaded = false;
     bool writeRequested = false;
+    bool followUpStore = false;
     std::uint8_t sendHoldoff = 0;
     std::uint8_t portError = 0;
     bool probeFound = false;
@@ -35,11 +37,13 @@ inline LinkSnapshot TakeSnapshot(const LinkState& s) {
     LinkSnapshot snap;
     snap.deviceParams = s.deviceParams;
     snap.receivedMask = s.receivedMask;
+    snap.confirmedMask = s.confirmedMask;
     snap.silenceTicks = s.silenceTicks;
     snap.linkUp = s.linkUp;
     snap.linkUpTick = s.linkUpTick;
     snap.panelLoaded = s.panelLoaded;
     snap.writeRequested = s.writeRequested;
+    snap.followUpStore = s.followUpStore;
     snap.sendHoldoff = s.sendHoldoff;
     snap.portError = s.portError;
     snap.probeFound = s.probeFound.load();
@@ -61,11 +65,13 @@ inline void FillEveryField(LinkState& s) {
         s.deviceParams[i] = static_cast<std::uint8_t>(200 + i);
     }
     s.receivedMask = 0x5A5A;
+    s.confirmedMask = 0x1818;
     s.silenceTicks = 7;
     s.linkUp = true;
     s.linkUpTick = 123456;
     s.panelLoaded = true;
     s.writeRequested = true;
+    s.followUpStore = true;
     s.sendHoldoff = 2;
     s.portError = 9;
     s.probeFound = true;
@@ -82,9 +88,10 @@ inline void FillEveryField(LinkState& s) {
 inline std::ostream& operator<<(std::ostream& os, const LinkSnapshot& s) {
     os << "{deviceParams:";
     for (auto p : s.deviceParams) os << ' ' << static_cast<int>(p);
-    os << "; receivedMask " << s.receivedMask << ", silenceTicks " << int{s.silenceTicks}
-       << ", linkUp " << s.linkUp << ", linkUpTick " << s.linkUpTick << ", panelLoaded "
-       << s.panelLoaded << ", writeRequested " << s.writeRequested << ", sendHoldoff "
+    os << "; receivedMask " << s.receivedMask << ", confirmedMask " << s.confirmedMask
+       << ", silenceTicks " << int{s.silenceTicks} << ", linkUp " << s.linkUp << ", linkUpTick "
+       << s.linkUpTick << ", panelLoaded " << s.panelLoaded << ", writeRequested "
+       << s.writeRequested << ", followUpStore " << s.followUpStore << ", sendHoldoff "
        << int{s.sendHoldoff} << ", portError " << int{s.portError} << ", probeFound "
        << s.probeFound << ", probePort " << s.probePort << ", probeStop " << s.probeStop
        << ", englishUi " << s.englishUi << ", lambdaBand " << int{s.lambdaBand} << ", cellIndex "

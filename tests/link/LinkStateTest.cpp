@@ -34,7 +34,8 @@ TEST_P(ResetTest, ClearsExactlyItsFields) {
     LinkState state;
     FillEveryField(state);
     LinkSnapshot expected = TakeSnapshot(state);
-    if (c.receivedMask) expected.receivedMask = 0;
+    // The confirmations go with the indices they confirm.
+    if (c.receivedMask) expected.receivedMask = expected.confirmedMask = 0;
     if (c.silenceTicks) expected.silenceTicks = 0;
     if (c.linkUp) expected.linkUp = false;
     if (c.panelLoaded) expected.panelLoaded = false;
@@ -51,6 +52,15 @@ INSTANTIATE_TEST_SUITE_P(LinkState, ResetTest, testing::ValuesIn(kResetCases),
                          [](const testing::TestParamInfo<ResetCase>& info) {
                              return std::string(info.param.name);
                          });
+
+TEST(LinkStateTest, DroppingAPendingStoreClearsBothStores) {
+    LinkState state;
+    FillEveryField(state);
+    LinkSnapshot expected = TakeSnapshot(state);
+    expected.writeRequested = expected.followUpStore = false;
+    state.DropPendingStore();
+    EXPECT_EQ(TakeSnapshot(state), expected);
+}
 
 TEST(LinkStateTest, EveryFieldStartsAtZero) {
     LinkState state;

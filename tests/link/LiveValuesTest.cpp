@@ -4,9 +4,8 @@
 #include <utility>
 #include <vector>
 
-#include "CommEvent.h"
-#include "FakeChannel.h"
 #include "LiveValues.h"
+#include "ReceivedBytes.h"
 #include "RecordingWindow.h"
 
 namespace {
@@ -124,10 +123,8 @@ TEST_P(WorkedFrameTest, ShowsEveryReadout) {
     for (auto [index, value] : c.paramsOtherThan100) state.deviceParams[index] = value;
     state.receivedMask = 0xFFFF;
     RecordingWindow window;
-    FakeChannel channel;
-    channel.reads.push_back(c.frame);
 
-    HandleCommEvent(state, window, channel);
+    ReceiveAfterPause(state, window, c.frame);
 
     std::vector<std::string> expected = {
         std::string("SetControlText(1002, ") + c.petrolText + ")",
@@ -223,15 +220,12 @@ TEST(LambdaBandColourTest, SetOnlyWhenTheBandChanges) {
     }
 }
 
-TEST(LambdaBandColourTest, TwoFramesInTheSameBandThroughTheCommEvent) {
+TEST(LambdaBandColourTest, TwoFramesInTheSameBandAsReceived) {
     LinkState state;
     state.receivedMask = 0xFFFF;
     RecordingWindow window;
-    FakeChannel channel;
-    channel.reads.push_back({0x01, 0x01, 0x00, 0x10, 0x00, 0x05});  // 4096: low
-    channel.reads.push_back({0x02, 0x01, 0x00, 0x20, 0x00, 0x05});  // 8192: low
-    HandleCommEvent(state, window, channel);
-    HandleCommEvent(state, window, channel);
+    ReceiveAfterPause(state, window, {0x01, 0x01, 0x00, 0x10, 0x00, 0x05});  // 4096: low
+    ReceiveAfterPause(state, window, {0x02, 0x01, 0x00, 0x20, 0x00, 0x05});  // 8192: low
     EXPECT_EQ(CountStartingWith(window.calls, "SetBarColour(1008, 0xB4781E)"), 1);
     EXPECT_EQ(CountStartingWith(window.calls, "SetBarColour"), 1);
     EXPECT_EQ(CountStartingWith(window.calls, "SetControlText(1007"), 2);

@@ -74,8 +74,10 @@ TEST_P(PortCommandFields, WritesExactlyItsFields) {
             SelectPort(rig.state, rig.window, rig.channel, 8);
             break;
     }
-    expected.receivedMask = 0;
+    expected.receivedMask = expected.confirmedMask = 0;
     expected.linkUp = false;
+    // A store asked of the controller left behind never reaches another.
+    expected.writeRequested = expected.followUpStore = false;
     if (row.clearsPanelLoaded) expected.panelLoaded = false;
     if (row.clearsSilence) expected.silenceTicks = 0;
     if (row.clearsPortError) expected.portError = 0;

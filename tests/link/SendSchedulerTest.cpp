@@ -77,7 +77,9 @@ TEST(SendTickTest, PacingTable) {
     EXPECT_EQ(rig.state.deviceParams[7], 100);
 }
 
-TEST(SendTickTest, StoreGoesBeforeWaitingParameters) {
+// The store keeps its place before the waiting parameters; a second store
+// after them makes the stored set what the window shows.
+TEST(SendTickTest, StoreGoesBeforeWaitingParametersAndAgainAfterThem) {
     SendRig rig;
     rig.panel[0] = 1;
     rig.panel[1] = 2;
@@ -85,9 +87,19 @@ TEST(SendTickTest, StoreGoesBeforeWaitingParameters) {
     EXPECT_TRUE(rig.state.writeRequested);
 
     const std::vector<std::string> expected = {
-        kStore, "", "", "AB 01 00 00 01 AD", "", "", "AB 01 00 01 02 AF", "", "", ""};
-    EXPECT_EQ(rig.Ticks(10), expected);
+        kStore, "", "", "AB 01 00 00 01 AD", "", "", "AB 01 00 01 02 AF", "", "", kStore, "",
+        "",     "", ""};
+    EXPECT_EQ(rig.Ticks(14), expected);
     EXPECT_FALSE(rig.state.writeRequested);
+    EXPECT_FALSE(rig.state.followUpStore);
+}
+
+// Nothing waiting: one store, as always.
+TEST(SendTickTest, NothingWaitingMeansOneStore) {
+    SendRig rig;
+    RequestWrite(rig.state);
+    const std::vector<std::string> expected = {kStore, "", "", "", "", ""};
+    EXPECT_EQ(rig.Ticks(6), expected);
 }
 
 TEST(SendTickTest, SeveralWritePressesSendOneStoreFrame) {

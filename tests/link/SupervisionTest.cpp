@@ -15,6 +15,7 @@ TEST(SupervisionTickTest, UpTransitionLoadsThePanelAndEnablesEditing) {
         rig.panel[k] = -5;
     }
     rig.state.receivedMask = 0xFFFF;
+    rig.state.confirmedMask = 0xFFFF;
     rig.now = 1000;
     // The panel must be complete before the first spin moves.
     PanelParams panelAtFirstSpin{};
@@ -76,6 +77,26 @@ TEST(SupervisionTickTest, IncompleteMaskOnlyBlanksTheTime) {
         EXPECT_EQ(rig.state.silenceTicks, 5);
         EXPECT_FALSE(rig.state.linkUp);
         EXPECT_FALSE(rig.state.panelLoaded);
+    }
+}
+
+// A first link-up loads the panel only from confirmed values; after a loss on
+// the same port the panel stays and the link comes up as before.
+TEST(SupervisionTickTest, FirstLinkUpWaitsForEveryValueConfirmed) {
+    for (const bool panelLoaded : {false, true}) {
+        SCOPED_TRACE(panelLoaded);
+        SupervisionRig rig;
+        rig.state.receivedMask = 0xFFFF;
+        rig.state.confirmedMask = 0xFFF7;
+        rig.state.panelLoaded = panelLoaded;
+        rig.Tick();
+        EXPECT_EQ(rig.state.linkUp, panelLoaded);
+        if (!panelLoaded) {
+            EXPECT_EQ(rig.window.calls, std::vector<std::string>{"SetPaneText(2, Time:)"});
+            rig.state.confirmedMask = 0xFFFF;
+            rig.Tick();
+            EXPECT_TRUE(rig.state.linkUp);
+        }
     }
 }
 

@@ -65,6 +65,34 @@ TEST(ApplyTelemetryFrameTest, MaskFillsOutOfOrderWithRepeats) {
     EXPECT_EQ(ApplyTelemetryFrame(state, TelemetryFrame{3, 0, 0, 0, 0, 3}), FrameResult::Complete);
 }
 
+struct ConfirmCase {
+    const char* name;
+    std::vector<std::uint8_t> reports;  // values reported for index 4, in order
+    bool confirmed;
+};
+
+class ConfirmationTest : public testing::TestWithParam<ConfirmCase> {};
+
+// An index is confirmed by two reports of one value in a row since the mask
+// was cleared; a report of another value takes the confirmation back.
+TEST_P(ConfirmationTest, TwoAlikeReportsInARowConfirm) {
+    const ConfirmCase& c = GetParam();
+    LinkState state;
+    state.deviceParams[4] = c.reports.front();  // left from before the reset
+    for (std::uint8_t value : c.reports) {
+        ApplyTelemetryFrame(state, TelemetryFrame{4, 0x01, 0x00, 0x80, 0x00, value});
+    }
+    EXPECT_EQ(state.confirmedMask, c.confirmed ? 0x0010 : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Reports, ConfirmationTest,
+                         testing::Values(ConfirmCase{"Once", {96}, false},
+                                         ConfirmCase{"TwiceAlike", {96, 96}, true},
+                                         ConfirmCase{"TwiceDiffering", {9, 96}, false},
+                                         ConfirmCase{"DifferingThenTwiceAlike", {9, 96, 96}, true},
+                                         ConfirmCase{"AlikeThenDiffering", {96, 96, 9}, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST(ApplyTelemetryFrameTest, NoFrameWritesTheSeventeenthEntry) {
     LinkState state;
     for (int index = 0; index <= 255; ++index) {

@@ -1,5 +1,5 @@
 // The serial channel against a real pseudo-terminal: configuration, the
-// receive event, reads, discards, writes, and a device that goes away.
+// bytes received, writes, and a device that goes away.
 #include <sys/resource.h>
 #include <termios.h>
 
@@ -103,39 +103,33 @@ private slots:
         QVERIFY(!channel_->IsOpen());
     }
 
-    void receiveEventNeedsSixBytes() {
-        OpenOnPty();
-        QSignalSpy events(channel_.get(), &SerialChannel::commEvent);
-        pty_->Send({1, 2, 3, 4, 5});
-        QTest::qWait(100);
-        QCOMPARE(events.count(), 0);
-        pty_->Send({6});
-        QTRY_VERIFY_WITH_TIMEOUT(events.count() >= 1, 2000);
-        QCOMPARE(channel_->EventCode(), kEventReceive);
-        QCOMPARE(channel_->Read(), Bytes({1, 2, 3, 4, 5, 6}));
-    }
-
-    void readDeliversAtMostSixFromTheFront() {
-        OpenOnPty();
-        QSignalSpy events(channel_.get(), &SerialChannel::commEvent);
-        pty_->Send({10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22});
-        QTRY_VERIFY_WITH_TIMEOUT(events.count() >= 1, 2000);
+    // Every byte is handed on, in order, with the time it was read; nothing
+    // waiting from before the open is.
+    void bytesArriveInOrderWithTheirTime() {
+        pty_->Send({0xEE, 0xEE});
         QTest::qWait(50);
-        QCOMPARE(channel_->Read(), Bytes({10, 11, 12, 13, 14, 15}));
-        QCOMPARE(channel_->Read(), Bytes({16, 17, 18, 19, 20, 21}));
-    }
-
-    void discardDropsEverythingWaiting() {
+        QSignalSpy opened(channel_.get(), &SerialChannel::opened);
+        QSignalSpy received(channel_.get(), &SerialChannel::bytesReceived);
         OpenOnPty();
-        QSignalSpy events(channel_.get(), &SerialChannel::commEvent);
-        pty_->Send(std::vector<unsigned char>(40, 0x55));
-        QTRY_VERIFY_WITH_TIMEOUT(events.count() >= 1, 2000);
-        channel_->DiscardInput();
-        QTest::qWait(50);
-        QVERIFY(channel_->Read().empty());
-        pty_->Send({1, 2, 3, 4, 5, 6});
-        QTRY_VERIFY_WITH_TIMEOUT(events.count() >= 2, 2000);
-        QCOMPARE(channel_->Read(), Bytes({1, 2, 3, 4, 5, 6}));
+        QCOMPARE(opened.count(), 1);
+        std::vector<unsigned char> sent;
+        for (int burst = 0; burst < 5; ++burst) {
+            const std::vector<unsigned char> bytes(burst + 1, static_cast<unsigned char>(burst));
+            pty_->Send(bytes);
+            sent.insert(sent.end(), bytes.begin(), bytes.end());
+            QTest::qWait(20);
+        }
+        QByteArray got;
+        qint64 last = opened.at(0).at(0).toLongLong();
+        QTRY_VERIFY_WITH_TIMEOUT(received.count() >= 5, 2000);
+        for (const auto& arguments : received) {
+            got += arguments.at(0).toByteArray();
+            const qint64 arrival = arguments.at(1).toLongLong();
+            QVERIFY(arrival >= last);
+            last = arrival;
+        }
+        QCOMPARE(got,
+                 QByteArray(reinterpret_cast<const char*>(sent.data()), qsizetype(sent.size())));
     }
 
     void writesQueueInOrder() {

@@ -1,0 +1,269 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <random>
+#include <vector>
+
+#include "FrameReader.h"
+
+namespace {
+
+using Micros = FrameReader::Micros;
+using Bytes = std::vector<std::uint8_t>;
+constexpr Micros kByte = FrameReader::kByteTimeUs;
+constexpr Micros kOpened = 0;
+// The line was idle this long before the first byte, or not at all.
+constexpr Micros kIdle = 10'000;
+
+// A controller's telemetry as the virtual controller makes it: indices 0..15
+// in turn, the petrol time one step on per frame, a fixed lambda reading and
+// the parameter of each index.
+struct Controller {
+    std::uint16_t petrol = 0;
+    std::uint16_t petrolStep = 3;
+    std::uint16_t petrolMax = 1023;  // cells 0..3: the petrol high byte is 0..3
+    std::uint16_t lambda = 0x5A00;
+    int index = 0;
+    std::uint8_t params[16] = {90,  93,  96,  99,  102, 105, 108, 111,
+                               114, 117, 120, 123, 126, 129, 132, 140};
+
+    TelemetryFrame Next() {
+        const TelemetryFrame frame = {
+            static_cast<std::uint8_t>(index),         static_cast<std::uint8_t>(petrol >> 8),
+            static_cast<std::uint8_t>(petrol & 0xFF), static_cast<std::uint8_t>(lambda >> 8),
+            static_cast<std::uint8_t>(lambda & 0xFF), params[index]};
+        index = (index + 1) % 16;
+        petrol = static_cast<std::uint16_t>((petrol + petrolStep) % (petrolMax + 1));
+        return frame;
+    }
+};
+
+// Feeds bytes as a reader on the other end of a 9600-baud line sees them: one
+// read per `chunk` bytes, each read when its last byte has arrived.
+struct Line {
+    FrameReader reader;
+    Micros now = kOpened;
+    std::vector<TelemetryFrame> out;
+
+    Line() { reader.Reset(kOpened); }
+
+    void Idle(Micros us) { now += us; }
+    void Send(const Bytes& bytes, std::size_t chunk = 1) {
+        for (std::size_t i = 0; i < bytes.size(); i += chunk) {
+            const std::size_t n = std::min(chunk, bytes.size() - i);
+            now += static_cast<Micros>(n) * kByte;
+            const Bytes read(bytes.begin() + i, bytes.begin() + i + n);
+            for (const TelemetryFrame& f : reader.Feed(read, now)) out.push_back(f);
+        }
+    }
+    void Send(const TelemetryFrame& frame, std::size_t chunk = 1) {
+        Send(Bytes(frame.begin(), frame.end()), chunk);
+    }
+};
+
+Bytes Gapless(Controller& controller, int frames) {
+    Bytes bytes;
+    for (int i = 0; i < frames; ++i) {
+        const TelemetryFrame f = controller.Next();
+        bytes.insert(bytes.end(), f.begin(), f.end());
+    }
+    return bytes;
+}
+
+// Every frame read is one the controller sent, in order and without a gap.
+::testing::AssertionResult AreSentFramesInOrder(const std::vector<TelemetryFrame>& read,
+                                                const std::vector<TelemetryFrame>& sent) {
+    if (read.empty()) return ::testing::AssertionFailure() << "no frame read";
+    auto at = std::find(sent.begin(), sent.end(), read.front());
+    for (const TelemetryFrame& frame : read) {
+        if (at == sent.end() || *at != frame) {
+            return ::testing::AssertionFailure() << "frame read across two frames";
+        }
+        ++at;
+    }
+    return ::testing::AssertionSuccess();
+}
+
+std::vector<TelemetryFrame> Frames(Controller& controller, int count) {
+    std::vector<TelemetryFrame> frames;
+    for (int i = 0; i < count; ++i) frames.push_back(controller.Next());
+    return frames;
+}
+
+struct PausedCase {
+    const char* name;
+    std::size_t chunk;  // bytes per read
+    Micros gap;
+};
+
+class PausedStreamTest : public testing::TestWithParam<PausedCase> {};
+
+// With a pause between frames, every frame is read from the first on.
+TEST_P(PausedStreamTest, EveryFrameIsReadFromTheFirst) {
+    const PausedCase& c = GetParam();
+    Controller controller;
+    const auto sent = Frames(controller, 40);
+    Line line;
+    for (const TelemetryFrame& frame : sent) {
+        line.Idle(c.gap);
+        line.Send(frame, c.chunk);
+    }
+    EXPECT_EQ(line.out, sent);
+}
+
+INSTANTIATE_TEST_SUITE_P(Frames, PausedStreamTest,
+                         testing::Values(PausedCase{"WholeFrames5ms", 6, 5'000},
+                                         PausedCase{"BytesAtLinePace5ms", 1, 5'000},
+                                         PausedCase{"BytesAtLinePace20ms", 1, 20'000},
+                                         PausedCase{"InPairs10ms", 2, 10'000}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(FrameReaderTest, APauseDropsAPartFrameAndStartsTheNext) {
+    Controller controller;
+    const TelemetryFrame first = controller.Next();
+    const TelemetryFrame second = controller.Next();
+    Line line;
+    line.Idle(kIdle);
+    line.Send(Bytes(first.begin() + 2, first.end()));  // the port opened mid-frame
+    line.Idle(kIdle);
+    line.Send(second);
+    ASSERT_EQ(line.out.size(), 1u);
+    EXPECT_EQ(line.out.front(), second);
+}
+
+struct GaplessCase {
+    const char* name;
+    int skip;           // bytes of the stream that went by before the port opened
+    std::size_t chunk;  // bytes per read
+};
+
+class GaplessStreamTest : public testing::TestWithParam<GaplessCase> {};
+
+// Frames back to back: nothing is read until the boundary is known from the
+// content, then every frame is read as sent and none across two frames.
+TEST_P(GaplessStreamTest, LocksOnTheBoundaryAndNeverMisreads) {
+    const GaplessCase& c = GetParam();
+    Controller controller;
+    const auto sent = Frames(controller, 200);
+    Bytes bytes;
+    for (const TelemetryFrame& f : sent) bytes.insert(bytes.end(), f.begin(), f.end());
+    Line line;
+    line.Send(Bytes(bytes.begin() + c.skip, bytes.end()), c.chunk);
+
+    EXPECT_TRUE(line.reader.LockedOnContent());
+    EXPECT_TRUE(AreSentFramesInOrder(line.out, sent));
+    // Locked after sixteen indices and one repeat: a little over 17 frames.
+    EXPECT_GE(line.out.size(), sent.size() - 19);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Phases, GaplessStreamTest,
+    testing::Values(GaplessCase{"OnTheBoundary", 0, 1}, GaplessCase{"OneByteLate", 1, 1},
+                    GaplessCase{"TwoBytesLate", 2, 1}, GaplessCase{"ThreeBytesLate", 3, 1},
+                    GaplessCase{"FourBytesLate", 4, 1}, GaplessCase{"FiveBytesLate", 5, 1},
+                    GaplessCase{"ReadsOfSeven", 1, 7}, GaplessCase{"ReadsOfSixteen", 3, 16}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A petrol time and a lambda reading that hold still repeat their bytes in
+// every frame; cutting the stream there gives frames of one index only.
+TEST(FrameReaderTest, ConstantReadingsDoNotFakeABoundary) {
+    Controller controller;
+    controller.petrolStep = 0;
+    controller.petrol = 0x0305;
+    controller.lambda = 0x0204;
+    const auto sent = Frames(controller, 120);
+    Bytes bytes;
+    for (const TelemetryFrame& f : sent) bytes.insert(bytes.end(), f.begin(), f.end());
+    Line line;
+    line.Send(Bytes(bytes.begin() + 2, bytes.end()));
+    EXPECT_TRUE(AreSentFramesInOrder(line.out, sent));
+}
+
+// A parameter the controller takes over changes its report; the lock holds.
+TEST(FrameReaderTest, AChangedParameterKeepsTheLock) {
+    Controller controller;
+    Line line;
+    line.Send(Gapless(controller, 40));
+    ASSERT_TRUE(line.reader.LockedOnContent());
+    controller.params[controller.index] = 200;
+    line.out.clear();
+    const auto sent = Frames(controller, 40);
+    for (const TelemetryFrame& f : sent) line.Send(f);
+    EXPECT_EQ(line.out, sent);
+}
+
+// A pause seen only because a read came late does not move a boundary that
+// the content has shown.
+TEST(FrameReaderTest, ALateReadDoesNotMoveTheBoundary) {
+    Controller controller;
+    Line line;
+    line.Send(Gapless(controller, 40));
+    ASSERT_TRUE(line.reader.LockedOnContent());
+    const auto sent = Frames(controller, 20);
+    Bytes bytes;
+    for (const TelemetryFrame& f : sent) bytes.insert(bytes.end(), f.begin(), f.end());
+    line.out.clear();
+    line.Send(Bytes(bytes.begin(), bytes.begin() + 3), 3);
+    line.Idle(kIdle);
+    line.Send(Bytes(bytes.begin() + 3, bytes.end()), 1);
+    EXPECT_EQ(line.out, sent);
+}
+
+// A byte lost on the line shifts the frames; the reader finds them again
+// and from then on reads them as sent.
+TEST(FrameReaderTest, FindsTheFramesAgainAfterALostByte) {
+    Controller controller;
+    Line line;
+    line.Send(Gapless(controller, 40));
+    Bytes rest = Gapless(controller, 100);
+    rest.erase(rest.begin() + 4);
+    line.out.clear();
+    line.Send(rest);
+    Controller replay;
+    const auto sent = Frames(replay, 140);
+    const std::vector<TelemetryFrame> last(line.out.end() - 40, line.out.end());
+    EXPECT_TRUE(AreSentFramesInOrder(last, sent));
+}
+
+struct SilenceCase {
+    const char* name;
+    Micros gap;
+};
+
+class NoFrameTest : public testing::TestWithParam<SilenceCase> {};
+
+// Bytes whose every cut names an index above 15 give no frame at all.
+TEST_P(NoFrameTest, HighBytesAtEveryPhaseGiveNoFrame) {
+    Line line;
+    for (int i = 0; i < 50; ++i) {
+        line.Idle(GetParam().gap);
+        line.Send(Bytes(6, 0xF0));
+    }
+    int accepted = 0;
+    for (const TelemetryFrame& f : line.out) accepted += f[0] <= kHighestIndex ? 1 : 0;
+    EXPECT_EQ(accepted, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Streams, NoFrameTest,
+                         testing::Values(SilenceCase{"Gapless", 0}, SilenceCase{"Paused", kIdle}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Random bytes in groups with pauses between them: each group is taken as a
+// frame, the way the controller's pauses mark them, and nothing else is.
+TEST(FrameReaderTest, PausedGarbageIsReadGroupByGroup) {
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> byte(0, 255);
+    std::vector<TelemetryFrame> sent;
+    Line line;
+    for (int i = 0; i < 200; ++i) {
+        TelemetryFrame group{};
+        for (auto& b : group) b = static_cast<std::uint8_t>(byte(random));
+        sent.push_back(group);
+        line.Idle(kIdle);
+        line.Send(group);
+    }
+    EXPECT_EQ(line.out, sent);
+    EXPECT_FALSE(line.reader.LockedOnContent());
+}
+
+}  // namespace

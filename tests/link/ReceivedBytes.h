@@ -1,0 +1,16 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "CommEvent.h"
+
+// Gives the link bytes as the serial channel hands them on after the line was
+// idle, so the first of them starts a frame.
+inline void ReceiveAfterPause(LinkState& state, WindowOps& window,
+                              const std::vector<std::uint8_t>& bytes) {
+    constexpr FrameReader::Micros kLongAfterOpening = 1'000'000;
+    FrameReader reader;
+    reader.Reset(0);
+    HandleReceivedBytes(state, window, reader, bytes, kLongAfterOpening);
+}
