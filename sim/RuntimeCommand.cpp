@@ -8,13 +8,14 @@ namespace {
 
 using Kind = RuntimeCommand::Kind;
 
-constexpr std::array<std::pair<std::string_view, Kind>, 8> kWords = {{
+constexpr std::array<std::pair<std::string_view, Kind>, 9> kWords = {{
     {"talk", Kind::Talk},
     {"silent", Kind::Silent},
     {"garbage", Kind::Garbage},
     {"echo", Kind::Echo},
     {"noecho", Kind::NoEcho},
     {"dump", Kind::Dump},
+    {"count", Kind::Count},
     {"hangup", Kind::Hangup},
     {"quit", Kind::Quit},
 }};

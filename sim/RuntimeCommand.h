@@ -6,7 +6,20 @@
 
 // A command typed on the simulator's stdin while it runs.
 struct RuntimeCommand {
-    enum class Kind { None, Talk, Silent, Garbage, Echo, NoEcho, Set, Dump, Hangup, Quit, Invalid };
+    enum class Kind {
+        None,
+        Talk,
+        Silent,
+        Garbage,
+        Echo,
+        NoEcho,
+        Set,
+        Dump,
+        Count,
+        Hangup,
+        Quit,
+        Invalid
+    };
 
     Kind kind = Kind::None;
     std::uint8_t index = 0;  // Set only

@@ -233,6 +233,7 @@ Commands on stdin, one per line (end of input does not stop the program):
   echo | noecho             apply set-parameter frames, or keep reporting the old values
   set K V                   change parameter K (0..15) to V (0..255) as the controller would
   dump                      print the current and the stored parameters
+  count                     print how many frames have been sent so far
   hangup                    close the pseudo-terminal (clients see the device go away),
                             remove the link and exit with code 0
   quit                      remove the link and exit with code 0
@@ -248,6 +249,7 @@ Lines on stdout:
   mode talk|silent|garbage|echo|noecho   after a command on stdin
   param K V                 after "set K V"
   params V0 .. V15          after "dump"; then: stored V0 .. V15
+  sent N                    after "count": frames sent, each once its last byte is out
   tx single                 the single byte was sent (--single-byte)
   single delivered          a client has read the single byte
   exit quit|hangup|SIGINT|SIGTERM|SIGHUP   last line ("exit error", code 1, if the

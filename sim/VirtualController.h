@@ -59,6 +59,8 @@ private:
     // Bytes of the frame under way with --bytewise, and when the next is due.
     std::vector<std::uint8_t> lineQueue_;
     MonotonicClock::Time nextByteAt_{0};
+    // Frames (or groups of garbage) whose last byte has gone out.
+    long framesSent_ = 0;
     TransmitMode mode_ = TransmitMode::Talk;
     SingleByteState singleByte_ = SingleByteState::Idle;
     bool singleByteMaybeRead_ = false;

@@ -24,12 +24,12 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(CommandCase{"talk", Kind::Talk}, CommandCase{"silent", Kind::Silent},
                     CommandCase{"garbage", Kind::Garbage}, CommandCase{"echo", Kind::Echo},
                     CommandCase{"noecho", Kind::NoEcho}, CommandCase{"dump", Kind::Dump},
-                    CommandCase{"hangup", Kind::Hangup}, CommandCase{"quit", Kind::Quit},
-                    CommandCase{"  silent \r", Kind::Silent}, CommandCase{"", Kind::None},
-                    CommandCase{"   ", Kind::None}, CommandCase{"Silent", Kind::Invalid},
-                    CommandCase{"quit now", Kind::Invalid}, CommandCase{"set 16 1", Kind::Invalid},
-                    CommandCase{"set 3 256", Kind::Invalid}, CommandCase{"set 3", Kind::Invalid},
-                    CommandCase{"set 3 4 5", Kind::Invalid}));
+                    CommandCase{"count", Kind::Count}, CommandCase{"hangup", Kind::Hangup},
+                    CommandCase{"quit", Kind::Quit}, CommandCase{"  silent \r", Kind::Silent},
+                    CommandCase{"", Kind::None}, CommandCase{"   ", Kind::None},
+                    CommandCase{"Silent", Kind::Invalid}, CommandCase{"quit now", Kind::Invalid},
+                    CommandCase{"set 16 1", Kind::Invalid}, CommandCase{"set 3 256", Kind::Invalid},
+                    CommandCase{"set 3", Kind::Invalid}, CommandCase{"set 3 4 5", Kind::Invalid}));
 
 TEST(RuntimeCommand, SetCarriesIndexAndValue) {
     const RuntimeCommand command = RuntimeCommand::parse("set 15 255");
