@@ -2,6 +2,7 @@
 // the port commands of the menu, and a device that goes away, on real
 // pseudo-terminals with the virtual controller.
 #include <QAction>
+#include <QSet>
 #include <QTest>
 #include <memory>
 
@@ -20,6 +21,8 @@ constexpr int kLinkTimeoutMs = 15000;
 constexpr qint64 kTakeOverLimitMs = 100;
 // A timer tick may come a little late on a loaded machine.
 constexpr qint64 kTimerSlackMs = 30;
+// Long enough for the link to come up and the status to animate twice.
+constexpr qint64 kBoxWatchMs = 5000;
 
 std::unique_ptr<SimProcess> StartedSim(const QStringList& arguments = {}) {
     auto sim = std::make_unique<SimProcess>(arguments);
@@ -121,6 +124,36 @@ private slots:
         QCOMPARE(closer.seen[0].title, QStringLiteral("端口错误"));
         QCOMPARE(closer.seen[0].icon, QMessageBox::Critical);
         QCOMPARE(dlg_->Channel()->DevicePath(), QString::fromStdString(com2.SlavePath()));
+    }
+
+    // AUTO while linked on COM1 finds another controller on COM2, which cannot
+    // be opened beside COM1: the box that says so comes from a supervision
+    // tick, and supervision goes on behind it: the link comes back up and the
+    // status animates while the box is open.
+    void ticksGoOnBehindThePortErrorBox() {
+        auto linked = StartedSim();
+        auto other = StartedSim();
+        QVERIFY(linked && other);
+        ports_->Set(1, linked->PortPath().toStdString());
+        ports_->Set(2, other->PortPath().toStdString());
+        Open();
+        QTRY_VERIFY_WITH_TIMEOUT(linkState.linkUp, kLinkTimeoutMs);
+        QSet<QString> statusBehindBox;
+        bool upBehindBox = false;
+        ModalCloser closer(kLinkTimeoutMs);
+        QElapsedTimer open;
+        closer.onBox = [&](QWidget*) {
+            if (!open.isValid()) open.start();
+            upBehindBox = upBehindBox || linkState.linkUp;
+            if (linkState.linkUp) statusBehindBox.insert(Status());
+            return statusBehindBox.size() >= 2 || open.elapsed() > kBoxWatchMs;
+        };
+        Choose(CommandId::kPortAuto);
+        QVERIFY(!linkState.linkUp);
+        QTRY_COMPARE_WITH_TIMEOUT(closer.seen.size(), 1, kLinkTimeoutMs);
+        QCOMPARE(closer.seen[0].text, QStringLiteral("COM2端口打开失败!"));
+        QVERIFY(upBehindBox);
+        QVERIFY2(statusBehindBox.size() >= 2, "the status did not animate behind the box");
     }
 
     void everyPortCommandRow_data() {

@@ -1,6 +1,7 @@
 // The real window against the virtual controller: the start-up search finds
 // it, the link comes up, the readouts show what the controller sends, and a
 // spin step is applied by the controller and echoed back.
+#include <QAction>
 #include <QLineEdit>
 #include <QTest>
 #include <QToolButton>
@@ -70,6 +71,33 @@ private slots:
         QTest::mouseClick(dlg.Control(ControlId::kWriteButton), Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(sim_->LinesStartingWith(QStringLiteral("rx store")).size(), 1,
                                   5000);
+    }
+
+    // Write pressed while two changes wait: the store keeps its place before
+    // them, and a second store after them keeps what the window shows.
+    void writeStoresWhatTheWindowShows() {
+        StartSim({});
+        CCalibDlg& dlg = *dlg_;
+        QTest::mouseClick(dlg.Spin(3)->UpArrow(), Qt::LeftButton);
+        QTest::mouseClick(dlg.Spin(7)->UpArrow(), Qt::LeftButton);
+        QTest::mouseClick(dlg.Control(ControlId::kWriteButton), Qt::LeftButton);
+        const QStringList expected = {"rx store", "rx set 3 41", "rx set 7 81", "rx store"};
+        QTRY_COMPARE_WITH_TIMEOUT(sim_->LinesStartingWith(QStringLiteral("rx ")), expected, 5000);
+        sim_->Command(QStringLiteral("dump"));
+        QTRY_COMPARE(sim_->LinesStartingWith(QStringLiteral("stored ")),
+                     QStringList{"stored 10 20 30 41 50 60 70 81 90 100 110 120 130 140 150 160"});
+    }
+
+    // A store asked for just before AUTO never reaches the controller the
+    // search links to, even when it is the same one.
+    void autoDropsAPendingStore() {
+        StartSim({});
+        CCalibDlg& dlg = *dlg_;
+        QTest::mouseClick(dlg.Control(ControlId::kWriteButton), Qt::LeftButton);
+        dlg.Command(CommandId::kPortAuto)->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(linkState.linkUp, kLinkTimeoutMs);
+        QTest::qWait(1000);
+        QCOMPARE(sim_->LinesStartingWith(QStringLiteral("rx ")), QStringList());
     }
 
     // With the controller sweeping, every shown value follows from the last
