@@ -54,7 +54,8 @@ std::string WithParamExtension(const std::string& path) {
 }
 
 int SpinPositionFor(std::int32_t fileValue) {
-    return std::clamp(fileValue, kSpinLowest, kSpinHighest);
+    const auto position = static_cast<std::int16_t>(static_cast<std::uint32_t>(fileValue));
+    return std::clamp<std::int32_t>(position, kSpinLowest, kSpinHighest);
 }
 
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path,

@@ -41,8 +41,10 @@ ParamFileLoad DecodeParamFile(std::span<const std::uint8_t> bytes, PanelParams& 
 // ".tq4", compared byte for byte (so "a.TQ4" becomes "a.TQ4.tq4").
 std::string WithParamExtension(const std::string& path);
 
-// Where a spin button goes for a value read from a file: the value itself if
-// it is in the spin's range, else the nearer end of the range.
+// Where a spin button goes for a value read from a file. The spin's position
+// is a signed 16-bit number, so the value keeps only its low 16 bits, read as
+// signed, and then goes to the nearer end of the range if outside it: 65536 + 120
+// gives 120, 0xFFFF (-1) gives 0, 300 gives 255.
 int SpinPositionFor(std::int32_t fileValue);
 
 // Reads a file from its start, but never more than maxBytes + 1 bytes, so a

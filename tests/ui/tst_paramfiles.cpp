@@ -249,18 +249,18 @@ private slots:
         QVERIFY(PanelShows(dlg, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 255}));
     }
 
-    // A value beyond the spin's range puts it at the nearer end, and that is
-    // what the panel then holds.
+    // A value beyond the spin's range keeps its low 16 bits, read as signed,
+    // then goes to the nearer end; that is what the panel then holds.
     void openValuesOutsideTheRange() {
         CCalibDlg& dlg = *dlg_;
         SetPanel(dlg, AllOf(50));
         const QString path = dir_->filePath(QStringLiteral("odd.tq4"));
         QVERIFY(WriteBytes(path, LittleEndian({-1, 256, 300, 65535, 65536 + 7, INT_MIN, INT_MAX, 0,
-                                               255, 128, -256, 1, 2, 3, 4, 5})));
+                                               255, 128, -256, 65536 + 120, 65536, 3, 4, 5})));
         ModalDriver driver;
         driver.TypeName(path);
         dlg.Command(CommandId::kFileOpen)->trigger();
-        QVERIFY(PanelShows(dlg, {0, 255, 255, 255, 255, 0, 255, 0, 255, 128, 0, 1, 2, 3, 4, 5}));
+        QVERIFY(PanelShows(dlg, {0, 255, 255, 0, 7, 0, 0, 0, 255, 128, 0, 120, 0, 3, 4, 5}));
     }
 
 private:
