@@ -8,12 +8,18 @@
 #include <QMessageBox>
 #include <QSaveFile>
 #include <optional>
+#include <string>
+#include <utility>
+#include <variant>
 
 #include "ParamFile.h"
+#include "PlainFile.h"
 #include "WindowOps.h"
 
 namespace {
 constexpr char kTooLongText[] = "无法载入 %1：\n文件长于 %2 字节，不是参数文件。";
+constexpr char kReadFailedText[] = "无法载入 %1：\n%2";
+constexpr char kNotAFileLoadText[] = "无法载入 %1：\n这是%2，不是普通文件。";
 constexpr char kSaveFailedText[] = "无法保存 %1：\n%2";
 // The save dialog's own question, so both read alike in any language Qt has.
 constexpr char kReplaceContext[] = "QFileDialog";
@@ -62,6 +68,45 @@ bool ConfirmReplace(QWidget* owner, const QString& path) {
                                  QMessageBox::No) == QMessageBox::Yes;
 }
 
+// Says what a path is, for the boxes that refuse it.
+QString KindName(FileKind kind) {
+    switch (kind) {
+        case FileKind::Folder:
+            return QStringLiteral("一个文件夹");
+        case FileKind::NamedPipe:
+            return QStringLiteral("一个命名管道");
+        case FileKind::Device:
+            return QStringLiteral("一个设备");
+        case FileKind::Socket:
+            return QStringLiteral("一个套接字");
+        default:
+            return QStringLiteral("一个特殊文件");
+    }
+}
+
+// The system's texts come in the locale's encoding.
+QString SystemText(const std::string& text) {
+    return QString::fromLocal8Bit(text);
+}
+
+// The bytes of a file that can be read, or a box saying why not; a file that
+// cannot be opened at all gives neither.
+std::optional<FileBytes> ReadOrTell(QWidget* owner, const QString& path) {
+    FileRead read = ReadRegularFile(LocalBytes(path), kParamFileSize);
+    if (const auto* refused = std::get_if<NotRegular>(&read)) {
+        QMessageBox::warning(
+            owner, AppTitle(),
+            QString::fromUtf8(kNotAFileLoadText).arg(Shown(path), KindName(refused->kind)));
+    } else if (const auto* failed = std::get_if<ReadFailed>(&read)) {
+        QMessageBox::critical(
+            owner, AppTitle(),
+            QString::fromUtf8(kReadFailedText).arg(Shown(path), SystemText(failed->reason)));
+    } else if (auto* bytes = std::get_if<FileBytes>(&read)) {
+        return std::move(*bytes);
+    }
+    return std::nullopt;
+}
+
 // QSaveFile writes beside the target and renames into place only on commit,
 // so the old file survives any failure up to the rename. Unbuffered, because
 // QSaveFile (Qt 6.4) does not notice a failure of the flush inside commit and
@@ -94,7 +139,7 @@ void Save(QWidget* owner, const PanelParams& panel) {
 }
 
 void Load(QWidget* owner, const QString& path, const PanelParams& panel, WindowOps& window) {
-    const auto bytes = ReadWholeFile(LocalBytes(path), kParamFileSize);
+    const std::optional<FileBytes> bytes = ReadOrTell(owner, path);
     if (!bytes) return;
     PanelParams loaded = panel;
     if (DecodeParamFile(*bytes, loaded) == ParamFileLoad::TooLong) {

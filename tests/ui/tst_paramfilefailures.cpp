@@ -3,6 +3,9 @@
 // tests must hold when run as root, whom permissions do not stop.
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <QTemporaryDir>
@@ -11,6 +14,7 @@
 
 #include "ParamFileCommands.h"
 #include "ParamFileTestSupport.h"
+#include "PtyPair.h"
 #include "UiTestSupport.h"
 
 using namespace ParamFileTest;
@@ -58,6 +62,27 @@ private:
     sighandler_t oldHandler_ = SIG_DFL;
     bool imposed_ = false;
 };
+
+// A listening local socket at path, for as long as it lives.
+class LocalSocket {
+public:
+    explicit LocalSocket(const QString& path) : fd_(::socket(AF_UNIX, SOCK_STREAM, 0)) {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        const QByteArray name = QFile::encodeName(path);
+        qstrncpy(address.sun_path, name.constData(), sizeof(address.sun_path));
+        bound_ = ::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0 &&
+                 ::listen(fd_, 1) == 0;
+    }
+    LocalSocket(const LocalSocket&) = delete;
+    LocalSocket& operator=(const LocalSocket&) = delete;
+    ~LocalSocket() { ::close(fd_); }
+    bool Bound() const { return bound_; }
+
+private:
+    int fd_;
+    bool bound_ = false;
+};
 }  // namespace
 
 class TestParamFileFailures : public QObject {
@@ -88,17 +113,42 @@ private slots:
         QVERIFY(WaitForProbesToEnd());
     }
 
-    void openLongerThanASet_data() {
-        QTest::addColumn<int>("size");
-        QTest::newRow("65 bytes") << 65;
-        QTest::newRow("4 KiB") << 4096;
+    void openRefusedWithABox_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QMessageBox::Icon>("icon");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("65 bytes") << "65 bytes" << QMessageBox::Warning << "64 字节";
+        QTest::newRow("4 KiB") << "4 KiB" << QMessageBox::Warning << "64 字节";
+        // Opens, but reading its first bytes fails, for root too.
+        QTest::newRow("read fails")
+            << "read fails" << QMessageBox::Critical << "Input/output error";
+        // These would hold the window for good if they were read.
+        QTest::newRow("named pipe") << "named pipe" << QMessageBox::Warning << "一个命名管道";
+        QTest::newRow("terminal") << "terminal" << QMessageBox::Warning << "一个设备";
+        QTest::newRow("socket") << "socket" << QMessageBox::Warning << "一个套接字";
     }
 
-    // Refused with a box naming the file; the panel keeps its values.
-    void openLongerThanASet() {
-        QFETCH(int, size);
-        const QString path = dir_->filePath(QStringLiteral("long.tq4"));
-        QVERIFY(WriteBytes(path, QByteArray(size, '\x01')));
+    // A box owned by the window names the file and says why; the panel keeps
+    // its values.
+    void openRefusedWithABox() {
+        QFETCH(QString, kind);
+        QFETCH(QMessageBox::Icon, icon);
+        QFETCH(QString, says);
+        const PtyPair terminal;
+        QString path = dir_->filePath(QStringLiteral("set.tq4"));
+        std::unique_ptr<LocalSocket> socket;
+        if (kind == QStringLiteral("65 bytes") || kind == QStringLiteral("4 KiB")) {
+            QVERIFY(WriteBytes(path, QByteArray(kind == QStringLiteral("4 KiB") ? 4096 : 65, 1)));
+        } else if (kind == QStringLiteral("read fails")) {
+            path = QStringLiteral("/proc/self/mem");
+        } else if (kind == QStringLiteral("named pipe")) {
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        } else if (kind == QStringLiteral("terminal")) {
+            path = QString::fromStdString(terminal.SlavePath());
+        } else {
+            socket = std::make_unique<LocalSocket>(path);
+            QVERIFY(socket->Bound());
+        }
         ModalDriver driver;
         driver.TypeName(path).Press(QMessageBox::Ok);
         dlg_->Command(CommandId::kFileOpen)->trigger();
@@ -106,26 +156,23 @@ private slots:
         const ModalDriver::Seen& box = driver.seen.at(1);
         QVERIFY(box.IsBox());
         QCOMPARE(box.parent, dlg_.get());
-        QCOMPARE(box.icon, QMessageBox::Warning);
+        QCOMPARE(box.icon, icon);
         QVERIFY2(box.text.contains(path), qPrintable(box.text));
+        QVERIFY2(box.text.contains(says), qPrintable(box.text));
         QVERIFY(PanelShows(*dlg_, kPanel));
     }
 
     void openNothingToRead_data() {
         QTest::addColumn<QString>("kind");
         QTest::newRow("missing") << QStringLiteral("missing");
-        // Opens, but reading its first bytes fails, for root too.
-        QTest::newRow("read fails") << QStringLiteral("read fails");
         QTest::newRow("no read permission") << QStringLiteral("no permission");
     }
 
     // No message, nothing changes.
     void openNothingToRead() {
         QFETCH(QString, kind);
-        QString path = dir_->filePath(QStringLiteral("set.tq4"));
-        if (kind == QStringLiteral("read fails")) {
-            path = QStringLiteral("/proc/self/mem");
-        } else if (kind == QStringLiteral("no permission")) {
+        const QString path = dir_->filePath(QStringLiteral("set.tq4"));
+        if (kind == QStringLiteral("no permission")) {
             if (RunningAsRoot()) QSKIP("root reads any file");
             QVERIFY(WriteBytes(path, LittleEndian({1, 2, 3})));
             QVERIFY(QFile::setPermissions(path, {}));
@@ -139,12 +186,15 @@ private slots:
     }
 
     // The dialog walks into a folder rather than returning it; a folder
-    // reached another way is read as nothing.
-    void loadingAFolderChangesNothing() {
+    // reached another way is refused like the other things that are no file.
+    void loadingAFolderIsRefused() {
         ModalDriver driver;
+        driver.Press(QMessageBox::Ok);
         ParamFileCommands::Load(dlg_.get(), dir_->path(), dlg_->panelParams, *dlg_);
-        QTest::qWait(100);
-        QCOMPARE(driver.seen.size(), 0);
+        QCOMPARE(driver.seen.size(), 1);
+        QCOMPARE(driver.seen.at(0).icon, QMessageBox::Warning);
+        QVERIFY2(driver.seen.at(0).text.contains(QStringLiteral("一个文件夹")),
+                 qPrintable(driver.seen.at(0).text));
         QVERIFY(PanelShows(*dlg_, kPanel));
     }
 

@@ -1,0 +1,152 @@
+#include <gtest/gtest.h>
+#include <pty.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "ParamFile.h"
+#include "PlainFile.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A fresh folder per test, removed afterwards.
+class PlainFileTest : public testing::Test {
+protected:
+    void SetUp() override {
+        const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
+        folder_ = fs::temp_directory_path() /
+                  ("dx470_files_" + std::to_string(getpid()) + "_" + info->name());
+        fs::remove_all(folder_);
+        fs::create_directories(folder_);
+    }
+
+    void TearDown() override {
+        std::error_code ignored;
+        fs::permissions(folder_ / "locked.tq4", fs::perms::owner_all, ignored);
+        fs::remove_all(folder_, ignored);
+    }
+
+    std::string Write(const std::string& name, const std::vector<std::uint8_t>& bytes) {
+        const fs::path path = folder_ / name;
+        std::ofstream out(path, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(bytes.data()),
+                  static_cast<std::streamsize>(bytes.size()));
+        EXPECT_TRUE(out.good());
+        return path.string();
+    }
+
+    fs::path folder_;
+};
+
+std::vector<std::uint8_t> Counting(std::size_t size) {
+    std::vector<std::uint8_t> bytes(size);
+    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(i);
+    return bytes;
+}
+
+TEST_F(PlainFileTest, ReadsFilesUpToTheLimitWhole) {
+    for (std::size_t size : {std::size_t{0}, std::size_t{10}, std::size_t{64}}) {
+        const std::vector<std::uint8_t> bytes = Counting(size);
+        const FileRead read = ReadRegularFile(Write("set.tq4", bytes), kParamFileSize);
+
+        ASSERT_TRUE(std::holds_alternative<FileBytes>(read)) << size;
+        EXPECT_EQ(std::get<FileBytes>(read), bytes) << size;
+    }
+}
+
+TEST_F(PlainFileTest, StopsOneByteAfterTheLimit) {
+    const std::vector<std::uint8_t> bytes = Counting(100000);
+
+    const FileRead read = ReadRegularFile(Write("big.tq4", bytes), kParamFileSize);
+
+    ASSERT_TRUE(std::holds_alternative<FileBytes>(read));
+    EXPECT_EQ(std::get<FileBytes>(read),
+              std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + 65));
+}
+
+TEST_F(PlainFileTest, MissingFileOrDanglingLinkCannotBeOpened) {
+    fs::create_symlink(folder_ / "absent.tq4", folder_ / "dangling.tq4");
+    for (const char* name : {"absent.tq4", "dangling.tq4"}) {
+        EXPECT_TRUE(std::holds_alternative<CannotOpen>(
+            ReadRegularFile((folder_ / name).string(), kParamFileSize)))
+            << name;
+    }
+}
+
+TEST_F(PlainFileTest, UnreadableFileCannotBeOpened) {
+    if (geteuid() == 0) GTEST_SKIP() << "root reads files whatever their permissions";
+    const std::string path = Write("locked.tq4", Counting(64));
+    ASSERT_EQ(chmod(path.c_str(), 0), 0);
+
+    EXPECT_TRUE(std::holds_alternative<CannotOpen>(ReadRegularFile(path, kParamFileSize)));
+}
+
+// Opens, but its first bytes cannot be read, for root too.
+TEST_F(PlainFileTest, ReadThatFailsGivesTheSystemsReason) {
+    const FileRead read = ReadRegularFile("/proc/self/mem", kParamFileSize);
+
+    ASSERT_TRUE(std::holds_alternative<ReadFailed>(read));
+    EXPECT_EQ(std::get<ReadFailed>(read).reason, std::strerror(EIO));
+}
+
+// Each is refused by its kind, and none holds the thread: a pipe without a
+// writer and a terminal without input would.
+TEST_F(PlainFileTest, WhatIsNoRegularFileIsNamedAndNeverWaitedOn) {
+    const fs::path pipe = folder_ / "pipe.tq4";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    int controller = -1;
+    int terminal = -1;
+    char terminalName[256] = {};
+    ASSERT_EQ(openpty(&controller, &terminal, terminalName, nullptr, nullptr), 0);
+    const fs::path socketPath = folder_ / "socket.tq4";
+    const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, socketPath.c_str(), sizeof(address.sun_path) - 1);
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+    fs::create_symlink(pipe, folder_ / "link to pipe.tq4");
+
+    const std::pair<fs::path, FileKind> cases[] = {
+        {folder_, FileKind::Folder},
+        {pipe, FileKind::NamedPipe},
+        {folder_ / "link to pipe.tq4", FileKind::NamedPipe},
+        {terminalName, FileKind::Device},
+        {socketPath, FileKind::Socket},
+    };
+    for (const auto& [path, kind] : cases) {
+        const FileRead read = ReadRegularFile(path.string(), kParamFileSize);
+        ASSERT_TRUE(std::holds_alternative<NotRegular>(read)) << path;
+        EXPECT_EQ(std::get<NotRegular>(read).kind, kind) << path;
+        EXPECT_EQ(KindAt(path.string()), kind) << path;
+    }
+    close(listener);
+    close(terminal);
+    close(controller);
+}
+
+TEST_F(PlainFileTest, SavedSetLoadsBackIntoAnotherPanel) {
+    PanelParams saved{};
+    for (int k = 0; k < kParamCount; ++k) saved[k] = 255 - 13 * k;
+    const ParamFileBytes bytes = EncodeParamFile(saved);
+
+    const FileRead read =
+        ReadRegularFile(Write("set.tq4", {bytes.begin(), bytes.end()}), kParamFileSize);
+
+    ASSERT_TRUE(std::holds_alternative<FileBytes>(read));
+    PanelParams loaded{};
+    loaded.fill(7);
+    ASSERT_EQ(DecodeParamFile(std::get<FileBytes>(read), loaded), ParamFileLoad::Loaded);
+    EXPECT_EQ(loaded, saved);
+}
+
+}  // namespace
