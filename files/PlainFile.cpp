@@ -3,7 +3,9 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <filesystem>
 #include <system_error>
 #include <utility>
 
@@ -18,11 +20,26 @@ namespace {
 #ifdef _WIN32
 // No pipe or terminal is reached through an ordinary path here.
 constexpr int kOpenFlags = O_BINARY;
+int SyncToDisk(int descriptor) {
+    return ::_commit(descriptor);
+}
+bool Resize(int descriptor, long long size) {
+    return ::_chsize_s(descriptor, size) == 0;
+}
 #else
 // Never wait for a writer or a carrier, never take a terminal as the
 // controlling one, and never hand the descriptor to a child.
 constexpr int kOpenFlags = O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+int SyncToDisk(int descriptor) {
+    return ::fsync(descriptor);
+}
+bool Resize(int descriptor, off_t size) {
+    return ::ftruncate(descriptor, size) == 0;
+}
 #endif
+
+// As many links as the system itself follows in one name.
+constexpr int kMostLinks = 40;
 
 std::string SystemText(int error) {
     return std::generic_category().message(error);
@@ -92,6 +109,25 @@ bool ReadFromStart(int descriptor, FileBytes& bytes) {
     return true;
 }
 
+// Writes all of bytes from the file's start, continuing a write the system cut
+// short so that the next attempt reports why it stopped.
+bool WriteFromStart(int descriptor, std::span<const std::uint8_t> bytes) {
+    if (::lseek(descriptor, 0, SEEK_SET) != 0) return false;
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const auto written = ::write(descriptor, bytes.data() + done, bytes.size() - done);
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return false;
+        done += static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+bool Replace(int descriptor, std::span<const std::uint8_t> bytes, off_t size) {
+    return WriteFromStart(descriptor, bytes) && Resize(descriptor, size) &&
+           SyncToDisk(descriptor) == 0;
+}
+
 }  // namespace
 
 FileKind KindAt(const std::string& path) {
@@ -112,4 +148,34 @@ FileRead ReadRegularFile(const std::string& path, std::size_t maxBytes) {
     FileBytes bytes(maxBytes + 1);
     if (!ReadFromStart(opened.file.get(), bytes)) return ReadFailed{SystemText(errno)};
     return bytes;
+}
+
+LinkEnd FollowLinks(const std::string& path) {
+    namespace fs = std::filesystem;
+    fs::path current(path);
+    for (int hop = 0; hop < kMostLinks; ++hop) {
+        std::error_code error;
+        if (!fs::is_symlink(fs::symlink_status(current, error))) return {current.string(), {}};
+        const fs::path target = fs::read_symlink(current, error);
+        if (error) return {current.string(), error.message()};
+        current = target.is_absolute() ? target : current.parent_path() / target;
+    }
+    return {current.string(),
+            std::make_error_code(std::errc::too_many_symbolic_link_levels).message()};
+}
+
+InPlaceWrite WriteInPlace(const std::string& path, std::span<const std::uint8_t> bytes) {
+    using Outcome = InPlaceWrite::Outcome;
+    const Opened opened = OpenRegular(path, O_RDWR);
+    if (opened.kind != FileKind::Regular) {
+        const int error = opened.kind == FileKind::Unknown ? opened.error : EINVAL;
+        return {Outcome::Untouched, SystemText(error)};
+    }
+    const int file = opened.file.get();
+    FileBytes old(std::min(static_cast<std::size_t>(opened.size), bytes.size()));
+    if (!ReadFromStart(file, old)) return {Outcome::Untouched, SystemText(errno)};
+    if (Replace(file, bytes, static_cast<off_t>(bytes.size()))) return {Outcome::Written, {}};
+    const int error = errno;
+    const bool restored = Replace(file, old, opened.size);
+    return {restored ? Outcome::Restored : Outcome::Damaged, SystemText(error)};
 }

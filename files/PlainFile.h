@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <variant>
 #include <vector>
@@ -30,3 +31,28 @@ using FileRead = std::variant<FileBytes, CannotOpen, NotRegular, ReadFailed>;
 FileRead ReadRegularFile(const std::string& path, std::size_t maxBytes);
 
 FileKind KindAt(const std::string& path);
+
+// Where writing to path really goes: the end of its chain of symbolic links,
+// each relative target taken from its own link's folder, so that the links
+// themselves stay. A dangling chain ends at the name a new file would get.
+struct LinkEnd {
+    std::string path;
+    std::string problem;  // the system's text when the chain does not end
+};
+LinkEnd FollowLinks(const std::string& path);
+
+// Rewrites an existing regular file where it is, for when no new file can be
+// made beside it. The bytes about to be overwritten are kept first, and a
+// longer file is cut short only once the new bytes are all written, so a
+// failed write can put the old contents back whole.
+struct InPlaceWrite {
+    enum class Outcome {
+        Written,
+        Untouched,  // could not be opened or read: nothing was changed
+        Restored,   // the write failed and the old contents are back
+        Damaged,    // the write failed and the old contents could not be put back
+    };
+    Outcome outcome;
+    std::string reason;  // the system's text, when not Written
+};
+InPlaceWrite WriteInPlace(const std::string& path, std::span<const std::uint8_t> bytes);

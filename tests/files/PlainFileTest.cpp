@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 #include <pty.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -43,6 +45,11 @@ protected:
                   static_cast<std::streamsize>(bytes.size()));
         EXPECT_TRUE(out.good());
         return path.string();
+    }
+
+    std::vector<std::uint8_t> Read(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
     }
 
     fs::path folder_;
@@ -147,6 +154,74 @@ TEST_F(PlainFileTest, SavedSetLoadsBackIntoAnotherPanel) {
     loaded.fill(7);
     ASSERT_EQ(DecodeParamFile(std::get<FileBytes>(read), loaded), ParamFileLoad::Loaded);
     EXPECT_EQ(loaded, saved);
+}
+
+// Relative targets count from their own link's folder.
+TEST_F(PlainFileTest, LinksAreFollowedToTheEndOfTheChain) {
+    fs::create_directory(folder_ / "sub");
+    fs::create_symlink("sub/b.tq4", folder_ / "a.tq4");
+    fs::create_symlink("../c.tq4", folder_ / "sub" / "b.tq4");
+    fs::create_symlink(folder_ / "new.tq4", folder_ / "dangling.tq4");
+    Write("plain.tq4", Counting(3));
+
+    const std::pair<const char*, fs::path> cases[] = {
+        {"a.tq4", folder_ / "sub" / "../c.tq4"},
+        {"dangling.tq4", folder_ / "new.tq4"},
+        {"plain.tq4", folder_ / "plain.tq4"},
+        {"absent.tq4", folder_ / "absent.tq4"},
+    };
+    for (const auto& [name, end] : cases) {
+        const LinkEnd followed = FollowLinks((folder_ / name).string());
+        EXPECT_EQ(followed.path, end.string()) << name;
+        EXPECT_EQ(followed.problem, "") << name;
+    }
+}
+
+TEST_F(PlainFileTest, LinksThatNeverEndAreAProblem) {
+    fs::create_symlink("b.tq4", folder_ / "a.tq4");
+    fs::create_symlink("a.tq4", folder_ / "b.tq4");
+
+    EXPECT_EQ(FollowLinks((folder_ / "a.tq4").string()).problem, std::strerror(ELOOP));
+}
+
+TEST_F(PlainFileTest, InPlaceWriteReplacesTheWholeContents) {
+    for (std::size_t oldSize :
+         {std::size_t{0}, std::size_t{5}, std::size_t{64}, std::size_t{300}}) {
+        const std::string path = Write("old.tq4", std::vector<std::uint8_t>(oldSize, 0xEE));
+
+        const InPlaceWrite result = WriteInPlace(path, Counting(64));
+
+        EXPECT_EQ(result.outcome, InPlaceWrite::Outcome::Written) << oldSize;
+        EXPECT_EQ(Read(path), Counting(64)) << oldSize;
+    }
+}
+
+TEST_F(PlainFileTest, InPlaceWriteMakesNoNewFile) {
+    const std::string path = (folder_ / "absent.tq4").string();
+
+    EXPECT_EQ(WriteInPlace(path, Counting(64)).outcome, InPlaceWrite::Outcome::Untouched);
+    EXPECT_FALSE(fs::exists(path));
+}
+
+// A file-size limit binds root too: the write is cut short after the limit,
+// and the five old bytes are put back as they were.
+TEST_F(PlainFileTest, InPlaceWriteCutShortPutsTheOldContentsBack) {
+    const std::vector<std::uint8_t> old{9, 8, 7, 6, 5};
+    const std::string path = Write("old.tq4", old);
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit limit = saved;
+    limit.rlim_cur = 10;
+    const sighandler_t oldHandler = signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+
+    const InPlaceWrite result = WriteInPlace(path, Counting(64));
+
+    setrlimit(RLIMIT_FSIZE, &saved);
+    signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(result.outcome, InPlaceWrite::Outcome::Restored);
+    EXPECT_EQ(result.reason, std::strerror(EFBIG));
+    EXPECT_EQ(Read(path), old);
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
 // File > Open and File > Save when things go wrong: files that are no
 // parameter set or cannot be read, and saves that cannot be completed. The
 // tests must hold when run as root, whom permissions do not stop.
+#include <fcntl.h>
+#include <linux/fs.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -83,6 +86,37 @@ private:
     int fd_;
     bool bound_ = false;
 };
+
+// The immutable flag stops root too, where the file system has it.
+bool SetImmutable(const QString& folder, bool immutable) {
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0) return false;
+    int flags = 0;
+    bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    if (done) {
+        flags = immutable ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+        done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    ::close(fd);
+    return done;
+}
+
+// No new file can be made in the folder, by root either; its files stay
+// writable. False if that cannot be arranged here.
+bool LockFolder(const QString& folder) {
+    if (RunningAsRoot()) {
+        if (!SetImmutable(folder, true)) return false;
+    } else if (!QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner)) {
+        return false;
+    }
+    QFile probe(QDir(folder).filePath(QStringLiteral("probe")));
+    return !probe.open(QIODevice::WriteOnly);
+}
+
+bool IsFifo(const QString& path) {
+    struct stat status {};
+    return ::lstat(QFile::encodeName(path).constData(), &status) == 0 && S_ISFIFO(status.st_mode);
+}
 }  // namespace
 
 class TestParamFileFailures : public QObject {
@@ -107,6 +141,7 @@ private slots:
     }
 
     void cleanup() {
+        SetImmutable(dir_->path(), false);
         QFile::setPermissions(dir_->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         dlg_.reset();
         dir_.reset();
@@ -225,37 +260,63 @@ private slots:
         QVERIFY(PanelShows(*dlg_, kPanel));
     }
 
-    // A folder where no file can be made: the old file stays, and unlike the
-    // silence of old, the user is told.
-    void saveIntoReadOnlyFolderKeepsTheOldFile() {
-        if (RunningAsRoot()) QSKIP("root writes into read-only folders");
+    // No new file can be made beside the old one, by root either: it is
+    // rewritten where it is.
+    void saveIntoLockedFolderWritesInPlace() {
         const QString path = dir_->filePath(QStringLiteral("old.tq4"));
         QVERIFY(WriteBytes(path, kOldFile));
-        QVERIFY(QFile::setPermissions(dir_->path(), QFile::ReadOwner | QFile::ExeOwner));
+        if (!LockFolder(dir_->path())) QSKIP("no way here to lock a folder against this user");
         ModalDriver driver;
-        driver.TypeName(path).Press(QMessageBox::Yes).Press(QMessageBox::Ok);
+        driver.TypeName(path).Press(QMessageBox::Yes);
         dlg_->Command(CommandId::kFileSave)->trigger();
+        QCOMPARE(driver.seen.size(), 2);
+        QCOMPARE(ReadBytes(path), LittleEndian({3, 1, 4, 1, 5, 9, 2, 6, 5, 3, 5, 8, 9, 7, 9, 3}));
+        QCOMPARE(Entries(dir_->path()), QStringList{QStringLiteral("old.tq4")});
+    }
+
+    // The same, with the write cut short past a few bytes: the five old bytes
+    // are put back, and the box says why the file was written in place.
+    void saveInPlaceCutShortPutsTheOldFileBack() {
+        const QString path = dir_->filePath(QStringLiteral("old.tq4"));
+        const QByteArray old("\x09\x08\x07\x06\x05", 5);
+        QVERIFY(WriteBytes(path, old));
+        if (!LockFolder(dir_->path())) QSKIP("no way here to lock a folder against this user");
+        FileSizeLimit limit;
+        ModalDriver driver;
+        driver.TypeName(path, {}, [&limit] { limit.Impose(); })
+            .Press(QMessageBox::Yes)
+            .Press(QMessageBox::Ok);
+        dlg_->Command(CommandId::kFileSave)->trigger();
+        limit.Lift();
         QCOMPARE(driver.seen.size(), 3);
-        QCOMPARE(driver.seen.at(2).icon, QMessageBox::Critical);
-        QVERIFY(driver.seen.at(2).text.contains(path));
-        QCOMPARE(ReadBytes(path), kOldFile);
+        const ModalDriver::Seen& box = driver.seen.at(2);
+        QCOMPARE(box.icon, QMessageBox::Critical);
+        for (const char* says : {"File too large", "文件夹不可写入", "原有内容已恢复"}) {
+            QVERIFY2(box.text.contains(path) && box.text.contains(QString::fromUtf8(says)),
+                     qPrintable(box.text));
+        }
+        QCOMPARE(ReadBytes(path), old);
         QCOMPARE(Entries(dir_->path()), QStringList{QStringLiteral("old.tq4")});
     }
 
     void saveWhereNoFileCanBeMade_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("says");
         // Inside something that is not a folder.
         QTest::newRow("parent is a file") << "plain/set.tq4"
-                                          << "plain/set.tq4";
+                                          << "plain/set.tq4"
+                                          << "Not a directory";
         // "folder" becomes folder.tq4, which is a folder.
         QTest::newRow("name is a folder") << "folder"
-                                          << "folder.tq4";
+                                          << "folder.tq4"
+                                          << "一个文件夹";
     }
 
     void saveWhereNoFileCanBeMade() {
         QFETCH(QString, typed);
         QFETCH(QString, target);
+        QFETCH(QString, says);
         QVERIFY(WriteBytes(dir_->filePath(QStringLiteral("plain")), kOldFile));
         QVERIFY(QDir(dir_->path()).mkdir(QStringLiteral("folder.tq4")));
         ModalDriver driver;
@@ -264,11 +325,56 @@ private slots:
         QCOMPARE(driver.seen.size(), 2);
         const ModalDriver::Seen& box = driver.seen.at(1);
         QCOMPARE(box.icon, QMessageBox::Critical);
-        QVERIFY2(box.text.contains(dir_->filePath(target)), qPrintable(box.text));
+        QVERIFY2(box.text.contains(dir_->filePath(target)) && box.text.contains(says),
+                 qPrintable(box.text));
         QCOMPARE(ReadBytes(dir_->filePath(QStringLiteral("plain"))), kOldFile);
         QCOMPARE(Entries(dir_->path()),
                  (QStringList{QStringLiteral("folder.tq4"), QStringLiteral("plain")}));
         QCOMPARE(Entries(dir_->filePath(QStringLiteral("folder.tq4"))), QStringList());
+    }
+
+    void saveOverWhatIsNoFile_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("named pipe") << "pipe.tq4"
+                                    << "一个命名管道";
+        QTest::newRow("link to a named pipe") << "to pipe.tq4"
+                                              << "一个命名管道";
+        QTest::newRow("link to a terminal") << "to terminal.tq4"
+                                            << "一个设备";
+        QTest::newRow("socket") << "socket.tq4"
+                                << "一个套接字";
+    }
+
+    // Nothing is written and nothing replaced, the links included.
+    void saveOverWhatIsNoFile() {
+        QFETCH(QString, typed);
+        QFETCH(QString, says);
+        const QDir dir(dir_->path());
+        const PtyPair terminal;
+        QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("pipe.tq4"))), 0600), 0);
+        QVERIFY(
+            QFile::link(QStringLiteral("pipe.tq4"), dir.filePath(QStringLiteral("to pipe.tq4"))));
+        const QString device = QString::fromStdString(terminal.SlavePath());
+        QVERIFY(QFile::link(device, dir.filePath(QStringLiteral("to terminal.tq4"))));
+        const LocalSocket socket(dir.filePath(QStringLiteral("socket.tq4")));
+        QVERIFY(socket.Bound());
+        const QStringList before = Entries(dir.path());
+        ModalDriver driver;
+        driver.TypeName(dir.filePath(typed)).Press(QMessageBox::Yes).Press(QMessageBox::Ok);
+        dlg_->Command(CommandId::kFileSave)->trigger();
+        QCOMPARE(driver.seen.size(), 3);
+        const ModalDriver::Seen& box = driver.seen.at(2);
+        QCOMPARE(box.icon, QMessageBox::Critical);
+        QVERIFY2(box.text.contains(dir.filePath(typed)) && box.text.contains(says),
+                 qPrintable(box.text));
+        QCOMPARE(Entries(dir.path()), before);
+        QVERIFY(IsFifo(dir.filePath(QStringLiteral("pipe.tq4"))));
+        QCOMPARE(QFileInfo(dir.filePath(QStringLiteral("to pipe.tq4"))).symLinkTarget(),
+                 dir.filePath(QStringLiteral("pipe.tq4")));
+        QCOMPARE(QFileInfo(dir.filePath(QStringLiteral("to terminal.tq4"))).symLinkTarget(),
+                 device);
+        QVERIFY(QFileInfo(dir.filePath(QStringLiteral("socket.tq4"))).exists());
     }
 
 private:
