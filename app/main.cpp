@@ -1,6 +1,13 @@
+#include <csignal>
+
 #include "CCalibApp.h"
 
 int main(int argc, char** argv) {
+#ifdef SIGXFSZ
+    // A write past the file-size limit then fails and is reported like any
+    // failed save, instead of ending the program.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     CCalibApp app;
     return app.InitInstance(argc, argv);
 }

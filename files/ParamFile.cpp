@@ -1,8 +1,6 @@
 #include "ParamFile.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <memory>
 
 namespace {
 
@@ -18,10 +16,6 @@ std::int32_t WithByte(std::int32_t value, std::size_t byteIndex, std::uint8_t by
     bits |= static_cast<std::uint32_t>(byte) << shift;
     return static_cast<std::int32_t>(bits);
 }
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
 
 }  // namespace
 
@@ -54,16 +48,6 @@ std::string WithParamExtension(const std::string& path) {
 }
 
 int SpinPositionFor(std::int32_t fileValue) {
-    return std::clamp(fileValue, kSpinLowest, kSpinHighest);
-}
-
-std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path,
-                                                       std::size_t maxBytes) {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file) return std::nullopt;
-    std::vector<std::uint8_t> bytes(maxBytes + 1);
-    const std::size_t got = std::fread(bytes.data(), 1, bytes.size(), file.get());
-    if (std::ferror(file.get())) return std::nullopt;
-    bytes.resize(got);
-    return bytes;
+    const auto position = static_cast<std::int16_t>(static_cast<std::uint32_t>(fileValue));
+    return std::clamp<std::int32_t>(position, kSpinLowest, kSpinHighest);
 }

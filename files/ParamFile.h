@@ -3,10 +3,8 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <span>
 #include <string>
-#include <vector>
 
 #include "LinkState.h"
 #include "ParamFileNames.h"
@@ -41,12 +39,8 @@ ParamFileLoad DecodeParamFile(std::span<const std::uint8_t> bytes, PanelParams& 
 // ".tq4", compared byte for byte (so "a.TQ4" becomes "a.TQ4.tq4").
 std::string WithParamExtension(const std::string& path);
 
-// Where a spin button goes for a value read from a file: the value itself if
-// it is in the spin's range, else the nearer end of the range.
+// Where a spin button goes for a value read from a file. The spin's position
+// is a signed 16-bit number, so the value keeps only its low 16 bits, read as
+// signed, and then goes to the nearer end of the range if outside it: 65536 + 120
+// gives 120, 0xFFFF (-1) gives 0, 300 gives 255.
 int SpinPositionFor(std::int32_t fileValue);
-
-// Reads a file from its start, but never more than maxBytes + 1 bytes, so a
-// caller can tell a file longer than maxBytes without reading all of it.
-// Empty if the file cannot be opened or read.
-std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path,
-                                                       std::size_t maxBytes);

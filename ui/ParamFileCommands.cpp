@@ -8,13 +8,23 @@
 #include <QMessageBox>
 #include <QSaveFile>
 #include <optional>
+#include <string>
+#include <utility>
+#include <variant>
 
 #include "ParamFile.h"
+#include "PlainFile.h"
 #include "WindowOps.h"
 
 namespace {
 constexpr char kTooLongText[] = "无法载入 %1：\n文件长于 %2 字节，不是参数文件。";
+constexpr char kReadFailedText[] = "无法载入 %1：\n%2";
+constexpr char kNotAFileLoadText[] = "无法载入 %1：\n这是%2，不是普通文件。";
 constexpr char kSaveFailedText[] = "无法保存 %1：\n%2";
+constexpr char kNotAFileSaveText[] = "无法保存 %1：\n这是%2，不是普通文件。";
+constexpr char kInPlaceFailedText[] = "无法保存 %1：\n%2\n文件夹不可写入，只能在原处改写该文件；%3";
+constexpr char kOldContentsRestored[] = "原有内容已恢复。";
+constexpr char kOldContentsLost[] = "原有内容未能恢复。";
 // The save dialog's own question, so both read alike in any language Qt has.
 constexpr char kReplaceContext[] = "QFileDialog";
 constexpr char kReplaceQuestion[] = "%1 already exists.\nDo you want to replace it?";
@@ -62,14 +72,60 @@ bool ConfirmReplace(QWidget* owner, const QString& path) {
                                  QMessageBox::No) == QMessageBox::Yes;
 }
 
-// QSaveFile writes beside the target and renames into place only on commit,
-// so the old file survives any failure up to the rename. Unbuffered, because
-// QSaveFile (Qt 6.4) does not notice a failure of the flush inside commit and
-// would rename a cut-short file over the old one; written directly, every
-// failure shows here. A write the system cuts short is continued, so the
-// next attempt reports why it stopped.
-bool WriteWhole(QSaveFile& file, const ParamFileBytes& bytes) {
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return false;
+// Says what a path is, for the boxes that refuse it.
+QString KindName(FileKind kind) {
+    switch (kind) {
+        case FileKind::Folder:
+            return QStringLiteral("一个文件夹");
+        case FileKind::NamedPipe:
+            return QStringLiteral("一个命名管道");
+        case FileKind::Device:
+            return QStringLiteral("一个设备");
+        case FileKind::Socket:
+            return QStringLiteral("一个套接字");
+        default:
+            return QStringLiteral("一个特殊文件");
+    }
+}
+
+// The system's texts come in the locale's encoding.
+QString SystemText(const std::string& text) {
+    return QString::fromLocal8Bit(text);
+}
+
+void ShowSaveFailed(QWidget* owner, const QString& path, const QString& reason) {
+    QMessageBox::critical(owner, AppTitle(),
+                          QString::fromUtf8(kSaveFailedText).arg(Shown(path), reason));
+}
+
+// The bytes of a file that can be read, or a box saying why not; a file that
+// cannot be opened at all gives neither.
+std::optional<FileBytes> ReadOrTell(QWidget* owner, const QString& path) {
+    FileRead read = ReadRegularFile(LocalBytes(path), kParamFileSize);
+    if (const auto* refused = std::get_if<NotRegular>(&read)) {
+        QMessageBox::warning(
+            owner, AppTitle(),
+            QString::fromUtf8(kNotAFileLoadText).arg(Shown(path), KindName(refused->kind)));
+    } else if (const auto* failed = std::get_if<ReadFailed>(&read)) {
+        QMessageBox::critical(
+            owner, AppTitle(),
+            QString::fromUtf8(kReadFailedText).arg(Shown(path), SystemText(failed->reason)));
+    } else if (auto* bytes = std::get_if<FileBytes>(&read)) {
+        return std::move(*bytes);
+    }
+    return std::nullopt;
+}
+
+// A save may replace a regular file or make a new one; anything else at the
+// name (reached through links too) is left alone. A kind that cannot be told
+// is left to the write, which then says why it failed.
+bool MayReplace(FileKind kind) {
+    return kind == FileKind::Missing || kind == FileKind::Regular || kind == FileKind::Unknown;
+}
+
+// A write the system cuts short is continued, so the next attempt reports
+// why it stopped.
+bool WriteAndCommit(QSaveFile& file, const ParamFileBytes& bytes) {
     const auto* data = reinterpret_cast<const char*>(bytes.data());
     const auto size = static_cast<qint64>(bytes.size());
     for (qint64 done = 0; done < size;) {
@@ -78,6 +134,46 @@ bool WriteWhole(QSaveFile& file, const ParamFileBytes& bytes) {
         done += written;
     }
     return file.commit();
+}
+
+// No new file could be made beside an existing one (a folder the user may not
+// write): the file is rewritten where it is, its old contents kept for a
+// failure. If it cannot even be opened, the first reason is the one to give.
+void WriteOverOldFile(QWidget* owner, const QString& path, const std::string& target,
+                      const ParamFileBytes& bytes, const QString& firstReason) {
+    const InPlaceWrite written = WriteInPlace(target, bytes);
+    switch (written.outcome) {
+        case InPlaceWrite::Outcome::Written:
+            return;
+        case InPlaceWrite::Outcome::Untouched:
+            return ShowSaveFailed(owner, path, firstReason);
+        case InPlaceWrite::Outcome::Restored:
+        case InPlaceWrite::Outcome::Damaged:
+            break;
+    }
+    const bool restored = written.outcome == InPlaceWrite::Outcome::Restored;
+    QMessageBox::critical(
+        owner, AppTitle(),
+        QString::fromUtf8(kInPlaceFailedText)
+            .arg(Shown(path), SystemText(written.reason),
+                 QString::fromUtf8(restored ? kOldContentsRestored : kOldContentsLost)));
+}
+
+// QSaveFile writes beside the target and renames into place only on commit,
+// so the old file survives any failure up to the rename. Unbuffered, because
+// QSaveFile (Qt 6.4) does not notice a failure of the flush inside commit and
+// would rename a cut-short file over the old one; written directly, every
+// failure shows here.
+void WriteTo(QWidget* owner, const QString& path, const std::string& target, FileKind kind,
+             const ParamFileBytes& bytes) {
+    QSaveFile file(FromLocalBytes(target));
+    if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        if (!WriteAndCommit(file, bytes)) ShowSaveFailed(owner, path, file.errorString());
+    } else if (kind == FileKind::Regular) {
+        WriteOverOldFile(owner, path, target, bytes, file.errorString());
+    } else {
+        ShowSaveFailed(owner, path, file.errorString());
+    }
 }
 }  // namespace
 
@@ -94,7 +190,7 @@ void Save(QWidget* owner, const PanelParams& panel) {
 }
 
 void Load(QWidget* owner, const QString& path, const PanelParams& panel, WindowOps& window) {
-    const auto bytes = ReadWholeFile(LocalBytes(path), kParamFileSize);
+    const std::optional<FileBytes> bytes = ReadOrTell(owner, path);
     if (!bytes) return;
     PanelParams loaded = panel;
     if (DecodeParamFile(*bytes, loaded) == ParamFileLoad::TooLong) {
@@ -109,15 +205,19 @@ void Load(QWidget* owner, const QString& path, const PanelParams& panel, WindowO
 
 void Write(QWidget* owner, const QString& chosenPath, const PanelParams& panel) {
     const QString path = FromLocalBytes(WithParamExtension(LocalBytes(chosenPath)));
-    const QFileInfo target(path);
-    const bool extended = path != chosenPath;
-    if (extended && target.exists() && !target.isDir() && !ConfirmReplace(owner, path)) return;
-    QSaveFile file(path);
-    if (!WriteWhole(file, EncodeParamFile(panel))) {
+    // Written at the end of its links, so that the links stay.
+    const LinkEnd target = FollowLinks(LocalBytes(path));
+    if (!target.problem.empty()) return ShowSaveFailed(owner, path, SystemText(target.problem));
+    const FileKind kind = KindAt(target.path);
+    if (!MayReplace(kind)) {
         QMessageBox::critical(
             owner, AppTitle(),
-            QString::fromUtf8(kSaveFailedText).arg(Shown(path), file.errorString()));
+            QString::fromUtf8(kNotAFileSaveText).arg(Shown(path), KindName(kind)));
+        return;
     }
+    const bool extended = path != chosenPath;
+    if (extended && kind == FileKind::Regular && !ConfirmReplace(owner, path)) return;
+    WriteTo(owner, path, target.path, kind, EncodeParamFile(panel));
 }
 
 }  // namespace ParamFileCommands

@@ -20,12 +20,14 @@ void Open(QWidget* owner, const PanelParams& panel, WindowOps& window);
 void Save(QWidget* owner, const PanelParams& panel);
 
 // The steps after each dialog, for a path already chosen. A file that cannot
-// be opened or read changes nothing and says nothing; one longer than a set is
-// refused with a box.
+// be opened changes nothing and says nothing; anything that is not a regular
+// file, a read that fails and a file longer than a set are refused with a box.
 void Load(QWidget* owner, const QString& path, const PanelParams& panel, WindowOps& window);
-// Asks before replacing an existing file whose name got the extension
-// appended (the dialog asked only about the name chosen in it); any failure
-// is shown with the file's name and the reason.
+// Writes at the end of the name's symbolic links and only over a regular file
+// or under a new name; rewrites the file in place when no new file can be
+// made beside it. Asks before replacing an existing file whose name got the
+// extension appended (the dialog asked only about the name chosen in it); any
+// failure is shown with the file's name and the reason.
 void Write(QWidget* owner, const QString& chosenPath, const PanelParams& panel);
 
 }  // namespace ParamFileCommands

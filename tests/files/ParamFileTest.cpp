@@ -190,14 +190,16 @@ struct SpinCase {
     int position;
 };
 
-const SpinCase kSpinCases[] = {
-    {INT32_MIN, 0}, {-256, 0},  {-1, 0},    {0, 0},       {1, 1},
-    {128, 128},     {255, 255}, {256, 255}, {65536, 255}, {INT32_MAX, 255},
-};
+// Low 16 bits as a signed number first, then the nearer end of 0..255.
+const SpinCase kSpinCases[] = {{0, 0},         {1, 1},           {128, 128},         {255, 255},
+                               {256, 255},     {300, 255},       {0x7FFF, 255},      {0x8000, 0},
+                               {0xFFFF, 0},    {65536, 0},       {65536 + 120, 120}, {0x100FF, 255},
+                               {-1, 0},        {-256, 0},        {-65536 + 5, 5},    {INT32_MIN, 0},
+                               {INT32_MAX, 0}, {0x7FFF0080, 128}};
 
 class SpinPositionTest : public testing::TestWithParam<SpinCase> {};
 
-TEST_P(SpinPositionTest, OutOfRangeGoesToTheNearerEnd) {
+TEST_P(SpinPositionTest, LowSixteenBitsThenTheNearerEnd) {
     EXPECT_EQ(SpinPositionFor(GetParam().fileValue), GetParam().position);
 }
 

@@ -1,8 +1,14 @@
 // File > Open and File > Save when things go wrong: files that are no
 // parameter set or cannot be read, and saves that cannot be completed. The
 // tests must hold when run as root, whom permissions do not stop.
+#include <fcntl.h>
+#include <linux/fs.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <QTemporaryDir>
@@ -11,6 +17,7 @@
 
 #include "ParamFileCommands.h"
 #include "ParamFileTestSupport.h"
+#include "PtyPair.h"
 #include "UiTestSupport.h"
 
 using namespace ParamFileTest;
@@ -58,6 +65,58 @@ private:
     sighandler_t oldHandler_ = SIG_DFL;
     bool imposed_ = false;
 };
+
+// A listening local socket at path, for as long as it lives.
+class LocalSocket {
+public:
+    explicit LocalSocket(const QString& path) : fd_(::socket(AF_UNIX, SOCK_STREAM, 0)) {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        const QByteArray name = QFile::encodeName(path);
+        qstrncpy(address.sun_path, name.constData(), sizeof(address.sun_path));
+        bound_ = ::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0 &&
+                 ::listen(fd_, 1) == 0;
+    }
+    LocalSocket(const LocalSocket&) = delete;
+    LocalSocket& operator=(const LocalSocket&) = delete;
+    ~LocalSocket() { ::close(fd_); }
+    bool Bound() const { return bound_; }
+
+private:
+    int fd_;
+    bool bound_ = false;
+};
+
+// The immutable flag stops root too, where the file system has it.
+bool SetImmutable(const QString& folder, bool immutable) {
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0) return false;
+    int flags = 0;
+    bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    if (done) {
+        flags = immutable ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+        done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    ::close(fd);
+    return done;
+}
+
+// No new file can be made in the folder, by root either; its files stay
+// writable. False if that cannot be arranged here.
+bool LockFolder(const QString& folder) {
+    if (RunningAsRoot()) {
+        if (!SetImmutable(folder, true)) return false;
+    } else if (!QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner)) {
+        return false;
+    }
+    QFile probe(QDir(folder).filePath(QStringLiteral("probe")));
+    return !probe.open(QIODevice::WriteOnly);
+}
+
+bool IsFifo(const QString& path) {
+    struct stat status {};
+    return ::lstat(QFile::encodeName(path).constData(), &status) == 0 && S_ISFIFO(status.st_mode);
+}
 }  // namespace
 
 class TestParamFileFailures : public QObject {
@@ -82,23 +141,49 @@ private slots:
     }
 
     void cleanup() {
+        SetImmutable(dir_->path(), false);
         QFile::setPermissions(dir_->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         dlg_.reset();
         dir_.reset();
         QVERIFY(WaitForProbesToEnd());
     }
 
-    void openLongerThanASet_data() {
-        QTest::addColumn<int>("size");
-        QTest::newRow("65 bytes") << 65;
-        QTest::newRow("4 KiB") << 4096;
+    void openRefusedWithABox_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QMessageBox::Icon>("icon");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("65 bytes") << "65 bytes" << QMessageBox::Warning << "64 字节";
+        QTest::newRow("4 KiB") << "4 KiB" << QMessageBox::Warning << "64 字节";
+        // Opens, but reading its first bytes fails, for root too.
+        QTest::newRow("read fails")
+            << "read fails" << QMessageBox::Critical << "Input/output error";
+        // These would hold the window for good if they were read.
+        QTest::newRow("named pipe") << "named pipe" << QMessageBox::Warning << "一个命名管道";
+        QTest::newRow("terminal") << "terminal" << QMessageBox::Warning << "一个设备";
+        QTest::newRow("socket") << "socket" << QMessageBox::Warning << "一个套接字";
     }
 
-    // Refused with a box naming the file; the panel keeps its values.
-    void openLongerThanASet() {
-        QFETCH(int, size);
-        const QString path = dir_->filePath(QStringLiteral("long.tq4"));
-        QVERIFY(WriteBytes(path, QByteArray(size, '\x01')));
+    // A box owned by the window names the file and says why; the panel keeps
+    // its values.
+    void openRefusedWithABox() {
+        QFETCH(QString, kind);
+        QFETCH(QMessageBox::Icon, icon);
+        QFETCH(QString, says);
+        const PtyPair terminal;
+        QString path = dir_->filePath(QStringLiteral("set.tq4"));
+        std::unique_ptr<LocalSocket> socket;
+        if (kind == QStringLiteral("65 bytes") || kind == QStringLiteral("4 KiB")) {
+            QVERIFY(WriteBytes(path, QByteArray(kind == QStringLiteral("4 KiB") ? 4096 : 65, 1)));
+        } else if (kind == QStringLiteral("read fails")) {
+            path = QStringLiteral("/proc/self/mem");
+        } else if (kind == QStringLiteral("named pipe")) {
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        } else if (kind == QStringLiteral("terminal")) {
+            path = QString::fromStdString(terminal.SlavePath());
+        } else {
+            socket = std::make_unique<LocalSocket>(path);
+            QVERIFY(socket->Bound());
+        }
         ModalDriver driver;
         driver.TypeName(path).Press(QMessageBox::Ok);
         dlg_->Command(CommandId::kFileOpen)->trigger();
@@ -106,26 +191,23 @@ private slots:
         const ModalDriver::Seen& box = driver.seen.at(1);
         QVERIFY(box.IsBox());
         QCOMPARE(box.parent, dlg_.get());
-        QCOMPARE(box.icon, QMessageBox::Warning);
+        QCOMPARE(box.icon, icon);
         QVERIFY2(box.text.contains(path), qPrintable(box.text));
+        QVERIFY2(box.text.contains(says), qPrintable(box.text));
         QVERIFY(PanelShows(*dlg_, kPanel));
     }
 
     void openNothingToRead_data() {
         QTest::addColumn<QString>("kind");
         QTest::newRow("missing") << QStringLiteral("missing");
-        // Opens, but reading its first bytes fails, for root too.
-        QTest::newRow("read fails") << QStringLiteral("read fails");
         QTest::newRow("no read permission") << QStringLiteral("no permission");
     }
 
     // No message, nothing changes.
     void openNothingToRead() {
         QFETCH(QString, kind);
-        QString path = dir_->filePath(QStringLiteral("set.tq4"));
-        if (kind == QStringLiteral("read fails")) {
-            path = QStringLiteral("/proc/self/mem");
-        } else if (kind == QStringLiteral("no permission")) {
+        const QString path = dir_->filePath(QStringLiteral("set.tq4"));
+        if (kind == QStringLiteral("no permission")) {
             if (RunningAsRoot()) QSKIP("root reads any file");
             QVERIFY(WriteBytes(path, LittleEndian({1, 2, 3})));
             QVERIFY(QFile::setPermissions(path, {}));
@@ -139,12 +221,15 @@ private slots:
     }
 
     // The dialog walks into a folder rather than returning it; a folder
-    // reached another way is read as nothing.
-    void loadingAFolderChangesNothing() {
+    // reached another way is refused like the other things that are no file.
+    void loadingAFolderIsRefused() {
         ModalDriver driver;
+        driver.Press(QMessageBox::Ok);
         ParamFileCommands::Load(dlg_.get(), dir_->path(), dlg_->panelParams, *dlg_);
-        QTest::qWait(100);
-        QCOMPARE(driver.seen.size(), 0);
+        QCOMPARE(driver.seen.size(), 1);
+        QCOMPARE(driver.seen.at(0).icon, QMessageBox::Warning);
+        QVERIFY2(driver.seen.at(0).text.contains(QStringLiteral("一个文件夹")),
+                 qPrintable(driver.seen.at(0).text));
         QVERIFY(PanelShows(*dlg_, kPanel));
     }
 
@@ -175,37 +260,63 @@ private slots:
         QVERIFY(PanelShows(*dlg_, kPanel));
     }
 
-    // A folder where no file can be made: the old file stays, and unlike the
-    // silence of old, the user is told.
-    void saveIntoReadOnlyFolderKeepsTheOldFile() {
-        if (RunningAsRoot()) QSKIP("root writes into read-only folders");
+    // No new file can be made beside the old one, by root either: it is
+    // rewritten where it is.
+    void saveIntoLockedFolderWritesInPlace() {
         const QString path = dir_->filePath(QStringLiteral("old.tq4"));
         QVERIFY(WriteBytes(path, kOldFile));
-        QVERIFY(QFile::setPermissions(dir_->path(), QFile::ReadOwner | QFile::ExeOwner));
+        if (!LockFolder(dir_->path())) QSKIP("no way here to lock a folder against this user");
         ModalDriver driver;
-        driver.TypeName(path).Press(QMessageBox::Yes).Press(QMessageBox::Ok);
+        driver.TypeName(path).Press(QMessageBox::Yes);
         dlg_->Command(CommandId::kFileSave)->trigger();
+        QCOMPARE(driver.seen.size(), 2);
+        QCOMPARE(ReadBytes(path), LittleEndian({3, 1, 4, 1, 5, 9, 2, 6, 5, 3, 5, 8, 9, 7, 9, 3}));
+        QCOMPARE(Entries(dir_->path()), QStringList{QStringLiteral("old.tq4")});
+    }
+
+    // The same, with the write cut short past a few bytes: the five old bytes
+    // are put back, and the box says why the file was written in place.
+    void saveInPlaceCutShortPutsTheOldFileBack() {
+        const QString path = dir_->filePath(QStringLiteral("old.tq4"));
+        const QByteArray old("\x09\x08\x07\x06\x05", 5);
+        QVERIFY(WriteBytes(path, old));
+        if (!LockFolder(dir_->path())) QSKIP("no way here to lock a folder against this user");
+        FileSizeLimit limit;
+        ModalDriver driver;
+        driver.TypeName(path, {}, [&limit] { limit.Impose(); })
+            .Press(QMessageBox::Yes)
+            .Press(QMessageBox::Ok);
+        dlg_->Command(CommandId::kFileSave)->trigger();
+        limit.Lift();
         QCOMPARE(driver.seen.size(), 3);
-        QCOMPARE(driver.seen.at(2).icon, QMessageBox::Critical);
-        QVERIFY(driver.seen.at(2).text.contains(path));
-        QCOMPARE(ReadBytes(path), kOldFile);
+        const ModalDriver::Seen& box = driver.seen.at(2);
+        QCOMPARE(box.icon, QMessageBox::Critical);
+        for (const char* says : {"File too large", "文件夹不可写入", "原有内容已恢复"}) {
+            QVERIFY2(box.text.contains(path) && box.text.contains(QString::fromUtf8(says)),
+                     qPrintable(box.text));
+        }
+        QCOMPARE(ReadBytes(path), old);
         QCOMPARE(Entries(dir_->path()), QStringList{QStringLiteral("old.tq4")});
     }
 
     void saveWhereNoFileCanBeMade_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("says");
         // Inside something that is not a folder.
         QTest::newRow("parent is a file") << "plain/set.tq4"
-                                          << "plain/set.tq4";
+                                          << "plain/set.tq4"
+                                          << "Not a directory";
         // "folder" becomes folder.tq4, which is a folder.
         QTest::newRow("name is a folder") << "folder"
-                                          << "folder.tq4";
+                                          << "folder.tq4"
+                                          << "一个文件夹";
     }
 
     void saveWhereNoFileCanBeMade() {
         QFETCH(QString, typed);
         QFETCH(QString, target);
+        QFETCH(QString, says);
         QVERIFY(WriteBytes(dir_->filePath(QStringLiteral("plain")), kOldFile));
         QVERIFY(QDir(dir_->path()).mkdir(QStringLiteral("folder.tq4")));
         ModalDriver driver;
@@ -214,11 +325,56 @@ private slots:
         QCOMPARE(driver.seen.size(), 2);
         const ModalDriver::Seen& box = driver.seen.at(1);
         QCOMPARE(box.icon, QMessageBox::Critical);
-        QVERIFY2(box.text.contains(dir_->filePath(target)), qPrintable(box.text));
+        QVERIFY2(box.text.contains(dir_->filePath(target)) && box.text.contains(says),
+                 qPrintable(box.text));
         QCOMPARE(ReadBytes(dir_->filePath(QStringLiteral("plain"))), kOldFile);
         QCOMPARE(Entries(dir_->path()),
                  (QStringList{QStringLiteral("folder.tq4"), QStringLiteral("plain")}));
         QCOMPARE(Entries(dir_->filePath(QStringLiteral("folder.tq4"))), QStringList());
+    }
+
+    void saveOverWhatIsNoFile_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("named pipe") << "pipe.tq4"
+                                    << "一个命名管道";
+        QTest::newRow("link to a named pipe") << "to pipe.tq4"
+                                              << "一个命名管道";
+        QTest::newRow("link to a terminal") << "to terminal.tq4"
+                                            << "一个设备";
+        QTest::newRow("socket") << "socket.tq4"
+                                << "一个套接字";
+    }
+
+    // Nothing is written and nothing replaced, the links included.
+    void saveOverWhatIsNoFile() {
+        QFETCH(QString, typed);
+        QFETCH(QString, says);
+        const QDir dir(dir_->path());
+        const PtyPair terminal;
+        QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("pipe.tq4"))), 0600), 0);
+        QVERIFY(
+            QFile::link(QStringLiteral("pipe.tq4"), dir.filePath(QStringLiteral("to pipe.tq4"))));
+        const QString device = QString::fromStdString(terminal.SlavePath());
+        QVERIFY(QFile::link(device, dir.filePath(QStringLiteral("to terminal.tq4"))));
+        const LocalSocket socket(dir.filePath(QStringLiteral("socket.tq4")));
+        QVERIFY(socket.Bound());
+        const QStringList before = Entries(dir.path());
+        ModalDriver driver;
+        driver.TypeName(dir.filePath(typed)).Press(QMessageBox::Yes).Press(QMessageBox::Ok);
+        dlg_->Command(CommandId::kFileSave)->trigger();
+        QCOMPARE(driver.seen.size(), 3);
+        const ModalDriver::Seen& box = driver.seen.at(2);
+        QCOMPARE(box.icon, QMessageBox::Critical);
+        QVERIFY2(box.text.contains(dir.filePath(typed)) && box.text.contains(says),
+                 qPrintable(box.text));
+        QCOMPARE(Entries(dir.path()), before);
+        QVERIFY(IsFifo(dir.filePath(QStringLiteral("pipe.tq4"))));
+        QCOMPARE(QFileInfo(dir.filePath(QStringLiteral("to pipe.tq4"))).symLinkTarget(),
+                 dir.filePath(QStringLiteral("pipe.tq4")));
+        QCOMPARE(QFileInfo(dir.filePath(QStringLiteral("to terminal.tq4"))).symLinkTarget(),
+                 device);
+        QVERIFY(QFileInfo(dir.filePath(QStringLiteral("socket.tq4"))).exists());
     }
 
 private:

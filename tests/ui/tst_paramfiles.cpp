@@ -217,6 +217,41 @@ private slots:
         QCOMPARE(ReadBytes(path), LittleEndian({7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7}));
     }
 
+    void saveThroughLinks_data() {
+        QTest::addColumn<QStringList>("chain");
+        QTest::addColumn<bool>("fileExists");
+        QTest::newRow("link to a file") << QStringList{"link.tq4", "file.tq4"} << true;
+        QTest::newRow("chain across folders") << QStringList{"a.tq4", "sub/b.tq4", "c.tq4"} << true;
+        QTest::newRow("dangling link") << QStringList{"link.tq4", "new.tq4"} << false;
+    }
+
+    // The name typed first, each linking to the next by a path relative to
+    // its own folder: the file at the end gets the set, the links stay.
+    void saveThroughLinks() {
+        QFETCH(QStringList, chain);
+        QFETCH(bool, fileExists);
+        const QDir dir(dir_->path());
+        QVERIFY(dir.mkdir(QStringLiteral("sub")));
+        for (qsizetype i = 0; i + 1 < chain.size(); ++i) {
+            const QString link = dir.filePath(chain[i]);
+            const QString target =
+                QFileInfo(link).dir().relativeFilePath(dir.filePath(chain[i + 1]));
+            QVERIFY(QFile::link(target, link));
+        }
+        const QString file = dir.filePath(chain.last());
+        if (fileExists) QVERIFY(WriteBytes(file, LittleEndian({9, 9, 9})));
+        SetPanel(*dlg_, AllOf(77));
+        ModalDriver driver;
+        driver.TypeName(dir.filePath(chain.first()));
+        if (fileExists) driver.Press(QMessageBox::Yes);
+        dlg_->Command(CommandId::kFileSave)->trigger();
+        QCOMPARE(driver.seen.size(), fileExists ? 2 : 1);
+        QCOMPARE(ReadBytes(file), QByteArray::fromHex(QByteArray("4D000000").repeated(16)));
+        for (qsizetype i = 0; i + 1 < chain.size(); ++i) {
+            QVERIFY2(QFileInfo(dir.filePath(chain[i])).isSymLink(), qPrintable(chain[i]));
+        }
+    }
+
     // Parameters 0 and 1 and the two low bytes of parameter 2 come from the
     // file; the rest keep what the panel had.
     void openTenBytes() {
@@ -249,18 +284,18 @@ private slots:
         QVERIFY(PanelShows(dlg, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 255}));
     }
 
-    // A value beyond the spin's range puts it at the nearer end, and that is
-    // what the panel then holds.
+    // A value beyond the spin's range keeps its low 16 bits, read as signed,
+    // then goes to the nearer end; that is what the panel then holds.
     void openValuesOutsideTheRange() {
         CCalibDlg& dlg = *dlg_;
         SetPanel(dlg, AllOf(50));
         const QString path = dir_->filePath(QStringLiteral("odd.tq4"));
         QVERIFY(WriteBytes(path, LittleEndian({-1, 256, 300, 65535, 65536 + 7, INT_MIN, INT_MAX, 0,
-                                               255, 128, -256, 1, 2, 3, 4, 5})));
+                                               255, 128, -256, 65536 + 120, 65536, 3, 4, 5})));
         ModalDriver driver;
         driver.TypeName(path);
         dlg.Command(CommandId::kFileOpen)->trigger();
-        QVERIFY(PanelShows(dlg, {0, 255, 255, 255, 255, 0, 255, 0, 255, 128, 0, 1, 2, 3, 4, 5}));
+        QVERIFY(PanelShows(dlg, {0, 255, 255, 0, 7, 0, 0, 0, 255, 128, 0, 120, 0, 3, 4, 5}));
     }
 
 private:

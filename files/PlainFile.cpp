@@ -1,0 +1,181 @@
+#include "PlainFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <system_error>
+#include <utility>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace {
+
+#ifdef _WIN32
+// No pipe or terminal is reached through an ordinary path here.
+constexpr int kOpenFlags = O_BINARY;
+int SyncToDisk(int descriptor) {
+    return ::_commit(descriptor);
+}
+bool Resize(int descriptor, long long size) {
+    return ::_chsize_s(descriptor, size) == 0;
+}
+#else
+// Never wait for a writer or a carrier, never take a terminal as the
+// controlling one, and never hand the descriptor to a child.
+constexpr int kOpenFlags = O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+int SyncToDisk(int descriptor) {
+    return ::fsync(descriptor);
+}
+bool Resize(int descriptor, off_t size) {
+    return ::ftruncate(descriptor, size) == 0;
+}
+#endif
+
+// As many links as the system itself follows in one name.
+constexpr int kMostLinks = 40;
+
+std::string SystemText(int error) {
+    return std::generic_category().message(error);
+}
+
+FileKind KindOfMode(unsigned mode) {
+    if (S_ISREG(mode)) return FileKind::Regular;
+    if (S_ISDIR(mode)) return FileKind::Folder;
+    if (S_ISFIFO(mode)) return FileKind::NamedPipe;
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return FileKind::Device;
+#ifdef S_ISSOCK
+    if (S_ISSOCK(mode)) return FileKind::Socket;
+#endif
+    return FileKind::Other;
+}
+
+class Descriptor {
+public:
+    explicit Descriptor(int descriptor = -1) : descriptor_(descriptor) {}
+    Descriptor(Descriptor&& other) noexcept : descriptor_(std::exchange(other.descriptor_, -1)) {}
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    Descriptor& operator=(Descriptor&&) = delete;
+    ~Descriptor() {
+        if (descriptor_ >= 0) ::close(descriptor_);
+    }
+    int get() const { return descriptor_; }
+
+private:
+    int descriptor_;
+};
+
+struct Opened {
+    Descriptor file;  // invalid unless kind is Regular
+    FileKind kind = FileKind::Unknown;
+    off_t size = 0;
+    int error = 0;  // why nothing was opened, if kind is Unknown
+};
+
+// Opens path without waiting on it, and keeps it open only if what was opened
+// is a regular file: the name may have been pointed elsewhere since it was
+// looked at.
+Opened OpenRegular(const std::string& path, int access) {
+    Descriptor file(::open(path.c_str(), access | kOpenFlags));
+    struct stat status {};
+    if (file.get() < 0 || ::fstat(file.get(), &status) != 0) {
+        return {Descriptor(), FileKind::Unknown, 0, errno};
+    }
+    const FileKind kind = KindOfMode(status.st_mode);
+    if (kind != FileKind::Regular) return {Descriptor(), kind, 0, 0};
+    return {std::move(file), kind, status.st_size, 0};
+}
+
+// Fills bytes from the file's start up to its end; false with errno set if a
+// read fails.
+bool ReadFromStart(int descriptor, FileBytes& bytes) {
+    if (::lseek(descriptor, 0, SEEK_SET) != 0) return false;
+    std::size_t got = 0;
+    while (got < bytes.size()) {
+        const auto read = ::read(descriptor, bytes.data() + got, bytes.size() - got);
+        if (read < 0 && errno == EINTR) continue;
+        if (read < 0) return false;
+        if (read == 0) break;
+        got += static_cast<std::size_t>(read);
+    }
+    bytes.resize(got);
+    return true;
+}
+
+// Writes all of bytes from the file's start, continuing a write the system cut
+// short so that the next attempt reports why it stopped.
+bool WriteFromStart(int descriptor, std::span<const std::uint8_t> bytes) {
+    if (::lseek(descriptor, 0, SEEK_SET) != 0) return false;
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const auto written = ::write(descriptor, bytes.data() + done, bytes.size() - done);
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return false;
+        done += static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+bool Replace(int descriptor, std::span<const std::uint8_t> bytes, off_t size) {
+    return WriteFromStart(descriptor, bytes) && Resize(descriptor, size) &&
+           SyncToDisk(descriptor) == 0;
+}
+
+}  // namespace
+
+FileKind KindAt(const std::string& path) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) == 0) return KindOfMode(status.st_mode);
+    return errno == ENOENT || errno == ENOTDIR ? FileKind::Missing : FileKind::Unknown;
+}
+
+FileRead ReadRegularFile(const std::string& path, std::size_t maxBytes) {
+    // Looked at before opening as well: opening a device can act on it (a
+    // serial port's control lines, a watchdog), and a socket does not open.
+    const FileKind named = KindAt(path);
+    if (named == FileKind::Missing || named == FileKind::Unknown) return CannotOpen{};
+    if (named != FileKind::Regular) return NotRegular{named};
+    const Opened opened = OpenRegular(path, O_RDONLY);
+    if (opened.kind == FileKind::Unknown) return CannotOpen{};
+    if (opened.kind != FileKind::Regular) return NotRegular{opened.kind};
+    FileBytes bytes(maxBytes + 1);
+    if (!ReadFromStart(opened.file.get(), bytes)) return ReadFailed{SystemText(errno)};
+    return bytes;
+}
+
+LinkEnd FollowLinks(const std::string& path) {
+    namespace fs = std::filesystem;
+    fs::path current(path);
+    for (int hop = 0; hop < kMostLinks; ++hop) {
+        std::error_code error;
+        if (!fs::is_symlink(fs::symlink_status(current, error))) return {current.string(), {}};
+        const fs::path target = fs::read_symlink(current, error);
+        if (error) return {current.string(), error.message()};
+        current = target.is_absolute() ? target : current.parent_path() / target;
+    }
+    return {current.string(),
+            std::make_error_code(std::errc::too_many_symbolic_link_levels).message()};
+}
+
+InPlaceWrite WriteInPlace(const std::string& path, std::span<const std::uint8_t> bytes) {
+    using Outcome = InPlaceWrite::Outcome;
+    const Opened opened = OpenRegular(path, O_RDWR);
+    if (opened.kind != FileKind::Regular) {
+        const int error = opened.kind == FileKind::Unknown ? opened.error : EINVAL;
+        return {Outcome::Untouched, SystemText(error)};
+    }
+    const int file = opened.file.get();
+    FileBytes old(std::min(static_cast<std::size_t>(opened.size), bytes.size()));
+    if (!ReadFromStart(file, old)) return {Outcome::Untouched, SystemText(errno)};
+    if (Replace(file, bytes, static_cast<off_t>(bytes.size()))) return {Outcome::Written, {}};
+    const int error = errno;
+    const bool restored = Replace(file, old, opened.size);
+    return {restored ? Outcome::Restored : Outcome::Damaged, SystemText(error)};
+}
