@@ -4,10 +4,12 @@
 #include <termios.h>
 
 #include <QElapsedTimer>
+#include <QSerialPort>
 #include <QSignalSpy>
 #include <QTest>
 #include <memory>
 
+#include "OpenFailureHint.h"
 #include "PtyPair.h"
 #include "SerialChannel.h"
 
@@ -150,18 +152,43 @@ private slots:
         QCOMPARE(wire, expected);
     }
 
-    void secondOpenOfHeldPortRaisesNamedError() {
-        OpenOnPty();
-        SerialChannel other(OnlyPort(kTestPort, pty_->SlavePath()));
-        other.SetPortNumber(kTestPort);
+    // Held by another program: Qt says "permission", the box says "in use"
+    // and does not send the user to the dialout group.
+    void heldPortIsReportedInUse() {
+        QSerialPort otherProgram(QString::fromStdString(pty_->SlavePath()));
+        QVERIFY(otherProgram.open(QIODevice::ReadWrite));
+        channel_->SetPortNumber(kTestPort);
         try {
-            other.Open();
+            channel_->Open();
             QFAIL("a held port was opened twice");
         } catch (const ChannelError& error) {
-            QVERIFY(QString(error.what()).contains(QString::fromStdString(pty_->SlavePath())));
+            const QString text = QString::fromUtf8(error.what());
+            QVERIFY2(text.contains(QString::fromStdString(pty_->SlavePath())), qPrintable(text));
+            QVERIFY2(text.contains(QStringLiteral("in use by another program")), qPrintable(text));
+            QVERIFY2(!text.contains(QStringLiteral("dialout")), qPrintable(text));
         }
-        QVERIFY(!other.IsOpen());
-        QVERIFY(channel_->IsOpen());
+        QVERIFY(!channel_->IsOpen());
+        QVERIFY(otherProgram.isOpen());
+    }
+
+    void openFailureHint_data() {
+        QTest::addColumn<QSerialPort::SerialPortError>("error");
+        QTest::addColumn<bool>("mayReadWrite");
+        QTest::addColumn<OpenFailureHint>("hint");
+        QTest::newRow("no access")
+            << QSerialPort::PermissionError << false << OpenFailureHint::JoinDialout;
+        QTest::newRow("busy") << QSerialPort::PermissionError << true << OpenFailureHint::InUse;
+        QTest::newRow("other error, no access")
+            << QSerialPort::OpenError << false << OpenFailureHint::None;
+        QTest::newRow("device gone")
+            << QSerialPort::DeviceNotFoundError << true << OpenFailureHint::None;
+    }
+
+    void openFailureHint() {
+        QFETCH(QSerialPort::SerialPortError, error);
+        QFETCH(bool, mayReadWrite);
+        QFETCH(OpenFailureHint, hint);
+        QCOMPARE(HintForOpenFailure(error, mayReadWrite), hint);
     }
 
     void vanishedDeviceClosesOnceWithoutSpinning() {
