@@ -27,9 +27,11 @@ int CCalibApp::InitInstance(int& argc, char** argv) {
         dialog.exec();
     }
 
-    // A discovery worker may still be listening on a port. Nothing waits for
-    // it: the process ends here and takes the worker with it.
-    if (PortProbeThread::RunningCount() > 0) {
+    // The window is gone already. A discovery worker still listening closes
+    // its port at once when asked, so no lock file stays behind; nothing waits
+    // for a whole probe. Only a worker stuck inside the system is left to the
+    // end of the process.
+    if (!PortProbeThread::EndAll(PortProbeThread::kEndTime)) {
         std::fflush(nullptr);
         std::_Exit(EXIT_SUCCESS);
     }

@@ -235,8 +235,8 @@ void CCalibDlg::OnOK() {
     accept();
 }
 
-// The discovery worker is neither stopped nor waited for; it ends with the
-// process.
+// The window closes at once: the discovery workers are ended only after it
+// has gone, by the application.
 void CCalibDlg::OnCancel() {
     CatchChannelErrors([&] {
         supervisionTimer_.stop();
