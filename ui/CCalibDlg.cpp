@@ -15,6 +15,7 @@
 #include "ControlIds.h"
 #include "ControlSets.h"
 #include "DialogInteger.h"
+#include "HelpWindow.h"
 #include "LiveBar.h"
 #include "LiveValues.h"
 #include "MenuBar.h"
@@ -184,6 +185,8 @@ void CCalibDlg::OnCommand(int commandId) {
             return OnFileSave();
         case CommandId::kFileExit:
             return OnCancel();
+        case CommandId::kHelp:
+            return OnHelp();
         case CommandId::kHelpAbout:
             return OnAbout();
         case CommandId::kChinese:
@@ -210,6 +213,16 @@ void CCalibDlg::OnWrite() {
 void CCalibDlg::OnAbout() {
     CAboutDlg about(this);
     about.exec();
+}
+
+// Made when first asked for, so start-up does not pay for it; later requests
+// bring the same window back to the front.
+void CCalibDlg::OnHelp() {
+    if (helpWindow_ == nullptr) helpWindow_ = new HelpWindow(this);
+    helpWindow_->SetLanguage(linkState.englishUi ? kEnglishTexts : kChineseTexts);
+    helpWindow_->show();
+    helpWindow_->raise();
+    helpWindow_->activateWindow();
 }
 
 void CCalibDlg::OnFileOpen() {

@@ -14,6 +14,7 @@
 #include "PortNames.h"
 #include "WindowOps.h"
 
+class HelpWindow;
 class LiveBar;
 class MenuBar;
 class QAction;
@@ -57,6 +58,8 @@ public:
     // Chinese one at initialisation, the English one when first shown.
     const QPixmap& BackgroundPicture() const;
     QRect ClientRect() const { return clientRect_; }
+    // The user manual's window; nullptr until first asked for.
+    HelpWindow* Manual() const { return helpWindow_; }
 
     // Operations the link logic calls.
     void DisableEditing() override;
@@ -80,6 +83,8 @@ public slots:
     void OnCommand(int commandId);
     void OnWrite();
     void OnAbout();
+    // F1 and Help > User manual: shows the manual in the interface language.
+    void OnHelp();
     void OnFileOpen();
     void OnFileSave();
     void ApplyChineseTexts();
@@ -121,6 +126,7 @@ private:
     MenuBar* menuBar_ = nullptr;
     StatusPanes* statusBar_ = nullptr;
     TypedCharacterFilter* typedCharacterFilter_ = nullptr;
+    HelpWindow* helpWindow_ = nullptr;
     QPoint clientOrigin_;
     QRect clientRect_;
     QPixmap chineseBackground_;
