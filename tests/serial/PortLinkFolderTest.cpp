@@ -2,11 +2,8 @@
 // the environment: they must name the same folder, or none.
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <filesystem>
-#include <ostream>
 #include <stdexcept>
-#include <string>
 
 #include "PortLink.h"
 #include "PortNames.h"
@@ -31,28 +28,16 @@ const FolderCase kFolderCases[] = {
     {"empty HOME", nullptr, "", ""},
 };
 
-void PrintTo(const FolderCase& c, std::ostream* out) {
-    *out << c.name;
-}
-
-class PortLinkFolderAgrees : public testing::TestWithParam<FolderCase> {};
-
-TEST_P(PortLinkFolderAgrees, ProgramAndSimulator) {
-    const FolderCase& c = GetParam();
-    EXPECT_EQ(PortLinkFolderFor(c.xdgConfigHome, c.home), c.folder);
-    if (*c.folder == '\0') {
-        EXPECT_THROW(PortLink::folderFor(c.xdgConfigHome, c.home), std::runtime_error);
-    } else {
-        EXPECT_EQ(PortLink::folderFor(c.xdgConfigHome, c.home), std::filesystem::path(c.folder));
+TEST(PortLinkFolder, ProgramAndSimulatorAgree) {
+    for (const FolderCase& c : kFolderCases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(PortLinkFolderFor(c.xdgConfigHome, c.home), c.folder);
+        if (*c.folder == '\0') {
+            EXPECT_THROW(PortLink::folderFor(c.xdgConfigHome, c.home), std::runtime_error);
+        } else {
+            EXPECT_EQ(PortLink::folderFor(c.xdgConfigHome, c.home),
+                      std::filesystem::path(c.folder));
+        }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(Environments, PortLinkFolderAgrees, testing::ValuesIn(kFolderCases),
-                         [](const testing::TestParamInfo<FolderCase>& info) {
-                             std::string name = info.param.name;
-                             for (char& ch : name) {
-                                 if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
-                             }
-                             return name;
-                         });
 }  // namespace
