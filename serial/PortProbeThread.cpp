@@ -30,9 +30,10 @@ void SetListening(const QString& device, bool listening) {
 
 // Workers not yet deleted. Touched only on the window's thread: by Launch, by
 // EndAll and by a worker's deletion, which its finished signal queues there.
+// Never destroyed, like the list above, so no deletion can come after it.
 QList<PortProbeThread*>& Workers() {
-    static QList<PortProbeThread*> workers;
-    return workers;
+    static auto* workers = new QList<PortProbeThread*>;
+    return *workers;
 }
 }  // namespace
 
