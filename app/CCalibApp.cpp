@@ -1,16 +1,25 @@
 #include "CCalibApp.h"
 
 #include <QApplication>
+#include <QPointer>
 #include <cstdio>
 #include <cstdlib>
 
 #include "CCalibDlg.h"
+#include "ExitSignals.h"
 #include "PortProbeThread.h"
 #include "WindowFonts.h"
 
 namespace {
 // Message boxes the framework shows carry the program's name as caption.
 constexpr const char* kApplicationName = "dx470";
+
+// A termination signal takes the Exit button's way out; exit() also ends a
+// message box or file dialog open at that moment, and any opened later.
+void EndRun(CCalibDlg* window) {
+    if (window != nullptr) window->OnCancel();
+    QCoreApplication::exit(EXIT_SUCCESS);
+}
 }  // namespace
 
 int CCalibApp::InitInstance(int& argc, char** argv) {
@@ -21,15 +30,22 @@ int CCalibApp::InitInstance(int& argc, char** argv) {
     // here: the serial channel is a plain object and Qt styles every control.
     QApplication::setFont(WindowFonts::SongFont(WindowFonts::kSystemPoints));
 
+    // Installed before the window and removed after the workers have ended,
+    // so a signal at any moment of the run leaves no port open.
+    QPointer<CCalibDlg> window;
+    const ExitSignals exitSignals([&window] { EndRun(window); });
     {
         CCalibDlg dialog;
+        window = &dialog;
         // OK, Cancel or a failure: the program ends the same way.
         dialog.exec();
     }
 
-    // A discovery worker may still be listening on a port. Nothing waits for
-    // it: the process ends here and takes the worker with it.
-    if (PortProbeThread::RunningCount() > 0) {
+    // The window is gone already. A discovery worker still listening closes
+    // its port at once when asked, so no lock file stays behind; nothing waits
+    // for a whole probe. Only a worker stuck inside the system is left to the
+    // end of the process.
+    if (!PortProbeThread::EndAll(PortProbeThread::kEndTime)) {
         std::fflush(nullptr);
         std::_Exit(EXIT_SUCCESS);
     }

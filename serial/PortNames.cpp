@@ -30,15 +30,17 @@ std::string Canonical(const fs::path& path) {
 }  // namespace
 
 std::string PortLinkFolder() {
-    const char* configHome = std::getenv("XDG_CONFIG_HOME");
-    fs::path base;
-    if (configHome != nullptr && *configHome != '\0') {
-        base = configHome;
-    } else {
-        const char* home = std::getenv("HOME");
-        base = fs::path(home != nullptr ? home : "") / ".config";
+    return PortLinkFolderFor(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+}
+
+std::string PortLinkFolderFor(const char* xdgConfigHome, const char* home) {
+    const fs::path portsFolder = fs::path("dx470") / "ports";
+    if (xdgConfigHome != nullptr && fs::path(xdgConfigHome).is_absolute()) {
+        return (fs::path(xdgConfigHome) / portsFolder).string();
     }
-    return (base / "dx470" / "ports").string();
+    if (home != nullptr && *home != '\0')
+        return (fs::path(home) / ".config" / portsFolder).string();
+    return {};
 }
 
 std::string BuiltInPortDevice(int port) {
@@ -54,9 +56,13 @@ std::string ResolvePortName(int port) {
 #ifdef _WIN32
     return ComName(port);
 #else
-    const fs::path link = fs::path(PortLinkFolder()) / ComName(port);
-    std::error_code error;
-    if (fs::is_symlink(link, error) || fs::exists(link, error)) return Canonical(link);
+    // Without a folder there are no links: a relative one would depend on
+    // the working directory.
+    if (const std::string folder = PortLinkFolder(); !folder.empty()) {
+        const fs::path link = fs::path(folder) / ComName(port);
+        std::error_code error;
+        if (fs::is_symlink(link, error) || fs::exists(link, error)) return Canonical(link);
+    }
     const std::string device = BuiltInPortDevice(port);
     return device.empty() ? device : Canonical(device);
 #endif

@@ -8,8 +8,11 @@
 using PortResolver = std::function<std::string(int port)>;
 
 // The folder of per-user COMn links: $XDG_CONFIG_HOME/dx470/ports, by default
-// ~/.config/dx470/ports.
+// ~/.config/dx470/ports; empty when the environment names no folder.
 std::string PortLinkFolder();
+// The same from the two variables' values (null when unset). A relative
+// XDG_CONFIG_HOME counts as unset, as the XDG rule says and dx470-sim does.
+std::string PortLinkFolderFor(const char* xdgConfigHome, const char* home);
 
 // COM1-4 -> /dev/ttyS0-3, COM5-12 -> /dev/ttyUSB0-7, COM13-20 -> /dev/ttyACM0-7.
 std::string BuiltInPortDevice(int port);

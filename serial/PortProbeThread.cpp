@@ -1,10 +1,10 @@
 #include "PortProbeThread.h"
 
+#include <QDeadlineTimer>
 #include <QFileInfo>
+#include <QList>
 #include <QSerialPort>
 #include <QStringList>
-#include <mutex>
-#include <thread>
 
 namespace {
 // The devices workers hold. Never destroyed, so that a worker still running
@@ -27,6 +27,14 @@ void SetListening(const QString& device, bool listening) {
         Listening().devices.removeOne(device);
     }
 }
+
+// Workers not yet deleted. Touched only on the window's thread: by Launch, by
+// EndAll and by a worker's deletion, which its finished signal queues there.
+// Never destroyed, like the list above, so no deletion can come after it.
+QList<PortProbeThread*>& Workers() {
+    static auto* workers = new QList<PortProbeThread*>;
+    return *workers;
+}
 }  // namespace
 
 std::atomic<int> PortProbeThread::running_{0};
@@ -39,16 +47,43 @@ bool PortProbeThread::IsListeningOn(const QString& device) {
 PortProbeThread::PortProbeThread(LinkState& state, PortResolver resolver)
     : state_(state), resolver_(std::move(resolver)) {}
 
+PortProbeThread::~PortProbeThread() {
+    Workers().removeOne(this);
+}
+
 void PortProbeThread::Launch(LinkState& state, PortResolver resolver) {
     auto* worker = new PortProbeThread(state, std::move(resolver));
     connect(worker, &QThread::finished, worker, &QObject::deleteLater);
+    Workers().append(worker);
     ++running_;
     worker->start();
+}
+
+bool PortProbeThread::EndAll(std::chrono::milliseconds limit) {
+    const QDeadlineTimer deadline(limit);
+    for (PortProbeThread* worker : Workers()) worker->AskToEnd();
+    bool allEnded = true;
+    for (PortProbeThread* worker : Workers()) allEnded = worker->wait(deadline) && allEnded;
+    return allEnded;
+}
+
+void PortProbeThread::AskToEnd() {
+    {
+        std::lock_guard lock(endMutex_);
+        requestInterruption();
+    }
+    endRequested_.notify_all();
+}
+
+bool PortProbeThread::SleepUnlessEnded(std::chrono::milliseconds time) {
+    std::unique_lock lock(endMutex_);
+    return !endRequested_.wait_for(lock, time, [this] { return isInterruptionRequested(); });
 }
 
 void PortProbeThread::run() {
     for (int port = kFirstPort; port <= kLastPort; ++port) {
         if (state_.probeStop.load(std::memory_order_acquire)) break;
+        if (isInterruptionRequested()) break;
         if (ListenOn(port) > 0) {
             Publish(port);
             break;
@@ -58,7 +93,7 @@ void PortProbeThread::run() {
 }
 
 // Bytes heard on the port in the listening window; 0 when it cannot be opened.
-int PortProbeThread::ListenOn(int port) const {
+int PortProbeThread::ListenOn(int port) {
     const QString device = QString::fromStdString(resolver_(port));
     if (device.isEmpty() || !QFileInfo::exists(device)) return 0;
     // Created here, on the worker's own thread. Through the same canonical path
@@ -76,9 +111,11 @@ int PortProbeThread::ListenOn(int port) const {
     serial.setStopBits(QSerialPort::OneStop);
     serial.setFlowControl(QSerialPort::NoFlowControl);
     serial.clear(QSerialPort::Input);
-    std::this_thread::sleep_for(kListenTime);
-    serial.waitForReadyRead(kReadTimeoutMs);
-    const qint64 heard = serial.read(kReadSize).size();
+    qint64 heard = 0;
+    if (SleepUnlessEnded(kListenTime)) {
+        serial.waitForReadyRead(kReadTimeoutMs);
+        heard = serial.read(kReadSize).size();
+    }
     serial.close();
     SetListening(device, false);
     return static_cast<int>(heard);

@@ -4,6 +4,8 @@
 #include <QThread>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 
 #include "LinkState.h"
 #include "PortNames.h"
@@ -20,6 +22,9 @@ public:
     static constexpr std::chrono::milliseconds kListenTime{300};
     static constexpr int kReadTimeoutMs = 20;
     static constexpr qint64 kReadSize = 15;
+    // A worker asked to end is at most one listening window away from having
+    // closed its port and ended.
+    static constexpr std::chrono::milliseconds kEndTime = kListenTime;
 
     // Starts a worker that nothing waits for; it deletes itself when done.
     static void Launch(LinkState& state, PortResolver resolver);
@@ -30,15 +35,26 @@ public:
     // opens it until it has closed it).
     static bool IsListeningOn(const QString& device);
 
+    // For the end of the program: every worker stops listening at once,
+    // closes its port (releasing its lock file) and ends without a find.
+    // Waits for them at most `limit`; true when none is left running.
+    static bool EndAll(std::chrono::milliseconds limit);
+
 protected:
     void run() override;
 
 private:
     PortProbeThread(LinkState& state, PortResolver resolver);
-    int ListenOn(int port) const;
+    ~PortProbeThread() override;
+    int ListenOn(int port);
+    // Sleeps for the time unless asked to end; true when it slept it all.
+    bool SleepUnlessEnded(std::chrono::milliseconds time);
+    void AskToEnd();
     void Publish(int port);
 
     LinkState& state_;
     PortResolver resolver_;
+    std::mutex endMutex_;
+    std::condition_variable endRequested_;
     static std::atomic<int> running_;
 };

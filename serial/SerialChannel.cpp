@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 
+#include "OpenFailureHint.h"
 #include "PortProbeThread.h"
 #include "TickCount.h"
 
@@ -10,14 +11,25 @@ bool IsDeviceGoneError(QSerialPort::SerialPortError error) {
     return error != QSerialPort::NoError && error != QSerialPort::TimeoutError;
 }
 
-QString OpenFailureText(const QString& device, const QSerialPort& port) {
-    QString text = QStringLiteral("Cannot open %1: %2").arg(device, port.errorString());
-    if (port.error() == QSerialPort::PermissionError) {
-        text += QStringLiteral(
-            "\nIf the port is not held by another program, add your user to the "
-            "'dialout' group (sudo adduser $USER dialout) and log in again.");
+QString HintText(OpenFailureHint hint) {
+    switch (hint) {
+        case OpenFailureHint::JoinDialout:
+            return QStringLiteral(
+                "\nYour user may not use serial ports: add it to the 'dialout' group "
+                "(sudo adduser $USER dialout) and log in again.");
+        case OpenFailureHint::InUse:
+            return QStringLiteral(
+                "\nThe port is in use by another program. Close that program, or choose "
+                "another port.");
+        case OpenFailureHint::None:
+            break;
     }
-    return text;
+    return {};
+}
+
+QString OpenFailureText(const QString& device, const QSerialPort& port) {
+    const OpenFailureHint hint = HintForOpenFailure(port.error(), UserMayReadWrite(device));
+    return QStringLiteral("Cannot open %1: %2").arg(device, port.errorString()) + HintText(hint);
 }
 }  // namespace
 

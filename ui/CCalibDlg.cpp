@@ -15,6 +15,7 @@
 #include "ControlIds.h"
 #include "ControlSets.h"
 #include "DialogInteger.h"
+#include "HelpWindow.h"
 #include "LiveBar.h"
 #include "LiveValues.h"
 #include "MenuBar.h"
@@ -196,6 +197,8 @@ void CCalibDlg::OnCommand(int commandId) {
             return OnFileSave();
         case CommandId::kFileExit:
             return OnCancel();
+        case CommandId::kHelp:
+            return OnHelp();
         case CommandId::kHelpAbout:
             return OnAbout();
         case CommandId::kChinese:
@@ -224,6 +227,16 @@ void CCalibDlg::OnAbout() {
     about.exec();
 }
 
+// Made when first asked for, so start-up does not pay for it; later requests
+// bring the same window back to the front.
+void CCalibDlg::OnHelp() {
+    if (helpWindow_ == nullptr) helpWindow_ = new HelpWindow(this);
+    helpWindow_->SetLanguage(linkState.englishUi ? kEnglishTexts : kChineseTexts);
+    helpWindow_->show();
+    helpWindow_->raise();
+    helpWindow_->activateWindow();
+}
+
 void CCalibDlg::OnFileOpen() {
     ParamFileCommands::Open(this, panelParams, *this);
 }
@@ -247,8 +260,8 @@ void CCalibDlg::OnOK() {
     accept();
 }
 
-// The discovery worker is neither stopped nor waited for; it ends with the
-// process.
+// The window closes at once: the discovery workers are ended only after it
+// has gone, by the application.
 void CCalibDlg::OnCancel() {
     CatchChannelErrors([&] {
         supervisionTimer_.stop();

@@ -15,6 +15,7 @@
 #include "PortNames.h"
 #include "WindowOps.h"
 
+class HelpWindow;
 class LiveBar;
 class MenuBar;
 class QAction;
@@ -59,6 +60,8 @@ public:
     // Chinese one at initialisation, the English one when first shown.
     const QPixmap& BackgroundPicture() const;
     QRect ClientRect() const { return clientRect_; }
+    // The user manual's window; nullptr until first asked for.
+    HelpWindow* Manual() const { return helpWindow_; }
 
     // Operations the link logic calls.
     void DisableEditing() override;
@@ -83,6 +86,8 @@ public slots:
     void OnCommand(int commandId);
     void OnWrite();
     void OnAbout();
+    // F1 and Help > User manual: shows the manual in the interface language.
+    void OnHelp();
     void OnFileOpen();
     void OnFileSave();
     void ApplyChineseTexts();
@@ -128,6 +133,7 @@ private:
     MenuBar* menuBar_ = nullptr;
     StatusPanes* statusBar_ = nullptr;
     TypedCharacterFilter* typedCharacterFilter_ = nullptr;
+    HelpWindow* helpWindow_ = nullptr;
     QPoint clientOrigin_;
     QRect clientRect_;
     QPixmap chineseBackground_;

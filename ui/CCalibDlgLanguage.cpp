@@ -5,6 +5,7 @@
 
 #include "CCalibDlg.h"
 #include "ControlIds.h"
+#include "HelpWindow.h"
 #include "MenuBar.h"
 #include "UiTexts.h"
 
@@ -49,7 +50,9 @@ void CCalibDlg::ApplyTexts(const UiTexts& texts, bool english) {
         Command(commandId)->setText(Text(text));
         Command(commandId)->setEnabled(true);
     }
+    Command(CommandId::kHelp)->setText(Text(texts.helpManual));
     Command(CommandId::kHelpAbout)->setText(Text(texts.helpAbout));
+    if (helpWindow_ != nullptr) helpWindow_->SetLanguage(texts);
 
     SetControlText(ControlId::kPetrolLabel, texts.petrolLabel);
     SetControlText(ControlId::kGasLabel, texts.gasLabel);

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QKeySequence>
 #include <QMenu>
 
 #include "ControlIds.h"
@@ -30,6 +31,9 @@ MenuBar::MenuBar(const UiTexts& texts, QWidget* parent)
     Command(CommandId::kChinese)->setChecked(true);
 
     helpMenu_ = addMenu(Text(texts.menuTitles[kHelpTitle]));
+    // The item's text names the key already, so the menu does not add it again.
+    AddCommand(helpMenu_, CommandId::kHelp, Text(texts.helpManual))
+        ->setShortcut(QKeySequence(Qt::Key_F1));
     AddCommand(helpMenu_, CommandId::kHelpAbout, Text(texts.helpAbout));
 }
 

@@ -9,8 +9,8 @@ class QMenu;
 struct UiTexts;
 
 // The window's menu: File (Open, Save, Exit), settings (the port submenu and
-// the language submenu) and Help (About). Items are reached by command id,
-// or by position where the window addresses them that way.
+// the language submenu) and Help (the user manual, on F1 too, and About). Items are reached by
+// command id, or by position where the window addresses them that way.
 class MenuBar : public QMenuBar {
     Q_OBJECT
 

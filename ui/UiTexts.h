@@ -15,12 +15,17 @@ struct UiTexts {
     const char* fileOpen;
     const char* fileSave;
     const char* fileExit;
+    const char* helpManual;
     const char* helpAbout;
     const char* petrolLabel;
     const char* gasLabel;
     const char* lambdaLabel;
     const char* paramRowLabel;
     const char* caption;
+    // The user manual's window and its page in the resources.
+    const char* manualCaption;
+    const char* manualClose;
+    const char* manualPage;
 };
 
 inline constexpr UiTexts kChineseTexts{
@@ -32,12 +37,17 @@ inline constexpr UiTexts kChineseTexts{
     "打开(&O)",
     "保存(&S)",
     "退出(&X)",
+    "使用说明(&M)\tF1",
     "关于(&A)",
     " 喷油时间(ms)",
     " 喷气时间(ms)",
     "氧传感器(V)",
     "设 置",
     "DX470 参数标定软件",
+    // The user manual.
+    "DX470 使用说明",
+    "关闭",
+    "qrc:/help/manual-zh.html",
 };
 
 inline constexpr UiTexts kEnglishTexts{
@@ -49,12 +59,17 @@ inline constexpr UiTexts kEnglishTexts{
     "Open(&O)",
     "Save(&S)",
     "Exit(&X)",
+    "User manual(&M)\tF1",
     "About(&A)",
     "Pet(ms)",
     "Gas(ms)",
     "Lambda(V)",
     "Config",
     "DX470 Model Set",
+    // The user manual.
+    "DX470 user manual",
+    "Close",
+    "qrc:/help/manual-en.html",
 };
 
 // The window opens with the Chinese texts, but with this caption; the first

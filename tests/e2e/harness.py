@@ -9,6 +9,7 @@ with the pictures in reference/; after a deliberate change of the window,
 import os
 import re
 import shutil
+import signal
 import subprocess
 import tempfile
 import threading
@@ -68,6 +69,10 @@ SETTINGS_MENU = (60, 0, 140, 46)
 PORT_MENU_ITEMS = ("AUTO", "OFFLINE", *(f"COM{n}" for n in range(1, 17)))
 # Where QSerialPort puts its lock files on Debian (/var/lock links to /run/lock).
 LOCK_DIRS = ("/run/lock", "/var/lock")
+# The signals that end the program the way its Exit button does.
+EXIT_SIGNALS = (signal.SIGTERM, signal.SIGINT, signal.SIGHUP)
+# How long the program may take to end once asked.
+EXIT_TIME = 1.0
 
 
 def wait_for(predicate, timeout, step=0.05):
@@ -231,10 +236,7 @@ class Dx470Session(unittest.TestCase):
         self.window = None
 
     def tearDown(self):
-        if self.app is not None and self.app.poll() is None:
-            self.app.kill()
-            self.app.wait(timeout=10)
-            self.remove_stale_locks(self.app.pid)
+        self.kill_app()
         for sim in self.simulators:
             sim.stop()
         shutil.rmtree(self.config_home, ignore_errors=True)
@@ -251,9 +253,18 @@ class Dx470Session(unittest.TestCase):
         return dict(os.environ, DISPLAY=self.x.display, XDG_CONFIG_HOME=self.config_home,
                     QT_QPA_PLATFORM="xcb")
 
+    def kill_app(self):
+        """Kills a program still running (a case that failed left it)."""
+        if self.app is not None and self.app.poll() is None:
+            self.app.kill()
+            self.app.wait(timeout=10)
+
     def start_app(self):
+        self.kill_app()
         self.app = subprocess.Popen([APP], env=self.env(), cwd=self.config_home,
                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        # A run that failed to release its ports must not trouble later tests.
+        self.addCleanup(self.remove_stale_locks, self.app.pid)
         self.window = wait_for(lambda: self.find_window("DX470"), 15)
         self.assertTrue(self.window, "the calibration window did not appear")
         self.xdo("windowfocus", "--sync", self.window)
@@ -458,6 +469,15 @@ class Dx470Session(unittest.TestCase):
     def holds_port(self, device):
         """The program has the device open and its lock file names it."""
         return open_descriptors(self.app.pid, device) > 0 and self.app.pid in lock_owners(device)
+
+    def assert_ended_and_released(self, started, devices, within=EXIT_TIME):
+        """The program ended with code 0 within the time since started, and
+        no lock file names any of the devices."""
+        code = self.app.wait(timeout=10)
+        self.assertEqual(code, 0)
+        self.assertLess(time.monotonic() - started, within)
+        for device in devices:
+            self.assertEqual(lock_files(device), [], f"a lock file names {device}")
 
     def released_port(self, device):
         return open_descriptors(self.app.pid, device) == 0 and not lock_files(device)

@@ -1,6 +1,7 @@
 // The discovery worker on real pseudo-terminals with the virtual controller:
 // what it finds, what it skips, and how it stops.
 #include <QElapsedTimer>
+#include <QSerialPort>
 #include <QTest>
 #include <array>
 #include <atomic>
@@ -141,6 +142,24 @@ private slots:
         state_.probeStop = true;
         QVERIFY(WaitForWorkers());
         QVERIFY2(!state_.probeFound.load(), "OFFLINE chosen during the probe must stay offline");
+    }
+
+    // At the end of the program: the listening stops at once, the port is
+    // free again (its lock file gone) and the talker there is not published.
+    void endAllStopsTheListeningAtOnce() {
+        auto sim = StartSim();
+        QVERIFY(sim);
+        table_->Set(1, sim->PortPath().toStdString());
+        PortProbeThread::Launch(state_, table_->Resolver());
+        QTRY_VERIFY_WITH_TIMEOUT(PortProbeThread::IsListeningOn(sim->PortPath()), 2000);
+        QElapsedTimer timer;
+        timer.start();
+        QVERIFY(PortProbeThread::EndAll(PortProbeThread::kEndTime));
+        QVERIFY2(timer.elapsed() < 100, "the worker listened on");
+        QCOMPARE(PortProbeThread::RunningCount(), 0);
+        QVERIFY(!state_.probeFound.load());
+        QSerialPort again(sim->PortPath());
+        QVERIFY(again.open(QIODevice::ReadWrite));
     }
 
     void portHeldByChannelIsSkipped() {

@@ -4,10 +4,12 @@
 #include <termios.h>
 
 #include <QElapsedTimer>
+#include <QSerialPort>
 #include <QSignalSpy>
 #include <QTest>
 #include <memory>
 
+#include "OpenFailureHint.h"
 #include "PtyPair.h"
 #include "SerialChannel.h"
 
@@ -144,18 +146,31 @@ private slots:
         QCOMPARE(wire, expected);
     }
 
-    void secondOpenOfHeldPortRaisesNamedError() {
-        OpenOnPty();
-        SerialChannel other(OnlyPort(kTestPort, pty_->SlavePath()));
-        other.SetPortNumber(kTestPort);
+    // Held by another program: Qt says "permission", the box says "in use"
+    // and does not send the user to the dialout group.
+    void heldPortIsReportedInUse() {
+        QSerialPort otherProgram(QString::fromStdString(pty_->SlavePath()));
+        QVERIFY(otherProgram.open(QIODevice::ReadWrite));
+        channel_->SetPortNumber(kTestPort);
         try {
-            other.Open();
+            channel_->Open();
             QFAIL("a held port was opened twice");
         } catch (const ChannelError& error) {
-            QVERIFY(QString(error.what()).contains(QString::fromStdString(pty_->SlavePath())));
+            const QString text = QString::fromUtf8(error.what());
+            QVERIFY2(text.contains(QString::fromStdString(pty_->SlavePath())), qPrintable(text));
+            QVERIFY2(text.contains(QStringLiteral("in use by another program")), qPrintable(text));
+            QVERIFY2(!text.contains(QStringLiteral("dialout")), qPrintable(text));
         }
-        QVERIFY(!other.IsOpen());
-        QVERIFY(channel_->IsOpen());
+        QVERIFY(!channel_->IsOpen());
+        QVERIFY(otherProgram.isOpen());
+    }
+
+    void openFailureHint() {
+        using enum OpenFailureHint;
+        QCOMPARE(HintForOpenFailure(QSerialPort::PermissionError, false), JoinDialout);
+        QCOMPARE(HintForOpenFailure(QSerialPort::PermissionError, true), InUse);
+        QCOMPARE(HintForOpenFailure(QSerialPort::OpenError, false), None);
+        QCOMPARE(HintForOpenFailure(QSerialPort::DeviceNotFoundError, true), None);
     }
 
     void vanishedDeviceClosesOnceWithoutSpinning() {

@@ -58,6 +58,8 @@ const TableRow kTextTable[] = {
     {"File > Open", CommandText(CommandId::kFileOpen), "打开(&O)", "Open(&O)"},
     {"File > Save", CommandText(CommandId::kFileSave), "保存(&S)", "Save(&S)"},
     {"File > Exit", CommandText(CommandId::kFileExit), "退出(&X)", "Exit(&X)"},
+    {"Help > User manual", CommandText(CommandId::kHelp), "使用说明(&M)\tF1",
+     "User manual(&M)\tF1"},
     {"Help > About", CommandText(CommandId::kHelpAbout), "关于(&A)", "About(&A)"},
     {"petrol label", ControlText(ControlId::kPetrolLabel), " 喷油时间(ms)", "Pet(ms)"},
     {"gas label", ControlText(ControlId::kGasLabel), " 喷气时间(ms)", "Gas(ms)"},
@@ -191,6 +193,8 @@ private slots:
         QCOMPARE(menu.FileMenu()->actions().size(), 4);
         QCOMPARE(menu.PortMenu()->actions().size(), 19);
         QCOMPARE(menu.LanguageMenu()->actions().size(), 2);
+        QCOMPARE(MenuBar::ItemAt(menu.HelpMenu(), 0), dlg.Command(CommandId::kHelp));
+        QCOMPARE(MenuBar::ItemAt(menu.HelpMenu(), 1), dlg.Command(CommandId::kHelpAbout));
         QCOMPARE(MenuBar::ItemAt(menu.LanguageMenu(), 0)->text(), QStringLiteral("中文"));
         QCOMPARE(MenuBar::ItemAt(menu.LanguageMenu(), 1)->text(), QStringLiteral("English"));
         QCOMPARE(MenuBar::ItemAt(menu.PortMenu(), 3)->text(), QStringLiteral("COM1"));
