@@ -51,12 +51,21 @@ int ChangedEntries(const LinkSnapshot& a, const LinkSnapshot& b, int* changed) {
 FrameWitness::FrameWitness(const ByteRelay& relay)
     : relay_(relay), last_(TakeSnapshot(linkState)) {}
 
-std::optional<FrameWitness::LineFrame> FrameWitness::FindFrameOnLine(
+// One read may complete several frames, back to back on the line; those with
+// an index above 15 among them change nothing.
+std::optional<FrameWitness::LineFrames> FrameWitness::FindFramesOnLine(
     const LinkSnapshot& now) const {
     const std::vector<std::uint8_t> line = relay_.ForwardedFrom(lineCursor_);
-    for (std::size_t at = 0; at + kFrameBytes <= line.size(); ++at) {
-        if (line[at] > kHighestIndex) continue;
-        if (StoredFieldsEqual(Stored(last_, &line[at]), now)) return LineFrame{at, line[at]};
+    for (std::size_t first = 0; first + kFrameBytes <= line.size(); ++first) {
+        if (line[first] > kHighestIndex) continue;
+        LinkSnapshot record = last_;
+        std::uint16_t indices = 0;
+        for (std::size_t at = first; at + kFrameBytes <= line.size(); at += kFrameBytes) {
+            if (line[at] > kHighestIndex) continue;
+            record = Stored(record, &line[at]);
+            indices = static_cast<std::uint16_t>(indices | (1u << line[at]));
+            if (StoredFieldsEqual(record, now)) return LineFrames{at + kFrameBytes, indices};
+        }
     }
     return std::nullopt;
 }
@@ -65,10 +74,10 @@ void FrameWitness::AfterReceive() {
     const LinkSnapshot now = TakeSnapshot(linkState);
     if (ReceiveFieldsEqual(now, last_)) {
         ++unchanged_;
-    } else if (const auto frame = FindFrameOnLine(now)) {
+    } else if (const auto frames = FindFramesOnLine(now)) {
         ++accepted_;
-        lineCursor_ += frame->offset + kFrameBytes;
-        indicesOnLine_ |= static_cast<std::uint16_t>(1u << frame->index);
+        lineCursor_ += frames->end;
+        indicesOnLine_ |= frames->indices;
     } else {
         Report(QStringLiteral("a receive event changed the record with no such frame on the line"),
                now);

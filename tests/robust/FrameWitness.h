@@ -11,9 +11,9 @@ class ByteRelay;
 
 // Follows the link record through every event of the window that may change
 // it and checks that the controller's parameters change only the way the
-// program means them to: by a received frame whose index byte is 0..15 and
-// that really was on the line (found, in order, among the bytes the relay
-// sent to the window), or by the send scheduler copying a panel value. Entry
+// program means them to: by received frames whose index byte is 0..15 and
+// that really were on the line, back to back (found, in order, among the
+// bytes the relay sent to the window), or by the send scheduler copying a panel value. Entry
 // 16 never changes, and the link is declared up only once frames for all
 // sixteen indices were on the line since the record was last cleared.
 //
@@ -28,21 +28,22 @@ public:
     void AfterSupervisionTick();
 
     const QStringList& Violations() const { return violations_; }
+    // Receive events that stored frames.
     int AcceptedFrames() const { return accepted_; }
-    // Receive events after which the record was as before (index above 15,
-    // or a short read).
+    // Receive events after which the record was as before (no frame complete
+    // or found, or an index above 15).
     int UnchangedEvents() const { return unchanged_; }
     int LinkUps() const { return linkUps_; }
     int SentParameters() const { return sent_; }
 
 private:
-    struct LineFrame {
-        std::size_t offset;  // from the cursor
-        int index;
+    struct LineFrames {
+        std::size_t end;  // just past the last of them, from the cursor
+        std::uint16_t indices;
     };
-    // The first frame on the line, from the cursor on, that turns the last
-    // record into `now`.
-    std::optional<LineFrame> FindFrameOnLine(const LinkSnapshot& now) const;
+    // The first run of frames on the line, from the cursor on, that turns the
+    // last record into `now`.
+    std::optional<LineFrames> FindFramesOnLine(const LinkSnapshot& now) const;
     void Report(const QString& what, const LinkSnapshot& now);
 
     const ByteRelay& relay_;
