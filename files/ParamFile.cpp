@@ -1,4 +1,4 @@
-#include "ParamFile.h"
+#include "files/ParamFile.h"
 
 #include <algorithm>
 

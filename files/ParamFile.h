@@ -6,8 +6,8 @@
 #include <span>
 #include <string>
 
-#include "LinkState.h"
-#include "ParamFileNames.h"
+#include "files/ParamFileNames.h"
+#include "link/LinkState.h"
 
 // A parameter set file is sixteen signed 32-bit little-endian records, one per
 // parameter in order 0..15, and nothing else.

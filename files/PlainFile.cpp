@@ -1,4 +1,4 @@
-#include "PlainFile.h"
+#include "files/PlainFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "CommandParser.h"
+#include "sim/CommandParser.h"
 
 #include <algorithm>
 #include <array>

@@ -4,7 +4,7 @@
 #include <span>
 #include <vector>
 
-#include "ReceivedCommand.h"
+#include "sim/ReceivedCommand.h"
 
 // Cuts the byte stream a client writes into 6-byte command frames. A frame starts with 0xAB;
 // bytes before a start are reported as junk, and after a frame with a wrong sum the search

@@ -1,4 +1,4 @@
-#include "ControllerModel.h"
+#include "sim/ControllerModel.h"
 
 ControllerModel::ControllerModel(const Parameters& initial, const TelemetrySweep& sweep)
     : parameters_(initial),

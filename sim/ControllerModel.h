@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
-#include "ReceivedCommand.h"
-#include "TriangleWave.h"
+#include "sim/ReceivedCommand.h"
+#include "sim/TriangleWave.h"
 
 // How the telemetry's petrol time and lambda reading move from frame to frame.
 struct TelemetrySweep {

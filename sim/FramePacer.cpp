@@ -1,4 +1,4 @@
-#include "FramePacer.h"
+#include "sim/FramePacer.h"
 
 FramePacer::FramePacer(std::size_t bytesPerSlot, std::chrono::milliseconds gap)
     : lineTime_(lineTime(bytesPerSlot)), gap_(gap) {}

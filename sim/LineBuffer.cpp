@@ -1,4 +1,4 @@
-#include "LineBuffer.h"
+#include "sim/LineBuffer.h"
 
 std::vector<std::string> LineBuffer::feed(std::string_view text) {
     std::vector<std::string> lines;

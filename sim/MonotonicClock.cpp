@@ -1,4 +1,4 @@
-#include "MonotonicClock.h"
+#include "sim/MonotonicClock.h"
 
 #include <time.h>
 

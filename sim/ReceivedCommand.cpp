@@ -1,4 +1,4 @@
-#include "ReceivedCommand.h"
+#include "sim/ReceivedCommand.h"
 
 #include <cstdio>
 

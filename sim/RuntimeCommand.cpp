@@ -1,4 +1,4 @@
-#include "RuntimeCommand.h"
+#include "sim/RuntimeCommand.h"
 
 #include <array>
 #include <sstream>

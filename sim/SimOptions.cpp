@@ -1,9 +1,9 @@
-#include "SimOptions.h"
+#include "sim/SimOptions.h"
 
 #include <charconv>
 #include <string_view>
 
-#include "PortLink.h"
+#include "sim/PortLink.h"
 
 namespace {
 

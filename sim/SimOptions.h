@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "ControllerModel.h"
-#include "TransmitMode.h"
+#include "sim/ControllerModel.h"
+#include "sim/TransmitMode.h"
 
 // Start-up settings of dx470-sim, parsed from its command line.
 struct SimOptions {

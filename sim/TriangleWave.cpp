@@ -1,4 +1,4 @@
-#include "TriangleWave.h"
+#include "sim/TriangleWave.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "VirtualController.h"
+#include "sim/VirtualController.h"
 
 #include <poll.h>
 #include <unistd.h>

@@ -5,17 +5,17 @@
 #include <random>
 #include <string>
 
-#include "CommandParser.h"
-#include "ControllerModel.h"
-#include "EventLog.h"
-#include "FramePacer.h"
-#include "LineBuffer.h"
-#include "MonotonicClock.h"
-#include "PortLink.h"
-#include "PseudoTerminal.h"
-#include "RuntimeCommand.h"
-#include "SignalPipe.h"
-#include "SimOptions.h"
+#include "sim/CommandParser.h"
+#include "sim/ControllerModel.h"
+#include "sim/EventLog.h"
+#include "sim/FramePacer.h"
+#include "sim/LineBuffer.h"
+#include "sim/MonotonicClock.h"
+#include "sim/PortLink.h"
+#include "sim/PseudoTerminal.h"
+#include "sim/RuntimeCommand.h"
+#include "sim/SignalPipe.h"
+#include "sim/SimOptions.h"
 
 // dx470-sim's single-threaded event loop: one poll() over the signal pipe, the master side of
 // the pseudo-terminal and stdin, woken at the frame deadlines while there is something to send.

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "EventLog.h"
-#include "SignalPipe.h"
-#include "SimOptions.h"
-#include "VirtualController.h"
+#include "sim/EventLog.h"
+#include "sim/SignalPipe.h"
+#include "sim/SimOptions.h"
+#include "sim/VirtualController.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "ParamFile.h"
+#include "files/ParamFile.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "ParamFile.h"
-#include "PlainFile.h"
+#include "files/ParamFile.h"
+#include "files/PlainFile.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <span>
 #include <string>
 
-#include "ParamFile.h"
+#include "files/ParamFile.h"
 
 namespace {
 

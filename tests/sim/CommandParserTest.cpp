@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "CommandParser.h"
+#include "sim/CommandParser.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <bitset>
 #include <set>
 
-#include "CommandParser.h"
-#include "ControllerModel.h"
-#include "TriangleWave.h"
+#include "sim/CommandParser.h"
+#include "sim/ControllerModel.h"
+#include "sim/TriangleWave.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Frame slots on a 9600-baud line: absolute deadlines, no drift, no bursts after a stall.
 #include <gtest/gtest.h>
 
-#include "FramePacer.h"
+#include "sim/FramePacer.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "PortLink.h"
+#include "sim/PortLink.h"
 
 namespace fs = std::filesystem;
 

@@ -1,4 +1,4 @@
-#include "PtyClient.h"
+#include "tests/sim/PtyClient.h"
 
 #include <fcntl.h>
 #include <poll.h>

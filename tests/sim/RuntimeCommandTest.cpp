@@ -1,8 +1,8 @@
 // Commands read from dx470-sim's stdin while it runs.
 #include <gtest/gtest.h>
 
-#include "LineBuffer.h"
-#include "RuntimeCommand.h"
+#include "sim/LineBuffer.h"
+#include "sim/RuntimeCommand.h"
 
 namespace {
 

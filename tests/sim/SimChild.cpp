@@ -1,4 +1,4 @@
-#include "SimChild.h"
+#include "tests/sim/SimChild.h"
 
 #include <fcntl.h>
 #include <poll.h>

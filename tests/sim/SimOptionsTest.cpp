@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "SimOptions.h"
+#include "sim/SimOptions.h"
 
 namespace {
 

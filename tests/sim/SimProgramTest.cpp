@@ -9,8 +9,8 @@
 #include <fstream>
 #include <thread>
 
-#include "PtyClient.h"
-#include "SimChild.h"
+#include "tests/sim/PtyClient.h"
+#include "tests/sim/SimChild.h"
 
 namespace fs = std::filesystem;
 
