@@ -1,14 +1,13 @@
-#include "CCalibApp.h"
+#include "app/CCalibApp.h"
 
 #include <QApplication>
 #include <QPointer>
 #include <cstdio>
 #include <cstdlib>
 
-#include "CCalibDlg.h"
-#include "ExitSignals.h"
-#include "PortProbeThread.h"
-#include "WindowFonts.h"
+#include "app/ExitSignals.h"
+#include "ui/CCalibDlg.h"
+#include "ui/WindowFonts.h"
 
 namespace {
 // Message boxes the framework shows carry the program's name as caption.
@@ -41,13 +40,7 @@ int CCalibApp::InitInstance(int& argc, char** argv) {
         dialog.exec();
     }
 
-    // The window is gone already. A discovery worker still listening closes
-    // its port at once when asked, so no lock file stays behind; nothing waits
-    // for a whole probe. Only a worker stuck inside the system is left to the
-    // end of the process.
-    if (!PortProbeThread::EndAll(PortProbeThread::kEndTime)) {
-        std::fflush(nullptr);
-        std::_Exit(EXIT_SUCCESS);
-    }
+    // The window is gone, and with it its search: a worker still listening
+    // closed its port at once, so no lock file stays behind.
     return EXIT_SUCCESS;
 }

@@ -1,4 +1,4 @@
-#include "ExitSignals.h"
+#include "app/ExitSignals.h"
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>

@@ -1,6 +1,6 @@
 #include <csignal>
 
-#include "CCalibApp.h"
+#include "app/CCalibApp.h"
 
 int main(int argc, char** argv) {
 #ifdef SIGXFSZ

@@ -1,11 +1,11 @@
-#include "PacedController.h"
+#include "bench/PacedController.h"
 
 #include <poll.h>
 #include <unistd.h>
 
 #include <algorithm>
 
-#include "CommandFrames.h"
+#include "link/CommandFrames.h"
 
 namespace {
 constexpr std::size_t kFrameSize = 6;

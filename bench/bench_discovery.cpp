@@ -10,10 +10,8 @@
 #include <memory>
 #include <vector>
 
-#include "CCalibDlg.h"
-#include "LinkState.h"
-#include "PortProbeThread.h"
-#include "PtyPair.h"
+#include "tests/support/PtyPair.h"
+#include "ui/CCalibDlg.h"
 
 namespace {
 constexpr int kRuns = 3;
@@ -40,16 +38,10 @@ private:
     std::string path_;
 };
 
-void ResetLink() {
-    linkState.ResetForSearch();
-    linkState.deviceParams.fill(0);
-}
-
 double SecondsToLinkUp(int controllerPort) {
     std::vector<std::unique_ptr<PtyPair>> silent;
     for (int n = 1; n < controllerPort; ++n) silent.push_back(std::make_unique<PtyPair>());
     Controller controller;
-    ResetLink();
     QElapsedTimer clock;
     clock.start();
     CCalibDlg dlg([&](int port) {
@@ -57,10 +49,8 @@ double SecondsToLinkUp(int controllerPort) {
         return port < controllerPort ? silent[port - 1]->SlavePath() : std::string();
     });
     dlg.show();
-    while (!linkState.linkUp && clock.elapsed() < kTimeoutMs) QTest::qWait(1);
-    const double seconds = clock.elapsed() / 1000.0;
-    while (PortProbeThread::RunningCount() > 0) QTest::qWait(10);
-    return seconds;
+    while (!dlg.State().linkUp && clock.elapsed() < kTimeoutMs) QTest::qWait(1);
+    return clock.elapsed() / 1000.0;
 }
 }  // namespace
 

@@ -27,13 +27,12 @@
 #include <optional>
 #include <vector>
 
-#include "CCalibDlg.h"
-#include "ControlIds.h"
-#include "LinkState.h"
-#include "PacedController.h"
-#include "PortProbeThread.h"
-#include "PtyPair.h"
-#include "SpinButton.h"
+#include "bench/PacedController.h"
+#include "link/LinkState.h"
+#include "tests/support/PtyPair.h"
+#include "ui/CCalibDlg.h"
+#include "ui/ControlIds.h"
+#include "ui/SpinButton.h"
 
 namespace {
 using Clock = PacedController::Clock;
@@ -124,7 +123,7 @@ std::optional<Clock::time_point> ArrivalOf(const PacedController& controller,
     return std::nullopt;
 }
 
-void MeasureFramesShown(PacedController& controller, const ReadoutCount& count,
+void MeasureFramesShown(CCalibDlg& dlg, PacedController& controller, const ReadoutCount& count,
                         PacedController::Delivery delivery, int gapMs, int seconds) {
     controller.SetDelivery(delivery);
     controller.SetGap(milliseconds(gapMs));
@@ -134,12 +133,13 @@ void MeasureFramesShown(PacedController& controller, const ReadoutCount& count,
     const double cpuBefore = ThreadCpuMs();
     RunEventLoopFor(seconds * 1000);
     const double cpuMs = ThreadCpuMs() - cpuBefore;
+    const bool linkUp = dlg.State().linkUp;
     const long shown = count.shown - before.shown;
     std::printf(
         "frames delivery=%s gap_ms=%d sent=%ld shown=%ld intact=%ld link_up=%d "
         "window_thread_cpu_percent=%.1f\n",
         DeliveryName(delivery), gapMs, controller.FramesSent() - sentBefore, shown,
-        count.intact - before.intact, linkState.linkUp ? 1 : 0, cpuMs / (seconds * 10.0));
+        count.intact - before.intact, linkUp ? 1 : 0, cpuMs / (seconds * 10.0));
     std::fflush(stdout);
 }
 
@@ -180,7 +180,7 @@ bool MeasureFileSend(CCalibDlg& dlg, PacedController& controller) {
         wanted.push_back(PacedController::SetFrame(k, (held[k] + 37 + k) % 256));
     }
     const auto loaded = Clock::now();
-    for (int k = 0; k < kParamCount; ++k) dlg.SetSpinPosition(k, wanted[k][4]);
+    for (int k = 0; k < kParamCount; ++k) dlg.ShowParameter(k, wanted[k][4]);
     const auto allArrived = [&] {
         return std::all_of(wanted.begin(), wanted.end(), [&](const auto& frame) {
             return ArrivalOf(controller, loaded, frame).has_value();
@@ -233,7 +233,7 @@ int main(int argc, char** argv) {
     const std::string device = pty.SlavePath();
     CCalibDlg dlg([&](int port) { return port == kControllerPort ? device : std::string(); });
     dlg.show();
-    if (!RunEventLoopUntil([] { return linkState.linkUp; }, kLinkUpTimeoutMs)) {
+    if (!RunEventLoopUntil([&dlg] { return dlg.State().linkUp; }, kLinkUpTimeoutMs)) {
         std::fprintf(stderr, "the link did not come up\n");
         return EXIT_FAILURE;
     }
@@ -246,13 +246,12 @@ int main(int argc, char** argv) {
     });
     for (const auto delivery :
          {PacedController::Delivery::WholeFrames, PacedController::Delivery::BytesAtLinePace}) {
-        for (const int gap : kGapsMs) MeasureFramesShown(controller, count, delivery, gap, seconds);
+        for (const int gap : kGapsMs)
+            MeasureFramesShown(dlg, controller, count, delivery, gap, seconds);
     }
     controller.SetDelivery(PacedController::Delivery::WholeFrames);
 
     const bool ok = MeasureClicks(dlg, controller) && MeasureFileSend(dlg, controller);
     std::fflush(stdout);
-    // A discovery worker may still be probing; the process ends without it.
-    if (PortProbeThread::RunningCount() > 0) std::_Exit(ok ? EXIT_SUCCESS : EXIT_FAILURE);
     return ok ? EXIT_SUCCESS : EXIT_FAILURE;
 }

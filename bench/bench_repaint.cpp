@@ -16,9 +16,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "CCalibDlg.h"
-#include "LinkState.h"
-#include "PortProbeThread.h"
+#include "ui/CCalibDlg.h"
 
 namespace {
 std::atomic<long> allocations{0};
@@ -126,7 +124,7 @@ int main(int argc, char** argv) {
     QTimer feeder;
     QObject::connect(&feeder, &QTimer::timeout, [&controller] { controller.SendFrame(); });
     feeder.start(kFramePeriodMs);
-    if (!WaitFor([] { return linkState.linkUp; }, 20000)) {
+    if (!WaitFor([&dialog] { return dialog.State().linkUp; }, 20000)) {
         std::fprintf(stderr, "the link did not come up\n");
         return EXIT_FAILURE;
     }
@@ -163,7 +161,5 @@ int main(int argc, char** argv) {
         "painter: %ld in %ld paints\n",
         ownBeyondPainter, dialog.ownPaints);
     std::fflush(stdout);
-    // A discovery worker may still be probing; the process ends without it.
-    if (PortProbeThread::RunningCount() > 0) std::_Exit(EXIT_SUCCESS);
     return EXIT_SUCCESS;
 }

@@ -1,7 +1,7 @@
-#include "CommEvent.h"
+#include "link/CommEvent.h"
 
-#include "LiveValues.h"
-#include "Telemetry.h"
+#include "link/LiveValues.h"
+#include "link/Telemetry.h"
 
 void HandleReceivedBytes(LinkState& state, WindowOps& window, FrameReader& reader,
                          std::span<const std::uint8_t> bytes, FrameReader::Micros arrival) {

@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <span>
 
-#include "FrameReader.h"
-#include "LinkState.h"
-#include "WindowOps.h"
+#include "link/FrameReader.h"
+#include "link/LinkState.h"
+#include "link/WindowOps.h"
 
 // Takes the bytes of one read from the channel: every frame they complete is
 // stored and, once every index has been seen, shown. Nothing waits and nothing

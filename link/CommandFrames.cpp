@@ -1,4 +1,4 @@
-#include "CommandFrames.h"
+#include "link/CommandFrames.h"
 
 namespace {
 constexpr std::uint8_t kHighestIndex = 15;

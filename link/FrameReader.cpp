@@ -1,4 +1,4 @@
-#include "FrameReader.h"
+#include "link/FrameReader.h"
 
 void FrameReader::PhaseRecord::Restart() {
     indicesSeen = 0;

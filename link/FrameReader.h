@@ -6,7 +6,7 @@
 #include <span>
 #include <vector>
 
-#include "Telemetry.h"
+#include "link/Telemetry.h"
 
 // Finds the telemetry frames in the byte stream from the controller. Frames
 // carry no start marker, so a frame boundary comes from one of two things:

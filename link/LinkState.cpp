@@ -1,10 +1,4 @@
-#include "LinkState.h"
-
-#include <type_traits>
-
-static_assert(std::is_trivially_destructible_v<LinkState>);
-
-constinit LinkState linkState;
+#include "link/LinkState.h"
 
 void LinkState::ResetForSearch() {
     receivedMask = 0;
@@ -13,8 +7,8 @@ void LinkState::ResetForSearch() {
     linkUp = false;
     panelLoaded = false;
     portError = 0;
-    probeFound.store(false, std::memory_order_release);
-    probeStop.store(false, std::memory_order_release);
+    probeFound = false;
+    probeStop->store(false, std::memory_order_release);
 }
 
 void LinkState::ResetForPortChange() {

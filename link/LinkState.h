@@ -3,10 +3,11 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <memory>
 
-// Everything the program knows about the controller link, in one process-wide
-// record. Only probeFound, probePort and probeStop cross to the discovery
-// worker; everything else belongs to the window's thread.
+// Everything the program knows about the controller link. It lives on the
+// window's thread; only the stop flag of the search is shared with the search
+// workers.
 struct LinkState {
     // Entry 16 is never written: for cell 15 the gas time interpolates towards 0.
     std::array<std::uint8_t, 17> deviceParams{};
@@ -24,10 +25,14 @@ struct LinkState {
     bool followUpStore = false;
     std::uint8_t sendHoldoff = 0;
     std::uint8_t portError = 0;
-    std::atomic<bool> probeFound{false};  // release store by the worker, acquire load
-    std::atomic<std::int16_t> probePort{0};
-    std::atomic<bool> probeStop{false};
-    bool englishUi = false;
+    // A search worker's find, handed to the window's thread, waiting for the
+    // next send tick to take it over.
+    bool probeFound = false;
+    std::int16_t probePort = 0;
+    // Asks the search workers to stop before their next port. Shared with
+    // them, so a worker still running when the window is gone touches
+    // nothing destroyed.
+    std::shared_ptr<std::atomic<bool>> probeStop = std::make_shared<std::atomic<bool>>(false);
     std::uint8_t lambdaBand = 0;
     std::int32_t cellIndex = 0;
     std::int32_t petrolRaw = 0;
@@ -47,7 +52,3 @@ inline constexpr int kParamCount = 16;
 
 // The values shown in the sixteen parameter spin-edits, in parameter order.
 using PanelParams = std::array<std::int32_t, kParamCount>;
-
-// The one record of the running program. Trivially destructible, so a discovery
-// worker still running at process end never touches a destroyed object.
-extern LinkState linkState;

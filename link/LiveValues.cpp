@@ -1,10 +1,9 @@
-#include "LiveValues.h"
+#include "link/LiveValues.h"
 
 #include <algorithm>
 #include <cstdio>
 
-#include "ControlIds.h"
-#include "Telemetry.h"
+#include "link/Telemetry.h"
 
 namespace {
 constexpr std::int32_t kLowBandEnd = 16383;  // 16383 is already the middle band
@@ -17,17 +16,6 @@ std::uint8_t LambdaBandOf(std::int32_t lambdaRaw) {
     if (lambdaRaw < kLowBandEnd) return kBandLow;
     if (lambdaRaw >= kHighBandStart) return kBandHigh;
     return kBandMiddle;
-}
-
-Colour LambdaBandColour(std::uint8_t band) {
-    switch (band) {
-        case kBandLow:
-            return kLambdaLow;
-        case kBandHigh:
-            return kLambdaHigh;
-        default:
-            return kLambdaMiddle;
-    }
 }
 
 static std::string FormatWholeAndThousandths(std::int32_t whole, std::int32_t thousandths) {
@@ -46,29 +34,30 @@ std::string FormatLambdaVolts(std::int32_t lambdaRaw) {
     return FormatWholeAndThousandths(volts, millivolts).substr(0, 4);
 }
 
+WindowOps::Readouts ReadoutsOf(const LinkState& state) {
+    WindowOps::Readouts readouts;
+    readouts.petrolText = FormatMilliseconds(state.petrolRaw * kUsPerPetrolUnit);
+    readouts.petrolBar = std::min(state.petrolRaw, kPetrolBarMax);
+    readouts.gasText = FormatMilliseconds(state.gasTimeUs);
+    readouts.gasBar = std::min(state.gasTimeUs, kGasBarMax);
+    readouts.lambdaText = FormatLambdaVolts(state.lambdaRaw);
+    readouts.lambdaBar = state.lambdaRaw >> 8;
+    return readouts;
+}
+
 void ShowLiveValues(LinkState& state, WindowOps& window) {
-    window.SetControlText(ControlId::kPetrolReadout,
-                          FormatMilliseconds(state.petrolRaw * kUsPerPetrolUnit));
-    window.SetBarPosition(ControlId::kPetrolBar, std::min(state.petrolRaw, kPetrolBarMax));
-
     state.gasTimeUs = ComputeGasTime(state.cellIndex, state.petrolRaw, state.deviceParams);
-    window.SetControlText(ControlId::kGasReadout, FormatMilliseconds(state.gasTimeUs));
-    window.SetBarPosition(ControlId::kGasBar, std::min(state.gasTimeUs, kGasBarMax));
-
+    // The bar's colour is set only when the band changes.
     const std::uint8_t band = LambdaBandOf(state.lambdaRaw);
     if (band != state.lambdaBand) {
         state.lambdaBand = band;
-        window.SetBarColour(ControlId::kLambdaBar, LambdaBandColour(band));
+        window.ShowLambdaBand(static_cast<WindowOps::LambdaBand>(band));
     }
-    window.SetControlText(ControlId::kLambdaReadout, FormatLambdaVolts(state.lambdaRaw));
-    window.SetBarPosition(ControlId::kLambdaBar, state.lambdaRaw >> 8);
-
+    window.ShowReadouts(ReadoutsOf(state));
     ShowCellMarker(state, window);
 }
 
 void ShowCellMarker(const LinkState& state, WindowOps& window) {
     if (state.cellIndex < 0 || state.cellIndex >= kParamCount) return;
-    for (int k = 0; k < kParamCount; ++k) {
-        window.SetControlVisible(ControlId::CellMarker(k), k == state.cellIndex);
-    }
+    window.ShowCellMarker(state.cellIndex);
 }

@@ -3,25 +3,29 @@
 #include <cstdint>
 #include <string>
 
-#include "Colours.h"
-#include "LinkState.h"
-#include "WindowOps.h"
+#include "link/LinkState.h"
+#include "link/WindowOps.h"
 
 inline constexpr int kPetrolBarMax = 4096;
 inline constexpr int kGasBarMax = 16384;
 inline constexpr int kLambdaBarMax = 255;
 
+// The colour band of a lambda reading, as kept in LinkState::lambdaBand.
 enum LambdaBand : std::uint8_t { kBandMiddle = 0, kBandLow = 1, kBandHigh = 2 };
 
 std::uint8_t LambdaBandOf(std::int32_t lambdaRaw);
-Colour LambdaBandColour(std::uint8_t band);
 
 // "%d,%03d" of a time in microseconds: milliseconds with a decimal comma.
 std::string FormatMilliseconds(std::int32_t microseconds);
 // Whole volts, a comma and two truncated decimals.
 std::string FormatLambdaVolts(std::int32_t lambdaRaw);
 
-// Writes the three readouts, their bars and the cell marker from the record.
+// The texts and bar positions of the three readouts for the record as it is;
+// gasTimeUs must be current.
+WindowOps::Readouts ReadoutsOf(const LinkState& state);
+
+// Computes the gas time, then shows the three readouts, the lambda band when
+// it changed, and the cell marker.
 void ShowLiveValues(LinkState& state, WindowOps& window);
-// Shows the marker of the current cell and hides the other fifteen.
+// Shows the marker of the current cell; a cell outside 0..15 changes nothing.
 void ShowCellMarker(const LinkState& state, WindowOps& window);

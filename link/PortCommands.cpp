@@ -1,49 +1,60 @@
-#include "PortCommands.h"
+#include "link/PortCommands.h"
+
+namespace {
+using Choice = WindowOps::PortChoice;
+using Status = WindowOps::LinkStatus;
+}  // namespace
 
 void LaunchSearch(LinkState& state, WindowOps& window, const ProbeLauncher& launchProbe) {
     state.ResetForSearch();
-    window.SetPaneText(kStatusPane, kTextSearching);
+    window.ShowLinkStatus(Status::Searching, kTextSearching);
     launchProbe();
 }
 
 void StartAutoSearch(LinkState& state, WindowOps& window, const ProbeLauncher& launchProbe) {
-    window.SetPortRadioMark(kAutoPosition);
+    window.MarkPortChoice({Choice::Kind::Auto});
     state.DropPendingStore();
     LaunchSearch(state, window, launchProbe);
 }
 
 void GoOffline(LinkState& state, WindowOps& window, CommChannel& channel) {
-    window.SetPortRadioMark(kOfflinePosition);
+    window.MarkPortChoice({Choice::Kind::Offline});
     state.DropPendingStore();
-    state.probeStop.store(true, std::memory_order_release);
-    window.SetPaneText(kStatusPane, kTextStop);
+    state.probeStop->store(true, std::memory_order_release);
+    window.ShowLinkStatus(Status::Stopped, kTextStop);
     if (channel.IsOpen()) channel.Close();
     state.ResetForOffline();
     window.DisableEditing();
-    window.ClearLiveDisplay();
+    window.ClearLiveDisplay(!state.panelLoaded);
 }
 
 void SelectPort(LinkState& state, WindowOps& window, CommChannel& channel, int port) {
-    window.SetPortRadioMark(PortMenuPosition(port));
+    window.MarkPortChoice({Choice::Kind::Port, port});
     state.DropPendingStore();
     window.DisableEditing();
     if (channel.IsOpen()) channel.Close();
     channel.SetPortNumber(static_cast<std::int16_t>(port));
     channel.Open();
     if (port == kCheckedPort && channel.DeviceHandle() == -1) {
-        window.SetPaneText(kStatusPane, kTextOpenFailed);
+        window.ShowLinkStatus(Status::OpenFailed, kTextOpenFailed);
         state.portError = kCheckedPort;
     } else {
-        window.SetPaneText(kStatusPane, kTextWaiting);
+        window.ShowLinkStatus(Status::Waiting, kTextWaiting);
     }
     state.ResetForPortChange();
-    window.ClearLiveDisplay();
+    window.ClearLiveDisplay(!state.panelLoaded);
+}
+
+void NoteFoundPort(LinkState& state, int port) {
+    if (state.probeStop->load(std::memory_order_acquire)) return;
+    state.probePort = static_cast<std::int16_t>(port);
+    state.probeFound = true;
 }
 
 void TakeOverFoundPort(LinkState& state, CommChannel& channel) {
-    if (!state.probeFound.load(std::memory_order_acquire)) return;
-    const std::int16_t port = state.probePort.load(std::memory_order_relaxed);
-    state.probeFound.store(false, std::memory_order_relaxed);
+    if (!state.probeFound) return;
+    const std::int16_t port = state.probePort;
+    state.probeFound = false;
     channel.SetPortNumber(port);
     if (channel.IsOpen()) {
         state.portError = static_cast<std::uint8_t>(port);

@@ -3,20 +3,13 @@
 #include <cstdint>
 #include <functional>
 
-#include "CommChannel.h"
-#include "LinkState.h"
-#include "StatusTexts.h"
-#include "WindowOps.h"
+#include "link/CommChannel.h"
+#include "link/LinkState.h"
+#include "link/StatusTexts.h"
+#include "link/WindowOps.h"
 
-// Starts a new discovery worker; nothing waits for it.
+// Starts a new search worker; nothing waits for it.
 using ProbeLauncher = std::function<void()>;
-
-inline constexpr int kAutoPosition = 0;
-inline constexpr int kOfflinePosition = 1;
-// COMn sits at position n + 2, after AUTO, OFFLINE and the separator.
-constexpr int PortMenuPosition(int port) {
-    return port + 2;
-}
 
 // COM8 alone checks whether its open took the device.
 inline constexpr int kCheckedPort = 8;
@@ -31,6 +24,11 @@ void GoOffline(LinkState& state, WindowOps& window, CommChannel& channel);
 // Port > COM1..COM16.
 void SelectPort(LinkState& state, WindowOps& window, CommChannel& channel, int port);
 
+// A search worker found a controller on this port. A find made while OFFLINE
+// was being chosen is dropped: offline means offline.
+void NoteFoundPort(LinkState& state, int port);
+
 // Start of every 100 ms send tick: opens the port the worker found, or records
-// a port-open failure when a port is already open.
+// a port-open failure when a port is already open. The find is taken before
+// the channel is looked at, so it is reported or opened once.
 void TakeOverFoundPort(LinkState& state, CommChannel& channel);

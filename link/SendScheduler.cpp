@@ -1,8 +1,8 @@
-#include "SendScheduler.h"
+#include "link/SendScheduler.h"
 
 #include <optional>
 
-#include "CommandFrames.h"
+#include "link/CommandFrames.h"
 
 namespace {
 constexpr std::uint8_t kHoldoffTicks = 2;
@@ -20,14 +20,14 @@ void SendFrame(LinkState& state, WindowOps& window, CommChannel& channel, std::i
                std::int32_t value) {
     const CommandFrame frame = BuildCommandFrame(index, value);
     channel.Write(frame);
-    window.SetStatusColour(kStatusFrameSent);
+    window.ShowStatusColour(WindowOps::StatusColour::FrameSent);
     state.sendHoldoff = kHoldoffTicks;
 }
 
 void SendTick(LinkState& state, const PanelParams& panelParams, WindowOps& window,
               CommChannel& channel) {
     if (!state.linkUp) return;
-    window.SetStatusColour(kStatusLinkUp);
+    window.ShowStatusColour(WindowOps::StatusColour::LinkUp);
     if (state.sendHoldoff > 0) {
         --state.sendHoldoff;
         return;

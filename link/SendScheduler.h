@@ -2,9 +2,9 @@
 
 #include <cstdint>
 
-#include "CommChannel.h"
-#include "LinkState.h"
-#include "WindowOps.h"
+#include "link/CommChannel.h"
+#include "link/LinkState.h"
+#include "link/WindowOps.h"
 
 // Writes one command frame and holds further sending off for two ticks.
 void SendFrame(LinkState& state, WindowOps& window, CommChannel& channel, std::int32_t index,

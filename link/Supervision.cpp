@@ -1,8 +1,9 @@
-#include "Supervision.h"
+#include "link/Supervision.h"
 
 #include <cstdio>
 
 namespace {
+using Status = WindowOps::LinkStatus;
 constexpr std::uint8_t kSilenceLimit = 10;
 constexpr std::uint32_t kPhaseMs = 200;
 constexpr std::uint32_t kPhases = 5;
@@ -11,13 +12,13 @@ void DeclareLinkUp(LinkState& state, PanelParams& panelParams, WindowOps& window
                    std::uint32_t now) {
     state.linkUp = true;
     state.linkUpTick = now;
-    window.SetStatusColour(kStatusLinkUp);
+    window.ShowStatusColour(WindowOps::StatusColour::LinkUp);
     if (!state.panelLoaded) {
         state.panelLoaded = true;
         // The panel is filled before the spins move, so their change
         // notifications store the same values and nothing is sent.
         for (int k = 0; k < kParamCount; ++k) panelParams[k] = state.deviceParams[k];
-        for (int k = 0; k < kParamCount; ++k) window.SetSpinPosition(k, state.deviceParams[k]);
+        for (int k = 0; k < kParamCount; ++k) window.ShowParameter(k, state.deviceParams[k]);
     }
     window.EnableEditing();
 }
@@ -33,8 +34,8 @@ bool ReadyToComeUp(const LinkState& state) {
 void DeclareLinkLost(LinkState& state, WindowOps& window) {
     state.ResetForLinkLoss();
     window.DisableEditing();
-    window.ClearLiveDisplay();
-    window.SetPaneText(kStatusPane, kTextWaiting);
+    window.ClearLiveDisplay(!state.panelLoaded);
+    window.ShowLinkStatus(Status::Waiting, kTextWaiting);
 }
 }  // namespace
 
@@ -64,7 +65,7 @@ void SupervisionTick(LinkState& state, PanelParams& panelParams, WindowOps& wind
     }
     const std::uint32_t now = readTickCount();
     if (!ReadyToComeUp(state)) {
-        window.SetPaneText(kTimePane, kTextNoTime);
+        window.ShowConnectionTime(kTextNoTime);
         return;
     }
     if (!state.linkUp) DeclareLinkUp(state, panelParams, window, now);
@@ -74,7 +75,7 @@ void SupervisionTick(LinkState& state, PanelParams& panelParams, WindowOps& wind
     if (old > kSilenceLimit) {
         DeclareLinkLost(state, window);
     } else {
-        window.SetPaneText(kStatusPane, AnimationText(now));
+        window.ShowLinkStatus(Status::Up, AnimationText(now));
     }
-    window.SetPaneText(kTimePane, ConnectionTimeText(now - state.linkUpTick));
+    window.ShowConnectionTime(ConnectionTimeText(now - state.linkUpTick));
 }

@@ -4,9 +4,9 @@
 #include <functional>
 #include <string>
 
-#include "LinkState.h"
-#include "StatusTexts.h"
-#include "WindowOps.h"
+#include "link/LinkState.h"
+#include "link/StatusTexts.h"
+#include "link/WindowOps.h"
 
 // The millisecond tick count, a wrapping 32-bit counter. Read only after a
 // pending error box has closed, so a tick never sees a link-up time later than

@@ -1,4 +1,4 @@
-#include "Telemetry.h"
+#include "link/Telemetry.h"
 
 namespace {
 constexpr std::int32_t kCellWidthUs = 1024;

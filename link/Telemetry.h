@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-#include "LinkState.h"
+#include "link/LinkState.h"
 
 inline constexpr std::size_t kFrameSize = 6;
 using TelemetryFrame = std::array<std::uint8_t, kFrameSize>;

@@ -2,36 +2,58 @@
 
 #include <string>
 
-#include "Colours.h"
-
-// What the link logic asks of the calibration window. The window implements it;
-// tests record the calls.
+// What the link asks of the calibration window, in the link's own terms; the
+// window decides which controls, colours and texts that means.
 class WindowOps {
 public:
     virtual ~WindowOps() = default;
 
+    // The three readouts as texts, with the position of each bar.
+    struct Readouts {
+        std::string petrolText;
+        int petrolBar = 0;
+        std::string gasText;
+        int gasBar = 0;
+        std::string lambdaText;
+        int lambdaBar = 0;
+        bool operator==(const Readouts&) const = default;
+    };
+
+    // Where the link stands, as the status pane says it.
+    enum class LinkStatus { Searching, Waiting, Stopped, OpenFailed, Up };
+    // What the colour of the status bar tells.
+    enum class StatusColour { NoLink, LinkUp, FrameSent };
+    // The colour band of the lambda bar.
+    enum class LambdaBand { Middle = 0, Low = 1, High = 2 };
+    // The choice marked in the port menu: the search, offline, or COM1..COM16.
+    struct PortChoice {
+        enum class Kind { Auto, Offline, Port } kind = Kind::Auto;
+        int port = 0;  // Port only
+        bool operator==(const PortChoice&) const = default;
+    };
+
+    // The spins, the Write button and File > Open and Save go off or on.
     virtual void DisableEditing() = 0;
     virtual void EnableEditing() = 0;
-    virtual void ClearLiveDisplay() = 0;
+    // Readouts blank, bars empty, markers hidden, the no-link colour; the
+    // parameters go back to 0 only when asked (the panel was not loaded).
+    virtual void ClearLiveDisplay(bool resetParameters) = 0;
 
-    // Status bar: pane 1 is the link status, pane 2 the connection time.
-    virtual void SetPaneText(int pane, const std::string& text) = 0;
-    virtual void SetStatusColour(Colour colour) = 0;
+    virtual void ShowLinkStatus(LinkStatus status, const std::string& text) = 0;
+    virtual void ShowConnectionTime(const std::string& text) = 0;
+    virtual void ShowStatusColour(StatusColour colour) = 0;
 
-    // Moves spin k; its edit follows and raises the change notification.
-    virtual void SetSpinPosition(int k, int position) = 0;
+    // The spin of parameter k shows the value; its edit follows and the
+    // panel takes the value through the edit's change notification.
+    virtual void ShowParameter(int k, int value) = 0;
 
-    virtual void SetControlText(int controlId, const std::string& text) = 0;
-    virtual void SetBarPosition(int controlId, int position) = 0;
-    virtual void SetBarColour(int controlId, Colour colour) = 0;
-    virtual void SetControlVisible(int controlId, bool visible) = 0;
+    virtual void ShowReadouts(const Readouts& readouts) = 0;
+    virtual void ShowLambdaBand(LambdaBand band) = 0;
+    // The marker under parameter k's edit, and no other.
+    virtual void ShowCellMarker(int k) = 0;
 
-    // Modal stop-icon box; timers and the receive event go on while it is open.
+    // Modal stop-icon box; timers and received bytes go on while it is open.
     virtual void ShowErrorBox(const std::string& text, const std::string& caption) = 0;
 
-    // Radio mark in the port submenu, by position.
-    virtual void SetPortRadioMark(int position) = 0;
+    virtual void MarkPortChoice(PortChoice choice) = 0;
 };
-
-inline constexpr int kStatusPane = 1;
-inline constexpr int kTimePane = 2;

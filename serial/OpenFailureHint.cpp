@@ -1,4 +1,4 @@
-#include "OpenFailureHint.h"
+#include "serial/OpenFailureHint.h"
 
 #include <QFileInfo>
 

@@ -1,4 +1,4 @@
-#include "PortNames.h"
+#include "serial/PortNames.h"
 
 #include <cstdlib>
 #include <filesystem>

@@ -1,71 +1,15 @@
-#include "PortProbeThread.h"
+#include "serial/PortProbeThread.h"
 
-#include <QDeadlineTimer>
 #include <QFileInfo>
-#include <QList>
 #include <QSerialPort>
-#include <QStringList>
 
-namespace {
-// The devices workers hold. Never destroyed, so that a worker still running
-// when the process ends touches nothing destroyed.
-struct ListeningDevices {
-    std::mutex mutex;
-    QStringList devices;
-};
-
-ListeningDevices& Listening() {
-    static auto* listening = new ListeningDevices;
-    return *listening;
-}
-
-void SetListening(const QString& device, bool listening) {
-    std::lock_guard lock(Listening().mutex);
-    if (listening) {
-        Listening().devices.append(device);
-    } else {
-        Listening().devices.removeOne(device);
-    }
-}
-
-// Workers not yet deleted. Touched only on the window's thread: by Launch, by
-// EndAll and by a worker's deletion, which its finished signal queues there.
-// Never destroyed, like the list above, so no deletion can come after it.
-QList<PortProbeThread*>& Workers() {
-    static auto* workers = new QList<PortProbeThread*>;
-    return *workers;
-}
-}  // namespace
-
-std::atomic<int> PortProbeThread::running_{0};
-
-bool PortProbeThread::IsListeningOn(const QString& device) {
-    std::lock_guard lock(Listening().mutex);
-    return Listening().devices.contains(device);
-}
-
-PortProbeThread::PortProbeThread(LinkState& state, PortResolver resolver)
-    : state_(state), resolver_(std::move(resolver)) {}
-
-PortProbeThread::~PortProbeThread() {
-    Workers().removeOne(this);
-}
-
-void PortProbeThread::Launch(LinkState& state, PortResolver resolver) {
-    auto* worker = new PortProbeThread(state, std::move(resolver));
-    connect(worker, &QThread::finished, worker, &QObject::deleteLater);
-    Workers().append(worker);
-    ++running_;
-    worker->start();
-}
-
-bool PortProbeThread::EndAll(std::chrono::milliseconds limit) {
-    const QDeadlineTimer deadline(limit);
-    for (PortProbeThread* worker : Workers()) worker->AskToEnd();
-    bool allEnded = true;
-    for (PortProbeThread* worker : Workers()) allEnded = worker->wait(deadline) && allEnded;
-    return allEnded;
-}
+PortProbeThread::PortProbeThread(PortResolver resolver, ProbeTimings timings,
+                                 std::shared_ptr<std::atomic<bool>> stop,
+                                 std::shared_ptr<ListeningDevices> listening)
+    : resolver_(std::move(resolver)),
+      timings_(timings),
+      stop_(std::move(stop)),
+      listening_(std::move(listening)) {}
 
 void PortProbeThread::AskToEnd() {
     {
@@ -82,14 +26,12 @@ bool PortProbeThread::SleepUnlessEnded(std::chrono::milliseconds time) {
 
 void PortProbeThread::run() {
     for (int port = kFirstPort; port <= kLastPort; ++port) {
-        if (state_.probeStop.load(std::memory_order_acquire)) break;
-        if (isInterruptionRequested()) break;
+        if (stop_->load(std::memory_order_acquire) || isInterruptionRequested()) return;
         if (ListenOn(port) > 0) {
-            Publish(port);
-            break;
+            emit portFound(port);
+            return;
         }
     }
-    --running_;
 }
 
 // Bytes heard on the port in the listening window; 0 when it cannot be opened.
@@ -100,9 +42,9 @@ int PortProbeThread::ListenOn(int port) {
     // as the channel, so their lock files exclude each other.
     QSerialPort serial;
     serial.setPortName(device);
-    SetListening(device, true);
+    listening_->Add(device);
     if (!serial.open(QIODevice::ReadWrite)) {
-        SetListening(device, false);
+        listening_->Remove(device);
         return 0;
     }
     serial.setBaudRate(QSerialPort::Baud9600);
@@ -112,18 +54,11 @@ int PortProbeThread::ListenOn(int port) {
     serial.setFlowControl(QSerialPort::NoFlowControl);
     serial.clear(QSerialPort::Input);
     qint64 heard = 0;
-    if (SleepUnlessEnded(kListenTime)) {
-        serial.waitForReadyRead(kReadTimeoutMs);
+    if (SleepUnlessEnded(timings_.listen)) {
+        serial.waitForReadyRead(static_cast<int>(timings_.readTimeout.count()));
         heard = serial.read(kReadSize).size();
     }
     serial.close();
-    SetListening(device, false);
+    listening_->Remove(device);
     return static_cast<int>(heard);
-}
-
-void PortProbeThread::Publish(int port) {
-    // OFFLINE chosen during this probe: offline means offline, drop the find.
-    if (state_.probeStop.load(std::memory_order_acquire)) return;
-    state_.probePort.store(static_cast<std::int16_t>(port), std::memory_order_relaxed);
-    state_.probeFound.store(true, std::memory_order_release);
 }

@@ -1,16 +1,12 @@
-#include "SerialChannel.h"
+#include "serial/SerialChannel.h"
 
 #include <QFileInfo>
 
-#include "OpenFailureHint.h"
-#include "PortProbeThread.h"
-#include "TickCount.h"
+#include "link/TickCount.h"
+#include "serial/DeviceGone.h"
+#include "serial/OpenFailureHint.h"
 
 namespace {
-bool IsDeviceGoneError(QSerialPort::SerialPortError error) {
-    return error != QSerialPort::NoError && error != QSerialPort::TimeoutError;
-}
-
 QString HintText(OpenFailureHint hint) {
     switch (hint) {
         case OpenFailureHint::JoinDialout:
@@ -33,8 +29,8 @@ QString OpenFailureText(const QString& device, const QSerialPort& port) {
 }
 }  // namespace
 
-SerialChannel::SerialChannel(PortResolver resolver, QObject* parent)
-    : QObject(parent), resolver_(std::move(resolver)) {
+SerialChannel::SerialChannel(PortResolver resolver, HeldBySearch heldBySearch, QObject* parent)
+    : QObject(parent), resolver_(std::move(resolver)), heldBySearch_(std::move(heldBySearch)) {
     connect(&port_, &QSerialPort::readyRead, this, &SerialChannel::OnReadyRead);
     connect(&port_, &QSerialPort::errorOccurred, this, &SerialChannel::OnErrorOccurred);
 }
@@ -61,10 +57,10 @@ void SerialChannel::Open() {
     watchingErrors_ = false;
     closePending_ = false;
     if (!port_.open(QIODevice::ReadWrite)) {
-        // Held for a moment by one of our own discovery workers, which found
+        // Held for a moment by one of our own search workers, which found
         // (or is about to find) the controller there: its find opens the port
         // again. Nothing to report, the channel stays closed.
-        if (PortProbeThread::IsListeningOn(device)) return;
+        if (heldBySearch_ && heldBySearch_(device)) return;
         throw ChannelError(OpenFailureText(device, port_).toStdString());
     }
     Configure(device);
@@ -111,7 +107,7 @@ void SerialChannel::OnReadyRead() {
 }
 
 void SerialChannel::OnErrorOccurred(QSerialPort::SerialPortError error) {
-    if (!watchingErrors_ || closePending_ || !IsDeviceGoneError(error)) return;
+    if (!watchingErrors_ || closePending_ || !MeansDeviceGone(error)) return;
     // Some Qt versions repeat a read error endlessly while the port stays open:
     // close once, later, outside the failing read.
     closePending_ = true;

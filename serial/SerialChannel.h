@@ -3,9 +3,10 @@
 #include <QObject>
 #include <QSerialPort>
 #include <QString>
+#include <functional>
 
-#include "CommChannel.h"
-#include "PortNames.h"
+#include "link/CommChannel.h"
+#include "serial/PortNames.h"
 
 // The window's serial line to the controller: 9600 baud, 8N1, no flow control.
 // Hands every byte on as it arrives, with the time it was read, so the frame
@@ -15,7 +16,11 @@ class SerialChannel : public QObject, public CommChannel {
     Q_OBJECT
 
 public:
-    explicit SerialChannel(PortResolver resolver = ResolvePortName, QObject* parent = nullptr);
+    // Whether one of the window's own search workers holds a device just now.
+    using HeldBySearch = std::function<bool(const QString& device)>;
+
+    explicit SerialChannel(PortResolver resolver = ResolvePortName, HeldBySearch heldBySearch = {},
+                           QObject* parent = nullptr);
     ~SerialChannel() override;
 
     void SetPortNumber(std::int16_t port) override;
@@ -47,6 +52,7 @@ private:
     void Configure(const QString& device);
 
     PortResolver resolver_;
+    HeldBySearch heldBySearch_;
     QSerialPort port_;
     QString device_;
     std::int16_t portNumber_ = 0;

@@ -1,11 +1,11 @@
-#include "CAboutDlg.h"
+#include "ui/CAboutDlg.h"
 
 #include <QLabel>
 #include <QPushButton>
 
-#include "Artwork.h"
-#include "DialogUnits.h"
-#include "WindowFonts.h"
+#include "ui/Artwork.h"
+#include "ui/DialogUnits.h"
+#include "ui/WindowFonts.h"
 
 namespace {
 constexpr int kWidthUnits = 251;

@@ -1,4 +1,4 @@
-#include "CCalibDlg.h"
+#include "ui/CCalibDlg.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -9,30 +9,21 @@
 #include <QPainter>
 #include <QPushButton>
 
-#include "CAboutDlg.h"
-#include "CommEvent.h"
-#include "ControlColours.h"
-#include "ControlIds.h"
-#include "ControlSets.h"
-#include "DialogInteger.h"
-#include "HelpWindow.h"
-#include "LiveBar.h"
-#include "LiveValues.h"
-#include "MenuBar.h"
-#include "ParamFileCommands.h"
-#include "PortCommands.h"
-#include "SendScheduler.h"
-#include "SerialChannel.h"
-#include "SpinButton.h"
-#include "StatusPanes.h"
-#include "Supervision.h"
-#include "TickCount.h"
-#include "UiTexts.h"
+#include "link/ControllerLink.h"
+#include "serial/SerialChannel.h"
+#include "ui/CAboutDlg.h"
+#include "ui/ControlIds.h"
+#include "ui/ControlSets.h"
+#include "ui/DialogInteger.h"
+#include "ui/HelpWindow.h"
+#include "ui/LiveBar.h"
+#include "ui/MenuBar.h"
+#include "ui/ParamFileCommands.h"
+#include "ui/SpinButton.h"
+#include "ui/UiTexts.h"
 
 namespace {
-using ControlSets::kBarIds;
 using ControlSets::kBindingOrder;
-using ControlSets::kReadoutIds;
 
 QString AppTitle() {
     return QCoreApplication::applicationName();
@@ -58,6 +49,10 @@ QTimer* CCalibDlg::Timer(int timerId) {
     if (timerId == TimerId::kSupervision) return &supervisionTimer_;
     if (timerId == TimerId::kSend) return &sendTimer_;
     return nullptr;
+}
+
+LinkState& CCalibDlg::State() {
+    return link_->State();
 }
 
 SpinButton* CCalibDlg::Spin(int k) const {
@@ -88,86 +83,14 @@ void CCalibDlg::ShowBoxBehindTicks(QMessageBox& box) {
     box.exec();
 }
 
-void CCalibDlg::SetEditingEnabled(bool enabled) {
-    for (int k = 0; k < kParamCount; ++k) Spin(k)->setEnabled(enabled);
-    Control(ControlId::kWriteButton)->setEnabled(enabled);
-    Command(CommandId::kFileOpen)->setEnabled(enabled);
-    Command(CommandId::kFileSave)->setEnabled(enabled);
-}
-
-void CCalibDlg::DisableEditing() {
-    SetEditingEnabled(false);
-}
-
-void CCalibDlg::EnableEditing() {
-    SetEditingEnabled(true);
-}
-
-void CCalibDlg::ClearLiveDisplay() {
-    for (const int id : kReadoutIds) SetControlText(id, {});
-    for (const int id : kBarIds) SetBarPosition(id, 0);
-    if (!linkState.panelLoaded) {
-        for (int k = 0; k < kParamCount; ++k) SetSpinPosition(k, 0);
-    }
-    SetStatusColour(kStatusNoLink);
-    for (int k = 0; k < kParamCount; ++k) SetControlVisible(ControlId::CellMarker(k), false);
-}
-
-void CCalibDlg::SetPaneText(int pane, const std::string& text) {
-    statusBar_->SetPaneText(pane, QString::fromStdString(text));
-}
-
-void CCalibDlg::SetStatusColour(Colour colour) {
-    statusBar_->SetBackgroundColour(ControlColours::ToQColor(colour));
-}
-
-void CCalibDlg::SetSpinPosition(int k, int position) {
-    Spin(k)->SetPosition(position);
-}
-
-void CCalibDlg::SetControlText(int controlId, const std::string& text) {
-    QWidget* control = Control(controlId);
-    const QString qtext = QString::fromStdString(text);
-    if (auto* edit = qobject_cast<QLineEdit*>(control)) {
-        edit->setText(qtext);
-    } else if (auto* label = qobject_cast<QLabel*>(control)) {
-        label->setText(qtext);
-    } else if (auto* button = qobject_cast<QPushButton*>(control)) {
-        button->setText(qtext);
-    }
-}
-
-void CCalibDlg::SetBarPosition(int controlId, int position) {
-    if (LiveBar* bar = Bar(controlId)) bar->SetPosition(position);
-}
-
-void CCalibDlg::SetBarColour(int controlId, Colour colour) {
-    if (LiveBar* bar = Bar(controlId)) bar->SetBarColour(ControlColours::ToQColor(colour));
-}
-
-void CCalibDlg::SetControlVisible(int controlId, bool visible) {
-    if (QWidget* control = Control(controlId)) control->setVisible(visible);
-}
-
-void CCalibDlg::ShowErrorBox(const std::string& text, const std::string& caption) {
-    QMessageBox box(QMessageBox::Critical, QString::fromStdString(caption),
-                    QString::fromStdString(text), QMessageBox::Ok, this);
-    ShowBoxBehindTicks(box);
-}
-
-void CCalibDlg::SetPortRadioMark(int position) {
-    menuBar_->SetPortRadioMark(position);
-}
-
 void CCalibDlg::OnTimer(int timerId) {
     QTimer* const outer = tickingTimer_;
     tickingTimer_ = Timer(timerId);
     CatchChannelErrors([&] {
         if (timerId == TimerId::kSupervision) {
-            SupervisionTick(linkState, panelParams, *this, SystemTickCount);
+            link_->OnSupervisionTick();
         } else if (timerId == TimerId::kSend) {
-            TakeOverFoundPort(linkState, *channel_);
-            SendTick(linkState, panelParams, *this, *channel_);
+            link_->OnSendTick();
         }
     });
     tickingTimer_ = outer;
@@ -175,8 +98,7 @@ void CCalibDlg::OnTimer(int timerId) {
 
 void CCalibDlg::OnCommEvent(const QByteArray& bytes, qint64 arrivalMicros) {
     const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
-    HandleReceivedBytes(linkState, *this, frameReader_,
-                        std::span(data, static_cast<std::size_t>(bytes.size())), arrivalMicros);
+    link_->OnBytesReceived(std::span(data, static_cast<std::size_t>(bytes.size())), arrivalMicros);
 }
 
 // Stores only a valid position: a pasted text that is no number within the
@@ -206,20 +128,19 @@ void CCalibDlg::OnCommand(int commandId) {
         case CommandId::kEnglish:
             return ApplyEnglishTexts();
         case CommandId::kPortAuto:
-            return CatchChannelErrors(
-                [&] { StartAutoSearch(linkState, *this, [this] { LaunchProbe(); }); });
+            return CatchChannelErrors([&] { link_->StartAutoSearch(); });
         case CommandId::kPortOffline:
-            return CatchChannelErrors([&] { GoOffline(linkState, *this, *channel_); });
+            return CatchChannelErrors([&] { link_->GoOffline(); });
         default:
             break;
     }
     if (const int port = PortOfCommand(commandId); port != 0) {
-        CatchChannelErrors([&] { SelectPort(linkState, *this, *channel_, port); });
+        CatchChannelErrors([&] { link_->SelectPort(port); });
     }
 }
 
 void CCalibDlg::OnWrite() {
-    RequestWrite(linkState);
+    link_->RequestWrite();
 }
 
 void CCalibDlg::OnAbout() {
@@ -231,7 +152,7 @@ void CCalibDlg::OnAbout() {
 // bring the same window back to the front.
 void CCalibDlg::OnHelp() {
     if (helpWindow_ == nullptr) helpWindow_ = new HelpWindow(this);
-    helpWindow_->SetLanguage(linkState.englishUi ? kEnglishTexts : kChineseTexts);
+    helpWindow_->SetLanguage(englishUi_ ? kEnglishTexts : kChineseTexts);
     helpWindow_->show();
     helpWindow_->raise();
     helpWindow_->activateWindow();
@@ -260,8 +181,8 @@ void CCalibDlg::OnOK() {
     accept();
 }
 
-// The window closes at once: the discovery workers are ended only after it
-// has gone, by the application.
+// The window closes at once; the search workers end with it, each within a
+// moment (see PortSearch).
 void CCalibDlg::OnCancel() {
     CatchChannelErrors([&] {
         supervisionTimer_.stop();

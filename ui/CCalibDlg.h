@@ -10,14 +10,16 @@
 #include <QTimer>
 #include <memory>
 
-#include "FrameReader.h"
-#include "LinkState.h"
-#include "PortNames.h"
-#include "WindowOps.h"
+#include "link/LinkState.h"
+#include "link/WindowOps.h"
+#include "serial/PortNames.h"
+#include "serial/ProbeTimings.h"
 
+class ControllerLink;
 class HelpWindow;
 class LiveBar;
 class MenuBar;
+class PortSearch;
 class QAction;
 class QLineEdit;
 class QMessageBox;
@@ -29,16 +31,22 @@ class TypedCharacterFilter;
 struct UiTexts;
 
 // The calibration window: live readouts, the sixteen parameter spin-edits, the
-// Write and Exit buttons, the menus and the status bar. It connects the
-// controls, the two timers and the serial channel to the link logic and holds
-// no protocol logic of its own. Controls and menu commands are addressed by id.
+// Write and Exit buttons, the menus and the status bar.
+//
+// The pieces: the window owns the serial channel (bytes in and out), the port
+// search (its workers report finds), and the ControllerLink, which holds the
+// link record and all protocol rules. Events go from the channel, the two
+// timers and the menus into the link; the link answers through WindowOps,
+// which this window maps onto its controls, colours and texts. The window
+// holds no protocol logic of its own; controls are addressed by id here only.
 class CCalibDlg : public QDialog, public WindowOps {
     Q_OBJECT
 
 public:
     // The resolver names the devices of COM1..COM20 for the channel and for
-    // the discovery worker.
-    explicit CCalibDlg(PortResolver resolver = ResolvePortName, QWidget* parent = nullptr);
+    // the search workers; the timings say how long a worker listens.
+    explicit CCalibDlg(PortResolver resolver = ResolvePortName, ProbeTimings timings = {},
+                       QWidget* parent = nullptr);
     ~CCalibDlg() override;
 
     // The spin-edit values in parameter order.
@@ -46,6 +54,11 @@ public:
     // Set last in initialisation; until then the edits' change notifications
     // do nothing.
     bool initialised = false;
+
+    ControllerLink& Link() { return *link_; }
+    LinkState& State();
+    PortSearch& Search() { return *search_; }
+    bool EnglishUi() const { return englishUi_; }
 
     QWidget* Control(int controlId) const { return controls_.value(controlId, nullptr); }
     QAction* Command(int commandId) const;
@@ -60,22 +73,22 @@ public:
     // Chinese one at initialisation, the English one when first shown.
     const QPixmap& BackgroundPicture() const;
     QRect ClientRect() const { return clientRect_; }
-    // The user manual's window; nullptr until first asked for.
+    // The user manual's window, once it has been opened.
     HelpWindow* Manual() const { return helpWindow_; }
 
-    // Operations the link logic calls.
+    // What the link asks of the window.
     void DisableEditing() override;
     void EnableEditing() override;
-    void ClearLiveDisplay() override;
-    void SetPaneText(int pane, const std::string& text) override;
-    void SetStatusColour(Colour colour) override;
-    void SetSpinPosition(int k, int position) override;
-    void SetControlText(int controlId, const std::string& text) override;
-    void SetBarPosition(int controlId, int position) override;
-    void SetBarColour(int controlId, Colour colour) override;
-    void SetControlVisible(int controlId, bool visible) override;
+    void ClearLiveDisplay(bool resetParameters) override;
+    void ShowLinkStatus(LinkStatus status, const std::string& text) override;
+    void ShowConnectionTime(const std::string& text) override;
+    void ShowStatusColour(StatusColour colour) override;
+    void ShowParameter(int k, int value) override;
+    void ShowReadouts(const Readouts& readouts) override;
+    void ShowLambdaBand(LambdaBand band) override;
+    void ShowCellMarker(int k) override;
     void ShowErrorBox(const std::string& text, const std::string& caption) override;
-    void SetPortRadioMark(int position) override;
+    void MarkPortChoice(PortChoice choice) override;
 
 public slots:
     // Timer 100: supervision; timer 101: port take-over, then sending.
@@ -86,7 +99,6 @@ public slots:
     void OnCommand(int commandId);
     void OnWrite();
     void OnAbout();
-    // F1 and Help > User manual: shows the manual in the interface language.
     void OnHelp();
     void OnFileOpen();
     void OnFileSave();
@@ -105,6 +117,7 @@ protected:
 
 private:
     void CreateControls();
+    void CreateLink();
     void ConnectControls();
     void OnInitDialog();
     void InitStatusBar();
@@ -113,9 +126,8 @@ private:
     void InitFonts();
     void InitSpins();
     void InitBars();
-    void CreateChannel();
-    void LaunchProbe();
     void SetEditingEnabled(bool enabled);
+    void SetControlText(int controlId, const QString& text);
     // Shows the texts of one language and marks it in the language submenu.
     void ApplyTexts(const UiTexts& texts, bool english);
     void PaintBackground(QPainter& painter, const QRect& area) const;
@@ -128,6 +140,7 @@ private:
     void ShowBoxBehindTicks(QMessageBox& box);
 
     PortResolver resolver_;
+    ProbeTimings timings_;
     QIcon appIcon_;
     QHash<int, QWidget*> controls_;
     MenuBar* menuBar_ = nullptr;
@@ -140,10 +153,13 @@ private:
     mutable QPixmap englishBackground_;
     QFont labelFont_;
     QFont readoutFont_;
+    // 0: Chinese texts and the Chinese picture; 1: English.
+    bool englishUi_ = false;
     QTimer supervisionTimer_;
     QTimer sendTimer_;
     // The timer whose tick is being handled, if any.
     QTimer* tickingTimer_ = nullptr;
-    FrameReader frameReader_;
     std::unique_ptr<SerialChannel> channel_;
+    std::unique_ptr<PortSearch> search_;
+    std::unique_ptr<ControllerLink> link_;
 };

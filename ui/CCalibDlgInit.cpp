@@ -3,23 +3,24 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "Artwork.h"
-#include "CCalibDlg.h"
-#include "ControlColours.h"
-#include "ControlSets.h"
-#include "DialogUnits.h"
-#include "LiveBar.h"
-#include "LiveValues.h"
-#include "MenuBar.h"
-#include "PortCommands.h"
-#include "PortProbeThread.h"
-#include "SerialChannel.h"
-#include "SpinButton.h"
-#include "StatusPanes.h"
-#include "TypedCharacterFilter.h"
-#include "UiTexts.h"
-#include "WindowFonts.h"
-#include "WindowLayout.h"
+#include "link/ControllerLink.h"
+#include "link/LiveValues.h"
+#include "link/TickCount.h"
+#include "serial/PortSearch.h"
+#include "serial/SerialChannel.h"
+#include "ui/Artwork.h"
+#include "ui/CCalibDlg.h"
+#include "ui/ControlColours.h"
+#include "ui/ControlSets.h"
+#include "ui/DialogUnits.h"
+#include "ui/LiveBar.h"
+#include "ui/MenuBar.h"
+#include "ui/SpinButton.h"
+#include "ui/StatusPanes.h"
+#include "ui/TypedCharacterFilter.h"
+#include "ui/UiTexts.h"
+#include "ui/WindowFonts.h"
+#include "ui/WindowLayout.h"
 
 namespace {
 using ControlSets::kBindingOrder;
@@ -52,9 +53,13 @@ QPixmap PictureOrPlain(const char* resource) {
 }
 }  // namespace
 
-CCalibDlg::CCalibDlg(PortResolver resolver, QWidget* parent)
-    : QDialog(parent), resolver_(std::move(resolver)), appIcon_(Artwork::AppIcon()) {
+CCalibDlg::CCalibDlg(PortResolver resolver, ProbeTimings timings, QWidget* parent)
+    : QDialog(parent),
+      resolver_(std::move(resolver)),
+      timings_(timings),
+      appIcon_(Artwork::AppIcon()) {
     CreateControls();
+    CreateLink();
     ConnectControls();
     OnInitDialog();
 }
@@ -114,7 +119,7 @@ void CCalibDlg::OnInitDialog() {
     setWindowIcon(appIcon_);
     InitStatusBar();
     InitTimers();
-    linkState.englishUi = false;
+    englishUi_ = false;
     InitBackgrounds();
     InitFonts();
     InitSpins();
@@ -122,10 +127,9 @@ void CCalibDlg::OnInitDialog() {
     Command(CommandId::kFileOpen)->setEnabled(false);
     Command(CommandId::kFileSave)->setEnabled(false);
     InitBars();
-    SetPortRadioMark(kAutoPosition);
-    linkState.portError = 0;
-    CreateChannel();
-    LaunchSearch(linkState, *this, [this] { LaunchProbe(); });
+    MarkPortChoice({PortChoice::Kind::Auto});
+    State().portError = 0;
+    link_->LaunchSearch();
     initialised = true;
     Control(ControlId::kExitButton)->setFocus();
 }
@@ -151,7 +155,7 @@ void CCalibDlg::InitBackgrounds() {
 }
 
 const QPixmap& CCalibDlg::BackgroundPicture() const {
-    if (!linkState.englishUi) return chineseBackground_;
+    if (!englishUi_) return chineseBackground_;
     if (englishBackground_.isNull())
         englishBackground_ = PictureOrPlain(Artwork::kEnglishBackground);
     return englishBackground_;
@@ -182,16 +186,20 @@ void CCalibDlg::InitBars() {
         bar->SetRange(0, setUp.maximum);
         bar->SetPosition(0);
     }
-    linkState.lambdaBand = kBandMiddle;
+    State().lambdaBand = kBandMiddle;
 }
 
-void CCalibDlg::CreateChannel() {
-    channel_ = std::make_unique<SerialChannel>(resolver_);
+// The channel, the search and the link they serve; not opened or started
+// here, only made, so the initialisation steps run in their order.
+void CCalibDlg::CreateLink() {
+    search_ = std::make_unique<PortSearch>(resolver_, timings_);
+    channel_ = std::make_unique<SerialChannel>(
+        resolver_, [this](const QString& device) { return search_->IsListeningOn(device); });
+    link_ = std::make_unique<ControllerLink>(*this, *channel_, panelParams, SystemTickCount,
+                                             [this] { search_->Launch(State().probeStop); });
     connect(channel_.get(), &SerialChannel::bytesReceived, this, &CCalibDlg::OnCommEvent);
     connect(channel_.get(), &SerialChannel::opened, this,
-            [this](qint64 atMicros) { frameReader_.Reset(atMicros); });
-}
-
-void CCalibDlg::LaunchProbe() {
-    PortProbeThread::Launch(linkState, resolver_);
+            [this](qint64 atMicros) { link_->OnPortOpened(atMicros); });
+    connect(search_.get(), &PortSearch::portFound, this,
+            [this](int port) { link_->OnPortFound(port); });
 }

@@ -3,11 +3,11 @@
 #include <QMenu>
 #include <utility>
 
-#include "CCalibDlg.h"
-#include "ControlIds.h"
-#include "HelpWindow.h"
-#include "MenuBar.h"
-#include "UiTexts.h"
+#include "ui/CCalibDlg.h"
+#include "ui/ControlIds.h"
+#include "ui/HelpWindow.h"
+#include "ui/MenuBar.h"
+#include "ui/UiTexts.h"
 
 namespace {
 QString Text(const char* utf8) {
@@ -31,8 +31,8 @@ void CCalibDlg::ApplyTexts(const UiTexts& texts, bool english) {
     MenuBar::ItemAt(languageMenu, MenuBar::kChinesePosition)->setChecked(!english);
     MenuBar::ItemAt(languageMenu, MenuBar::kEnglishPosition)->setChecked(english);
 
-    SetControlText(ControlId::kWriteButton, texts.writeButton);
-    SetControlText(ControlId::kExitButton, texts.exitButton);
+    SetControlText(ControlId::kWriteButton, Text(texts.writeButton));
+    SetControlText(ControlId::kExitButton, Text(texts.exitButton));
 
     for (int position = MenuBar::kFileTitle; position <= MenuBar::kHelpTitle; ++position) {
         menuBar_->Title(position)->setText(Text(texts.menuTitles[position]));
@@ -54,14 +54,14 @@ void CCalibDlg::ApplyTexts(const UiTexts& texts, bool english) {
     Command(CommandId::kHelpAbout)->setText(Text(texts.helpAbout));
     if (helpWindow_ != nullptr) helpWindow_->SetLanguage(texts);
 
-    SetControlText(ControlId::kPetrolLabel, texts.petrolLabel);
-    SetControlText(ControlId::kGasLabel, texts.gasLabel);
-    SetControlText(ControlId::kLambdaLabel, texts.lambdaLabel);
-    SetControlText(ControlId::kParamRowLabel, texts.paramRowLabel);
+    SetControlText(ControlId::kPetrolLabel, Text(texts.petrolLabel));
+    SetControlText(ControlId::kGasLabel, Text(texts.gasLabel));
+    SetControlText(ControlId::kLambdaLabel, Text(texts.lambdaLabel));
+    SetControlText(ControlId::kParamRowLabel, Text(texts.paramRowLabel));
 
     setWindowTitle(Text(texts.caption));
-    linkState.englishUi = english;
-    if (!linkState.linkUp) {
+    englishUi_ = english;
+    if (!State().linkUp) {
         Command(CommandId::kFileOpen)->setEnabled(false);
         Command(CommandId::kFileSave)->setEnabled(false);
     }

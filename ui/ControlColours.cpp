@@ -1,11 +1,11 @@
-#include "ControlColours.h"
+#include "ui/ControlColours.h"
 
 #include <QLineEdit>
 #include <QWidget>
 
-#include "ControlIds.h"
-#include "ControlSets.h"
-#include "LinkState.h"
+#include "link/LinkState.h"
+#include "ui/ControlIds.h"
+#include "ui/ControlSets.h"
 
 namespace ControlColours {
 namespace {
@@ -45,6 +45,30 @@ bool IsMarker(int id) {
 
 QColor ToQColor(Colour colour) {
     return QColor(RedOf(colour), GreenOf(colour), BlueOf(colour));
+}
+
+Colour StatusColourOf(WindowOps::StatusColour colour) {
+    switch (colour) {
+        case WindowOps::StatusColour::LinkUp:
+            return kStatusLinkUp;
+        case WindowOps::StatusColour::FrameSent:
+            return kStatusFrameSent;
+        case WindowOps::StatusColour::NoLink:
+            break;
+    }
+    return kStatusNoLink;
+}
+
+Colour LambdaBandColourOf(WindowOps::LambdaBand band) {
+    switch (band) {
+        case WindowOps::LambdaBand::Low:
+            return kLambdaLow;
+        case WindowOps::LambdaBand::High:
+            return kLambdaHigh;
+        case WindowOps::LambdaBand::Middle:
+            break;
+    }
+    return kLambdaMiddle;
 }
 
 Colour ReadoutTextColour(int readoutId) {

@@ -3,7 +3,8 @@
 #include <QColor>
 #include <QHash>
 
-#include "Colours.h"
+#include "link/WindowOps.h"
+#include "ui/Colours.h"
 
 class QWidget;
 
@@ -14,6 +15,11 @@ class QWidget;
 namespace ControlColours {
 
 QColor ToQColor(Colour colour);
+
+// The status bar's colour for what it tells of the link.
+Colour StatusColourOf(WindowOps::StatusColour colour);
+// The lambda bar's colour in each band.
+Colour LambdaBandColourOf(WindowOps::LambdaBand band);
 
 // Readout text colour by readout id.
 Colour ReadoutTextColour(int readoutId);

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ControlIds.h"
-#include "LinkState.h"
+#include "link/LinkState.h"
+#include "ui/ControlIds.h"
 
 // Groups of the window's controls that are handled together.
 namespace ControlSets {

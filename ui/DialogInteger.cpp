@@ -1,4 +1,4 @@
-#include "DialogInteger.h"
+#include "ui/DialogInteger.h"
 
 #include <limits>
 

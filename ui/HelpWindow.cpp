@@ -1,4 +1,4 @@
-#include "HelpWindow.h"
+#include "ui/HelpWindow.h"
 
 #include <QDialogButtonBox>
 #include <QPushButton>
@@ -6,8 +6,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "UiTexts.h"
-#include "WindowFonts.h"
+#include "ui/UiTexts.h"
+#include "ui/WindowFonts.h"
 
 namespace {
 constexpr QSize kStartSize(720, 600);

@@ -1,4 +1,4 @@
-#include "LiveBar.h"
+#include "ui/LiveBar.h"
 
 #include <QPainter>
 #include <algorithm>

@@ -1,12 +1,12 @@
-#include "MenuBar.h"
+#include "ui/MenuBar.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QKeySequence>
 #include <QMenu>
 
-#include "ControlIds.h"
-#include "UiTexts.h"
+#include "ui/ControlIds.h"
+#include "ui/UiTexts.h"
 
 namespace {
 QString Text(const char* utf8) {
@@ -69,6 +69,16 @@ QAction* MenuBar::Title(int position) const {
 QAction* MenuBar::ItemAt(const QMenu* menu, int position) {
     const QList<QAction*> items = menu->actions();
     return position >= 0 && position < items.size() ? items.at(position) : nullptr;
+}
+
+int MenuBar::PortPosition(WindowOps::PortChoice choice) {
+    using Kind = WindowOps::PortChoice::Kind;
+    constexpr int kAutoPosition = 0;
+    constexpr int kOfflinePosition = 1;
+    constexpr int kPositionsBeforeCom1 = 2;
+    if (choice.kind == Kind::Auto) return kAutoPosition;
+    if (choice.kind == Kind::Offline) return kOfflinePosition;
+    return choice.port + kPositionsBeforeCom1;
 }
 
 void MenuBar::SetPortRadioMark(int position) {

@@ -3,6 +3,8 @@
 #include <QHash>
 #include <QMenuBar>
 
+#include "link/WindowOps.h"
+
 class QAction;
 class QActionGroup;
 class QMenu;
@@ -38,6 +40,9 @@ public:
     // The item at a position of a menu, separators counted.
     static QAction* ItemAt(const QMenu* menu, int position);
 
+    // The position in the port submenu of AUTO (0), OFFLINE (1) and COMn
+    // (n + 2, after the separator).
+    static int PortPosition(WindowOps::PortChoice choice);
     // Marks one item of the port submenu, by position, and clears the others.
     void SetPortRadioMark(int position);
     // Position of the marked port item, -1 when none is marked.

@@ -1,4 +1,4 @@
-#include "ParamFileCommands.h"
+#include "ui/ParamFileCommands.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -12,9 +12,9 @@
 #include <utility>
 #include <variant>
 
-#include "ParamFile.h"
-#include "PlainFile.h"
-#include "WindowOps.h"
+#include "files/ParamFile.h"
+#include "files/PlainFile.h"
+#include "link/WindowOps.h"
 
 namespace {
 constexpr char kTooLongText[] = "无法载入 %1：\n文件长于 %2 字节，不是参数文件。";
@@ -200,7 +200,7 @@ void Load(QWidget* owner, const QString& path, const PanelParams& panel, WindowO
     }
     // In parameter order: the send scheduler then finds the differing values
     // lowest first.
-    for (int k = 0; k < kParamCount; ++k) window.SetSpinPosition(k, SpinPositionFor(loaded[k]));
+    for (int k = 0; k < kParamCount; ++k) window.ShowParameter(k, SpinPositionFor(loaded[k]));
 }
 
 void Write(QWidget* owner, const QString& chosenPath, const PanelParams& panel) {

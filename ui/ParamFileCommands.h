@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "LinkState.h"
+#include "link/LinkState.h"
 
 class QWidget;
 class WindowOps;

@@ -1,4 +1,4 @@
-#include "SpinButton.h"
+#include "ui/SpinButton.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>

@@ -1,4 +1,4 @@
-#include "StatusPanes.h"
+#include "ui/StatusPanes.h"
 
 #include <QLabel>
 

@@ -6,6 +6,10 @@
 
 class QLabel;
 
+// Pane 1 tells how the link stands, pane 2 how long it has been up.
+inline constexpr int kStatusPane = 1;
+inline constexpr int kTimePane = 2;
+
 // The window's status bar: pane 0 (always empty), pane 1 (link status, 98
 // pixels) and pane 2 (connection time, the rest), on a background colour that
 // tells the state of the link.

@@ -1,4 +1,4 @@
-#include "TypedCharacterFilter.h"
+#include "ui/TypedCharacterFilter.h"
 
 #include <QInputMethodEvent>
 #include <QKeyEvent>

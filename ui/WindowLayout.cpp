@@ -1,15 +1,15 @@
-#include "WindowLayout.h"
+#include "ui/WindowLayout.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "ControlIds.h"
-#include "DialogUnits.h"
-#include "LinkState.h"
-#include "LiveBar.h"
-#include "SpinButton.h"
-#include "UiTexts.h"
+#include "link/LinkState.h"
+#include "ui/ControlIds.h"
+#include "ui/DialogUnits.h"
+#include "ui/LiveBar.h"
+#include "ui/SpinButton.h"
+#include "ui/UiTexts.h"
 
 namespace WindowLayout {
 namespace {

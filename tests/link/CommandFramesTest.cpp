@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "CommandFrames.h"
-#include "FakeChannel.h"
-#include "RecordingWindow.h"
-#include "SendScheduler.h"
+#include "link/CommandFrames.h"
+#include "link/SendScheduler.h"
+#include "tests/support/FakeChannel.h"
+#include "tests/support/RecordingWindow.h"
 
 namespace {
 
@@ -53,7 +53,7 @@ TEST_P(CommandFrameTest, SendFrameWritesItOnceThenTurnsTheBarYellow) {
     SendFrame(state, window, channel, c.index, c.value);
 
     const std::vector<std::string> expected = {std::string("Write(") + c.bytes + ")",
-                                               "SetStatusColour(0x00FFFF)"};
+                                               "ShowStatusColour(FrameSent)"};
     EXPECT_EQ(journal, expected);
     EXPECT_EQ(state.sendHoldoff, 2);
 }

@@ -4,7 +4,7 @@
 #include <random>
 #include <vector>
 
-#include "FrameReader.h"
+#include "link/FrameReader.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "FakeChannel.h"
-#include "SendScheduler.h"
-#include "SupervisionRig.h"
-#include "Telemetry.h"
+#include "link/SendScheduler.h"
+#include "link/Telemetry.h"
+#include "tests/link/SupervisionRig.h"
+#include "tests/support/FakeChannel.h"
 
 namespace {
 
@@ -48,7 +48,7 @@ struct LinkRig : SupervisionRig {
 
     int SpinMoves() const {
         int n = 0;
-        for (const auto& call : window.calls) n += call.rfind("SetSpinPosition", 0) == 0;
+        for (const auto& call : window.calls) n += call.rfind("ShowParameter", 0) == 0;
         return n;
     }
 };
@@ -80,7 +80,7 @@ TEST(LinkScenarioTest, LostAndRegainedOnTheSamePortSendsThePanelValues) {
 
     rig.ControllerFallsSilent();
     ASSERT_FALSE(rig.state.linkUp);
-    EXPECT_EQ(rig.window.panes[1], "COM Waiting...");
+    EXPECT_EQ(rig.window.linkStatus, "COM Waiting...");
     EXPECT_EQ(rig.SendTicks(3), std::vector<std::string>(3, ""));
 
     rig.ControllerTalks(Restarted());
@@ -90,7 +90,7 @@ TEST(LinkScenarioTest, LostAndRegainedOnTheSamePortSendsThePanelValues) {
 
     ASSERT_TRUE(rig.state.linkUp);
     EXPECT_EQ(rig.SpinMoves(), 0);
-    EXPECT_EQ(rig.window.calls[0], "SetStatusColour(0xE17850)");
+    EXPECT_EQ(rig.window.calls[0], "ShowStatusColour(LinkUp)");
     EXPECT_EQ(rig.window.calls[1], "EnableEditing()");
     EXPECT_EQ(rig.panel[6], 100);
     EXPECT_EQ(rig.panel[9], 100);

@@ -4,24 +4,13 @@
 #include <utility>
 #include <vector>
 
-#include "LiveValues.h"
-#include "ReceivedBytes.h"
-#include "RecordingWindow.h"
+#include "link/LiveValues.h"
+#include "tests/link/ReceivedBytes.h"
+#include "tests/support/RecordingWindow.h"
 
 namespace {
 
-// Marker control of cell k, k = 0..15 (1024 and 1025 are not used).
-const int kMarkerIds[16] = {1020, 1021, 1022, 1023, 1026, 1027, 1028, 1029,
-                            1030, 1031, 1032, 1033, 1034, 1035, 1036, 1037};
-
-std::vector<std::string> MarkerCalls(int cell) {
-    std::vector<std::string> calls;
-    for (int k = 0; k < 16; ++k) {
-        calls.push_back("SetControlVisible(" + std::to_string(kMarkerIds[k]) + ", " +
-                        (k == cell ? "1" : "0") + ")");
-    }
-    return calls;
-}
+using Band = WindowOps::LambdaBand;
 
 struct WorkedFrame {
     std::vector<std::pair<int, std::uint8_t>> paramsOtherThan100;
@@ -34,7 +23,7 @@ struct WorkedFrame {
     int gasBar;
     std::int32_t lambdaRaw;
     std::uint8_t band;
-    const char* bandColour;
+    bool bandChanges;  // from the middle band the record starts in
     const char* lambdaText;
     int lambdaBar;
     std::uint8_t echoedParam;  // deviceParams[frame byte 0] afterwards
@@ -51,7 +40,7 @@ const WorkedFrame kWorkedFrames[] = {
      12028,
      23040,
      kBandMiddle,
-     nullptr,
+     false,
      "1,75",
      90,
      128},
@@ -65,7 +54,7 @@ const WorkedFrame kWorkedFrames[] = {
      3079,
      5888,
      kBandLow,
-     "0xB4781E",
+     true,
      "0,44",
      23,
      100},
@@ -79,7 +68,7 @@ const WorkedFrame kWorkedFrames[] = {
      16222,
      49152,
      kBandHigh,
-     "0x003CFF",
+     true,
      "3,75",
      192,
      50},
@@ -93,7 +82,7 @@ const WorkedFrame kWorkedFrames[] = {
      3656,
      0,
      kBandLow,
-     "0xB4781E",
+     true,
      "0,00",
      0,
      100},
@@ -107,7 +96,7 @@ const WorkedFrame kWorkedFrames[] = {
      16384,
      0,
      kBandLow,
-     "0xB4781E",
+     true,
      "0,00",
      0,
      100},
@@ -126,19 +115,13 @@ TEST_P(WorkedFrameTest, ShowsEveryReadout) {
 
     ReceiveAfterPause(state, window, c.frame);
 
-    std::vector<std::string> expected = {
-        std::string("SetControlText(1002, ") + c.petrolText + ")",
-        "SetBarPosition(1004, " + std::to_string(c.petrolBar) + ")",
-        std::string("SetControlText(1005, ") + c.gasText + ")",
-        "SetBarPosition(1006, " + std::to_string(c.gasBar) + ")",
-    };
-    if (c.bandColour != nullptr) {
-        expected.push_back(std::string("SetBarColour(1008, ") + c.bandColour + ")");
-    }
-    expected.push_back(std::string("SetControlText(1007, ") + c.lambdaText + ")");
-    expected.push_back("SetBarPosition(1008, " + std::to_string(c.lambdaBar) + ")");
-    for (const std::string& call : MarkerCalls(c.cellIndex)) expected.push_back(call);
-    EXPECT_EQ(window.calls, expected);
+    const WindowOps::Readouts expected{c.petrolText, c.petrolBar,  c.gasText,
+                                       c.gasBar,     c.lambdaText, c.lambdaBar};
+    EXPECT_EQ(window.readouts, expected);
+    EXPECT_EQ(window.readoutsShown, 1);
+    EXPECT_EQ(window.marker, c.cellIndex);
+    EXPECT_EQ(window.band, static_cast<Band>(c.band));
+    EXPECT_EQ(window.calls.size(), c.bandChanges ? 3u : 2u);
 
     EXPECT_EQ(state.cellIndex, c.cellIndex);
     EXPECT_EQ(state.gasTimeUs, c.gasTimeUs);
@@ -154,15 +137,14 @@ struct LambdaCase {
     std::int32_t lambdaRaw;
     const char* text;
     std::uint8_t band;
-    const char* colour;
     int bar;
 };
 
 const LambdaCase kLambdaCases[] = {
-    {0, "0,00", kBandLow, "0xB4781E", 0},         {655, "0,04", kBandLow, "0xB4781E", 2},
-    {13107, "1,00", kBandLow, "0xB4781E", 51},    {16382, "1,24", kBandLow, "0xB4781E", 63},
-    {16383, "1,24", kBandMiddle, "0x00D21E", 63}, {49151, "3,74", kBandMiddle, "0x00D21E", 191},
-    {49152, "3,75", kBandHigh, "0x003CFF", 192},  {65535, "5,00", kBandHigh, "0x003CFF", 255},
+    {0, "0,00", kBandLow, 0},         {655, "0,04", kBandLow, 2},
+    {13107, "1,00", kBandLow, 51},    {16382, "1,24", kBandLow, 63},
+    {16383, "1,24", kBandMiddle, 63}, {49151, "3,74", kBandMiddle, 191},
+    {49152, "3,75", kBandHigh, 192},  {65535, "5,00", kBandHigh, 255},
 };
 
 class LambdaBoundaryTest : public testing::TestWithParam<LambdaCase> {};
@@ -178,9 +160,9 @@ TEST_P(LambdaBoundaryTest, TextBandAndBar) {
     ShowLiveValues(state, window);
 
     EXPECT_EQ(state.lambdaBand, c.band);
-    EXPECT_EQ(window.texts[1007], c.text);
-    EXPECT_EQ(window.bars[1008], c.bar);
-    EXPECT_EQ(RecordingWindow::ColourText(window.barColours.at(1008)), c.colour);
+    EXPECT_EQ(window.readouts.lambdaText, c.text);
+    EXPECT_EQ(window.readouts.lambdaBar, c.bar);
+    EXPECT_EQ(window.band, static_cast<Band>(c.band));
 }
 
 INSTANTIATE_TEST_SUITE_P(LiveValues, LambdaBoundaryTest, testing::ValuesIn(kLambdaCases));
@@ -198,13 +180,13 @@ TEST(LambdaBandColourTest, SetOnlyWhenTheBandChanges) {
     };
     const Step steps[] = {
         {20000, {}},  // middle, as at start: no colour
-        {100, {"SetBarColour(1008, 0xB4781E)"}},
+        {100, {"ShowLambdaBand(Low)"}},
         {16382, {}},  // still low
-        {16383, {"SetBarColour(1008, 0x00D21E)"}},
+        {16383, {"ShowLambdaBand(Middle)"}},
         {49151, {}},
-        {60000, {"SetBarColour(1008, 0x003CFF)"}},
+        {60000, {"ShowLambdaBand(High)"}},
         {65535, {}},
-        {0, {"SetBarColour(1008, 0xB4781E)"}},
+        {0, {"ShowLambdaBand(Low)"}},
     };
     LinkState state;
     for (const Step& step : steps) {
@@ -214,7 +196,7 @@ TEST(LambdaBandColourTest, SetOnlyWhenTheBandChanges) {
         ShowLiveValues(state, window);
         std::vector<std::string> colourCalls;
         for (const auto& call : window.calls) {
-            if (call.rfind("SetBarColour", 0) == 0) colourCalls.push_back(call);
+            if (call.rfind("ShowLambdaBand", 0) == 0) colourCalls.push_back(call);
         }
         EXPECT_EQ(colourCalls, step.colourCalls);
     }
@@ -226,60 +208,23 @@ TEST(LambdaBandColourTest, TwoFramesInTheSameBandAsReceived) {
     RecordingWindow window;
     ReceiveAfterPause(state, window, {0x01, 0x01, 0x00, 0x10, 0x00, 0x05});  // 4096: low
     ReceiveAfterPause(state, window, {0x02, 0x01, 0x00, 0x20, 0x00, 0x05});  // 8192: low
-    EXPECT_EQ(CountStartingWith(window.calls, "SetBarColour(1008, 0xB4781E)"), 1);
-    EXPECT_EQ(CountStartingWith(window.calls, "SetBarColour"), 1);
-    EXPECT_EQ(CountStartingWith(window.calls, "SetControlText(1007"), 2);
+    EXPECT_EQ(CountStartingWith(window.calls, "ShowLambdaBand(Low)"), 1);
+    EXPECT_EQ(CountStartingWith(window.calls, "ShowLambdaBand"), 1);
+    EXPECT_EQ(window.readoutsShown, 2);
 }
 
-struct MarkerCase {
-    std::int32_t cellIndex;
-    int shown;  // 0 when nothing may change
-};
-
-const MarkerCase kMarkerCases[] = {
-    {0, 1020},  {1, 1021},  {2, 1022}, {3, 1023},  {4, 1026},  {5, 1027},  {6, 1028},
-    {7, 1029},  {8, 1030},  {9, 1031}, {10, 1032}, {11, 1033}, {12, 1034}, {13, 1035},
-    {14, 1036}, {15, 1037}, {-1, 0},   {16, 0},    {1000, 0},
-};
-
-class ShowCellMarkerTest : public testing::TestWithParam<MarkerCase> {};
-
-TEST_P(ShowCellMarkerTest, ShowsOnlyTheCurrentCell) {
-    const MarkerCase& c = GetParam();
-    LinkState state;
-    state.cellIndex = c.cellIndex;
-    RecordingWindow window;
-
-    ShowCellMarker(state, window);
-
-    if (c.shown == 0) {
-        EXPECT_TRUE(window.calls.empty());
-        return;
+// The marker of the current cell; a cell outside 0..15 changes nothing.
+TEST(ShowCellMarkerTest, OnlyCellsOfTheMap) {
+    for (const std::int32_t cell : {0, 4, 15, -1, 16, 1000}) {
+        SCOPED_TRACE(cell);
+        LinkState state;
+        state.cellIndex = cell;
+        RecordingWindow window;
+        ShowCellMarker(state, window);
+        const bool onTheMap = cell >= 0 && cell < kParamCount;
+        EXPECT_EQ(window.marker, onTheMap ? cell : -1);
+        EXPECT_EQ(window.calls.size(), onTheMap ? 1u : 0u);
     }
-    ASSERT_EQ(window.calls.size(), 16u);
-    int visibleCount = 0;
-    for (const auto& [id, isVisible] : window.visible) {
-        EXPECT_NE(id, 1024);
-        EXPECT_NE(id, 1025);
-        if (isVisible) {
-            ++visibleCount;
-            EXPECT_EQ(id, c.shown);
-        }
-    }
-    EXPECT_EQ(visibleCount, 1);
-    EXPECT_EQ(window.calls, MarkerCalls(c.cellIndex));
-}
-
-INSTANTIATE_TEST_SUITE_P(LiveValues, ShowCellMarkerTest, testing::ValuesIn(kMarkerCases));
-
-TEST(ShowCellMarkerTest, EachCallSetsAllSixteenEvenIfTheCellIsUnchanged) {
-    LinkState state;
-    state.cellIndex = 4;
-    RecordingWindow window;
-    ShowCellMarker(state, window);
-    ShowCellMarker(state, window);
-    EXPECT_EQ(window.calls.size(), 32u);
-    EXPECT_EQ(window.calls.back(), "SetControlVisible(1037, 0)");
 }
 
 TEST(FormatMillisecondsTest, PadsThousandthsToThreeDigits) {

@@ -4,12 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "ControlIds.h"
-#include "FakeChannel.h"
-#include "LinkSnapshot.h"
-#include "PortCommands.h"
-#include "RecordingWindow.h"
-#include "SupervisionRig.h"
+#include "link/PortCommands.h"
+#include "tests/link/SupervisionRig.h"
+#include "tests/support/FakeChannel.h"
+#include "tests/support/LinkSnapshot.h"
+#include "tests/support/RecordingWindow.h"
 
 namespace {
 
@@ -58,7 +57,7 @@ TEST_P(PortCommandFields, WritesExactlyItsFields) {
     const FieldRow& row = GetParam();
     PortCommandRig rig;
     FillEveryField(rig.state);
-    rig.state.probeStop = true;
+    rig.state.probeStop->store(true);
     LinkSnapshot expected = TakeSnapshot(rig.state);
     switch (row.command) {
         case Command::Auto:
@@ -93,14 +92,14 @@ TEST(SelectPort, Com3RunsItsStepsInOrder) {
     PortCommandRig rig;
     SelectPort(rig.state, rig.window, rig.channel, 3);
     const std::vector<std::string> expected{
-        "SetPortRadioMark(5)",
+        "MarkPortChoice(COM3)",
         "DisableEditing()",
         "IsOpen",
         "Close",
         "SetPortNumber(3)",
         "Open",
-        "SetPaneText(1, COM Waiting...)",
-        "ClearLiveDisplay()",
+        "ShowLinkStatus(Waiting, COM Waiting...)",
+        "ClearLiveDisplay(reset)",
     };
     EXPECT_EQ(rig.journal, expected);
 }
@@ -110,7 +109,7 @@ TEST(SelectPort, ClosedChannelIsNotClosedAgain) {
     rig.channel.open = false;
     SelectPort(rig.state, rig.window, rig.channel, 16);
     EXPECT_EQ(rig.channel.CountOf("Close"), 0);
-    EXPECT_EQ(rig.journal.front(), "SetPortRadioMark(18)");
+    EXPECT_EQ(rig.journal.front(), "MarkPortChoice(COM16)");
 }
 
 struct OpenCheckRow {
@@ -129,7 +128,7 @@ TEST_P(SelectPortOpenCheck, OnlyCom8NoticesAFailedOpen) {
     rig.channel.open = false;
     rig.channel.handle = row.openWorks ? 7 : -1;
     SelectPort(rig.state, rig.window, rig.channel, row.port);
-    EXPECT_EQ(rig.window.panes[kStatusPane], row.pane);
+    EXPECT_EQ(rig.window.linkStatus, row.pane);
     EXPECT_EQ(rig.state.portError, row.portError);
     EXPECT_EQ(rig.channel.CountOf("DeviceHandle"), row.handleQueries);
 }
@@ -166,7 +165,7 @@ TEST(SelectPort, FailingOpenAbandonsTheRest) {
     rig.channel.failOpen = true;
     EXPECT_THROW(SelectPort(rig.state, rig.window, rig.channel, 4), ChannelError);
     EXPECT_TRUE(rig.state.linkUp);
-    EXPECT_EQ(rig.window.panes.count(kStatusPane), 0u);
+    EXPECT_EQ(rig.window.linkStatus, "");
     EXPECT_EQ(rig.journal.back(), "Open");
 }
 
@@ -174,19 +173,19 @@ TEST(GoOffline, RunsItsStepsInOrder) {
     PortCommandRig rig;
     GoOffline(rig.state, rig.window, rig.channel);
     const std::vector<std::string> expected{
-        "SetPortRadioMark(1)", "SetPaneText(1, COM Stop)", "IsOpen", "Close",
-        "DisableEditing()",    "ClearLiveDisplay()",
+        "MarkPortChoice(OFFLINE)", "ShowLinkStatus(Stopped, COM Stop)", "IsOpen", "Close",
+        "DisableEditing()",        "ClearLiveDisplay(reset)",
     };
     EXPECT_EQ(rig.journal, expected);
-    EXPECT_TRUE(rig.state.probeStop.load());
+    EXPECT_TRUE(rig.state.probeStop->load());
 }
 
 TEST(StartAutoSearch, LeavesChannelAndEditingAlone) {
     PortCommandRig rig;
     StartAutoSearch(rig.state, rig.window, rig.Launcher());
     const std::vector<std::string> expected{
-        "SetPortRadioMark(0)",
-        "SetPaneText(1, COM Searching...)",
+        "MarkPortChoice(AUTO)",
+        "ShowLinkStatus(Searching, COM Searching...)",
         "LaunchProbe",
     };
     EXPECT_EQ(rig.journal, expected);
@@ -207,7 +206,7 @@ TEST(TakeOverFoundPort, OpensTheFoundPortOnce) {
     TakeOverFoundPort(rig.state, rig.channel);
     const std::vector<std::string> expected{"SetPortNumber(3)", "IsOpen", "Open"};
     EXPECT_EQ(rig.journal, expected);
-    EXPECT_FALSE(rig.state.probeFound.load());
+    EXPECT_FALSE(rig.state.probeFound);
     EXPECT_EQ(rig.state.portError, 0);
 }
 
@@ -231,15 +230,60 @@ TEST(TakeOverFoundPort, FindWhileHandChosenPortIsOpenIsAFailure) {
     EXPECT_EQ(boxes, std::vector<std::string>{"ShowErrorBox(COM4端口打开失败!, 端口错误)"});
 }
 
-TEST(PortMenu, CommandIdsAndMarkPositions) {
-    const int ids[17] = {0,     32777, 32778, 32785, 32779, 32780, 32781, 32782, 32783,
-                         32784, 32790, 32791, 32792, 32793, 32794, 32795, 32796};
-    for (int port = CommandId::kFirstHandPort; port <= CommandId::kLastHandPort; ++port) {
-        EXPECT_EQ(CommandId::SelectPort(port), ids[port]) << "COM" << port;
-        EXPECT_EQ(PortMenuPosition(port), port + 2);
+// The find is taken before the channel is looked at: a find while a port is
+// open is one failure, reported once, and a find whose open fails is not
+// tried again at every tick.
+TEST(TakeOverFoundPort, AFindIsTakenOnceWhateverTheChannelDoes) {
+    for (const bool openFails : {false, true}) {
+        SCOPED_TRACE(openFails);
+        PortCommandRig rig;
+        rig.channel.open = !openFails;
+        rig.channel.failOpen = openFails;
+        rig.state.probePort = 4;
+        rig.state.probeFound = true;
+        if (openFails) {
+            EXPECT_THROW(TakeOverFoundPort(rig.state, rig.channel), ChannelError);
+        } else {
+            TakeOverFoundPort(rig.state, rig.channel);
+        }
+        rig.state.portError = 0;
+        const std::size_t callsAfterFirst = rig.journal.size();
+        TakeOverFoundPort(rig.state, rig.channel);
+        EXPECT_EQ(rig.journal.size(), callsAfterFirst);
+        EXPECT_EQ(rig.state.portError, 0);
     }
-    EXPECT_EQ(CommandId::kPortAuto, 32788);
-    EXPECT_EQ(CommandId::kPortOffline, 32789);
+}
+
+// A worker starts on a clean search: OFFLINE's stop flag and an old find are
+// gone before it is launched.
+TEST(StartAutoSearch, TheWorkerStartsOnAResetSearch) {
+    PortCommandRig rig;
+    GoOffline(rig.state, rig.window, rig.channel);
+    rig.state.probeFound = true;
+    rig.state.portError = 6;
+    bool stopAtLaunch = true;
+    bool foundAtLaunch = true;
+    int portErrorAtLaunch = -1;
+    StartAutoSearch(rig.state, rig.window, [&] {
+        stopAtLaunch = rig.state.probeStop->load();
+        foundAtLaunch = rig.state.probeFound;
+        portErrorAtLaunch = rig.state.portError;
+    });
+    EXPECT_FALSE(stopAtLaunch);
+    EXPECT_FALSE(foundAtLaunch);
+    EXPECT_EQ(portErrorAtLaunch, 0);
+}
+
+// A find reported while OFFLINE was being chosen is dropped.
+TEST(NoteFoundPort, AFindAfterOfflineIsDropped) {
+    PortCommandRig rig;
+    NoteFoundPort(rig.state, 5);
+    EXPECT_TRUE(rig.state.probeFound);
+    EXPECT_EQ(rig.state.probePort, 5);
+    rig.state.probeFound = false;
+    GoOffline(rig.state, rig.window, rig.channel);
+    NoteFoundPort(rig.state, 7);
+    EXPECT_FALSE(rig.state.probeFound);
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "CommEvent.h"
+#include "link/CommEvent.h"
 
 // Gives the link bytes as the serial channel hands them on after the line was
 // idle, so the first of them starts a frame.

@@ -2,9 +2,9 @@
 
 #include <vector>
 
-#include "LinkSnapshot.h"
-#include "ReceivedBytes.h"
-#include "RecordingWindow.h"
+#include "tests/link/ReceivedBytes.h"
+#include "tests/support/LinkSnapshot.h"
+#include "tests/support/RecordingWindow.h"
 
 namespace {
 
@@ -63,11 +63,11 @@ TEST(ReceivedBytesTest, ReadoutsStayUntilTheSixteenthIndex) {
     ReceiveAfterPause(state, window, {12, 0x03, 0x10, 0x40, 0x00, 13});
 
     EXPECT_EQ(state.receivedMask, 0xFFFF);
-    EXPECT_EQ(window.texts[1002], "3,136");
-    EXPECT_EQ(window.texts[1007], "1,25");
-    EXPECT_EQ(window.visible[1023], true);
+    EXPECT_EQ(window.readouts.petrolText, "3,136");
+    EXPECT_EQ(window.readouts.lambdaText, "1,25");
+    EXPECT_EQ(window.marker, 3);
     // Cell 3: 3072 + 14 * 4 + ((14 * (5 - 4) + 1024) * 16) / 256 = 3192.
-    EXPECT_EQ(window.texts[1005], "3,192");
+    EXPECT_EQ(window.readouts.gasText, "3,192");
     EXPECT_EQ(state.gasTimeUs, 3192);
 }
 

@@ -3,11 +3,11 @@
 #include <string>
 #include <vector>
 
-#include "FakeChannel.h"
-#include "LinkSnapshot.h"
-#include "RecordingWindow.h"
-#include "SendScheduler.h"
-#include "Telemetry.h"
+#include "link/SendScheduler.h"
+#include "link/Telemetry.h"
+#include "tests/support/FakeChannel.h"
+#include "tests/support/LinkSnapshot.h"
+#include "tests/support/RecordingWindow.h"
 
 namespace {
 
@@ -43,6 +43,18 @@ struct SendRig {
     }
 };
 
+// The value goes into the record before the frame is written: a write that
+// fails does not leave the scheduler thinking the controller holds its old
+// value, and ends the tick before the holdoff is set.
+TEST(SendTickTest, TheValueIsRecordedBeforeTheWrite) {
+    SendRig rig;
+    rig.panel[5] = 130;
+    rig.channel.failWrite = true;
+    EXPECT_THROW(rig.Tick(), ChannelError);
+    EXPECT_EQ(rig.state.deviceParams[5], 130);
+    EXPECT_EQ(rig.state.sendHoldoff, 0);
+}
+
 TEST(SendTickTest, PacingTable) {
     struct Row {
         int holdoffAtStart;
@@ -50,8 +62,8 @@ TEST(SendTickTest, PacingTable) {
         int holdoffAfter;
         const char* frame;
     };
-    const std::string blue = "SetStatusColour(0xE17850)";
-    const std::string yellow = "SetStatusColour(0x00FFFF)";
+    const std::string blue = "ShowStatusColour(LinkUp)";
+    const std::string yellow = "ShowStatusColour(FrameSent)";
     const Row rows[] = {
         {0, {blue, yellow}, 2, "AB 01 00 03 80 2F"},  // tick n
         {2, {blue}, 1, ""},

@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <string>
 
-#include "LinkState.h"
-#include "RecordingWindow.h"
-#include "Supervision.h"
+#include "link/LinkState.h"
+#include "link/Supervision.h"
+#include "tests/support/RecordingWindow.h"
 
 // The record, the panel and a recording window, with the tick count as a plain
 // value the test sets before each supervision tick.

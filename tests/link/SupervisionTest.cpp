@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "SupervisionRig.h"
-#include "Telemetry.h"
+#include "link/Telemetry.h"
+#include "tests/link/SupervisionRig.h"
 
 namespace {
 
@@ -21,7 +21,7 @@ TEST(SupervisionTickTest, UpTransitionLoadsThePanelAndEnablesEditing) {
     PanelParams panelAtFirstSpin{};
     bool sawSpin = false;
     rig.window.onCall = [&](const std::string& call) {
-        if (!sawSpin && call.rfind("SetSpinPosition", 0) == 0) {
+        if (!sawSpin && call.rfind("ShowParameter", 0) == 0) {
             sawSpin = true;
             panelAtFirstSpin = rig.panel;
         }
@@ -29,14 +29,14 @@ TEST(SupervisionTickTest, UpTransitionLoadsThePanelAndEnablesEditing) {
 
     rig.Tick();
 
-    std::vector<std::string> expected = {"SetStatusColour(0xE17850)"};
+    std::vector<std::string> expected = {"ShowStatusColour(LinkUp)"};
     for (int k = 0; k < kParamCount; ++k) {
-        expected.push_back("SetSpinPosition(" + std::to_string(k) + ", " +
+        expected.push_back("ShowParameter(" + std::to_string(k) + ", " +
                            std::to_string(10 * k + 3) + ")");
     }
     expected.push_back("EnableEditing()");
-    expected.push_back("SetPaneText(1, COM OK.)");
-    expected.push_back("SetPaneText(2, Time:00:00)");
+    expected.push_back("ShowLinkStatus(Up, COM OK.)");
+    expected.push_back("ShowConnectionTime(Time:00:00)");
     EXPECT_EQ(rig.window.calls, expected);
 
     PanelParams loaded{};
@@ -57,9 +57,9 @@ TEST(SupervisionTickTest, UpTransitionWithThePanelLoadedOnlyColoursAndEnables) {
     rig.panel.fill(42);
     rig.now = 200;
     rig.Tick();
-    const std::vector<std::string> expected = {"SetStatusColour(0xE17850)", "EnableEditing()",
-                                               "SetPaneText(1, COM OK..)",
-                                               "SetPaneText(2, Time:00:00)"};
+    const std::vector<std::string> expected = {"ShowStatusColour(LinkUp)", "EnableEditing()",
+                                               "ShowLinkStatus(Up, COM OK..)",
+                                               "ShowConnectionTime(Time:00:00)"};
     EXPECT_EQ(rig.window.calls, expected);
     EXPECT_EQ(rig.panel[0], 42);
     EXPECT_TRUE(rig.state.linkUp);
@@ -73,7 +73,7 @@ TEST(SupervisionTickTest, IncompleteMaskOnlyBlanksTheTime) {
         rig.state.silenceTicks = 5;
         rig.now = 4000;
         rig.Tick();
-        EXPECT_EQ(rig.window.calls, std::vector<std::string>{"SetPaneText(2, Time:)"});
+        EXPECT_EQ(rig.window.calls, std::vector<std::string>{"ShowConnectionTime(Time:)"});
         EXPECT_EQ(rig.state.silenceTicks, 5);
         EXPECT_FALSE(rig.state.linkUp);
         EXPECT_FALSE(rig.state.panelLoaded);
@@ -92,7 +92,7 @@ TEST(SupervisionTickTest, FirstLinkUpWaitsForEveryValueConfirmed) {
         rig.Tick();
         EXPECT_EQ(rig.state.linkUp, panelLoaded);
         if (!panelLoaded) {
-            EXPECT_EQ(rig.window.calls, std::vector<std::string>{"SetPaneText(2, Time:)"});
+            EXPECT_EQ(rig.window.calls, std::vector<std::string>{"ShowConnectionTime(Time:)"});
             rig.state.confirmedMask = 0xFFFF;
             rig.Tick();
             EXPECT_TRUE(rig.state.linkUp);
@@ -108,21 +108,21 @@ struct SilentTick {
 // Ticks 1 to 13 after the last accepted frame, which came at 60,000 ms on a
 // link up since 0 ms; tick i comes at 60,000 + 200 i.
 const SilentTick kSilentTicks[] = {
-    {{"SetPaneText(1, COM OK..)", "SetPaneText(2, Time:01:00)"}, 1},
-    {{"SetPaneText(1, COM OK...)", "SetPaneText(2, Time:01:00)"}, 2},
-    {{"SetPaneText(1, COM OK....)", "SetPaneText(2, Time:01:00)"}, 3},
-    {{"SetPaneText(1, COM OK.....)", "SetPaneText(2, Time:01:00)"}, 4},
-    {{"SetPaneText(1, COM OK.)", "SetPaneText(2, Time:01:01)"}, 5},
-    {{"SetPaneText(1, COM OK..)", "SetPaneText(2, Time:01:01)"}, 6},
-    {{"SetPaneText(1, COM OK...)", "SetPaneText(2, Time:01:01)"}, 7},
-    {{"SetPaneText(1, COM OK....)", "SetPaneText(2, Time:01:01)"}, 8},
-    {{"SetPaneText(1, COM OK.....)", "SetPaneText(2, Time:01:01)"}, 9},
-    {{"SetPaneText(1, COM OK.)", "SetPaneText(2, Time:01:02)"}, 10},
-    {{"SetPaneText(1, COM OK..)", "SetPaneText(2, Time:01:02)"}, 11},
-    {{"DisableEditing()", "ClearLiveDisplay()", "SetPaneText(1, COM Waiting...)",
-      "SetPaneText(2, Time:01:02)"},
+    {{"ShowLinkStatus(Up, COM OK..)", "ShowConnectionTime(Time:01:00)"}, 1},
+    {{"ShowLinkStatus(Up, COM OK...)", "ShowConnectionTime(Time:01:00)"}, 2},
+    {{"ShowLinkStatus(Up, COM OK....)", "ShowConnectionTime(Time:01:00)"}, 3},
+    {{"ShowLinkStatus(Up, COM OK.....)", "ShowConnectionTime(Time:01:00)"}, 4},
+    {{"ShowLinkStatus(Up, COM OK.)", "ShowConnectionTime(Time:01:01)"}, 5},
+    {{"ShowLinkStatus(Up, COM OK..)", "ShowConnectionTime(Time:01:01)"}, 6},
+    {{"ShowLinkStatus(Up, COM OK...)", "ShowConnectionTime(Time:01:01)"}, 7},
+    {{"ShowLinkStatus(Up, COM OK....)", "ShowConnectionTime(Time:01:01)"}, 8},
+    {{"ShowLinkStatus(Up, COM OK.....)", "ShowConnectionTime(Time:01:01)"}, 9},
+    {{"ShowLinkStatus(Up, COM OK.)", "ShowConnectionTime(Time:01:02)"}, 10},
+    {{"ShowLinkStatus(Up, COM OK..)", "ShowConnectionTime(Time:01:02)"}, 11},
+    {{"DisableEditing()", "ClearLiveDisplay(keep)", "ShowLinkStatus(Waiting, COM Waiting...)",
+      "ShowConnectionTime(Time:01:02)"},
      0},
-    {{"SetPaneText(2, Time:)"}, 0},
+    {{"ShowConnectionTime(Time:)"}, 0},
 };
 
 TEST(SupervisionTickTest, LinkIsLostOnTheTwelfthSilentTick) {
@@ -132,7 +132,7 @@ TEST(SupervisionTickTest, LinkIsLostOnTheTwelfthSilentTick) {
     ApplyTelemetryFrame(rig.state, TelemetryFrame{4, 0x04, 0x00, 0x80, 0x00, 9});
     // The loss resets the record before the window is blanked.
     rig.window.onCall = [&](const std::string& call) {
-        if (call == "DisableEditing()" || call == "ClearLiveDisplay()") {
+        if (call == "DisableEditing()" || call == "ClearLiveDisplay(keep)") {
             EXPECT_EQ(rig.state.receivedMask, 0);
             EXPECT_FALSE(rig.state.linkUp);
         }
@@ -162,10 +162,10 @@ TEST(SupervisionTickTest, FrameBeforeTheTwelfthTickRestartsTheCount) {
         EXPECT_TRUE(rig.state.linkUp);
         EXPECT_EQ(rig.state.silenceTicks, 11);
     }
-    EXPECT_EQ(rig.window.panes[1].rfind("COM OK", 0), 0u);
+    EXPECT_EQ(rig.window.linkStatus.rfind("COM OK", 0), 0u);
     rig.Tick();
     EXPECT_FALSE(rig.state.linkUp);
-    EXPECT_EQ(rig.window.panes[1], "COM Waiting...");
+    EXPECT_EQ(rig.window.linkStatus, "COM Waiting...");
 }
 
 TEST(SupervisionTickTest, IgnoredFramesDoNotKeepTheLinkUp) {
@@ -201,13 +201,14 @@ TEST(SupervisionTickTest, PortErrorIsReportedOnceBeforeTheTimeIsRead) {
             }
         };
         rig.Tick();
-        const std::vector<std::string> first = {c.box, "ReadTickCount", "SetPaneText(2, Time:)"};
+        const std::vector<std::string> first = {c.box, "ReadTickCount",
+                                                "ShowConnectionTime(Time:)"};
         EXPECT_EQ(rig.window.calls, first);
         EXPECT_EQ(rig.state.portError, 0);
 
         rig.window.Clear();
         rig.Tick();
-        const std::vector<std::string> second = {"ReadTickCount", "SetPaneText(2, Time:)"};
+        const std::vector<std::string> second = {"ReadTickCount", "ShowConnectionTime(Time:)"};
         EXPECT_EQ(rig.window.calls, second);
     }
 }
@@ -232,7 +233,7 @@ TEST(SupervisionTickTest, TickNestedInTheErrorBoxNeitherReopensItNorRunsTimeBack
     for (const auto& call : rig.window.calls) boxes += call.rfind("ShowErrorBox", 0) == 0;
     EXPECT_EQ(boxes, 1);
     EXPECT_EQ(rig.state.linkUpTick, 5000u);
-    EXPECT_EQ(rig.window.calls.back(), "SetPaneText(2, Time:00:00)");
+    EXPECT_EQ(rig.window.calls.back(), "ShowConnectionTime(Time:00:00)");
     EXPECT_EQ(rig.state.silenceTicks, 2);
 }
 
@@ -248,7 +249,7 @@ TEST_P(AnimationTest, PaneOneFollowsTheTickCount) {
     rig.MakeUp(0);
     rig.now = GetParam().now;
     rig.Tick();
-    EXPECT_EQ(rig.window.panes[1], GetParam().text);
+    EXPECT_EQ(rig.window.linkStatus, GetParam().text);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -272,7 +273,7 @@ TEST_P(ConnectionTimeTest, PaneTwoShowsMinutesAndSeconds) {
     rig.MakeUp(GetParam().linkUpTick);
     rig.now = GetParam().now;
     rig.Tick();
-    EXPECT_EQ(rig.window.panes[2], GetParam().text);
+    EXPECT_EQ(rig.window.connectionTime, GetParam().text);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "LinkSnapshot.h"
-#include "Telemetry.h"
+#include "link/Telemetry.h"
+#include "tests/support/LinkSnapshot.h"
 
 namespace {
 

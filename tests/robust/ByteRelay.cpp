@@ -1,4 +1,4 @@
-#include "ByteRelay.h"
+#include "tests/robust/ByteRelay.h"
 
 #include <fcntl.h>
 #include <poll.h>

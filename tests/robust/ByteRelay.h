@@ -6,7 +6,7 @@
 #include <thread>
 #include <vector>
 
-#include "PtyPair.h"
+#include "tests/support/PtyPair.h"
 
 // Stands between the virtual controller and the window's port and forwards
 // every byte both ways, keeping a copy of what went towards the window. A

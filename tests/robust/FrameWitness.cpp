@@ -1,8 +1,8 @@
-#include "FrameWitness.h"
+#include "tests/robust/FrameWitness.h"
 
 #include <sstream>
 
-#include "ByteRelay.h"
+#include "tests/robust/ByteRelay.h"
 
 namespace {
 constexpr std::size_t kFixedZeroEntry = 16;
@@ -48,8 +48,8 @@ int ChangedEntries(const LinkSnapshot& a, const LinkSnapshot& b, int* changed) {
 }
 }  // namespace
 
-FrameWitness::FrameWitness(const ByteRelay& relay)
-    : relay_(relay), last_(TakeSnapshot(linkState)) {}
+FrameWitness::FrameWitness(const ByteRelay& relay, const LinkState& state)
+    : relay_(relay), state_(state), last_(TakeSnapshot(state)) {}
 
 // One read may complete several frames, back to back on the line; those with
 // an index above 15 among them change nothing.
@@ -71,7 +71,7 @@ std::optional<FrameWitness::LineFrames> FrameWitness::FindFramesOnLine(
 }
 
 void FrameWitness::AfterReceive() {
-    const LinkSnapshot now = TakeSnapshot(linkState);
+    const LinkSnapshot now = TakeSnapshot(state_);
     if (ReceiveFieldsEqual(now, last_)) {
         ++unchanged_;
     } else if (const auto frames = FindFramesOnLine(now)) {
@@ -90,7 +90,7 @@ void FrameWitness::AfterReceive() {
 }
 
 void FrameWitness::AfterSendTick(const PanelParams& panel) {
-    const LinkSnapshot now = TakeSnapshot(linkState);
+    const LinkSnapshot now = TakeSnapshot(state_);
     int index = -1;
     const int changes = ChangedEntries(last_, now, &index);
     if (changes > 1) {
@@ -108,7 +108,7 @@ void FrameWitness::AfterSendTick(const PanelParams& panel) {
 }
 
 void FrameWitness::AfterSupervisionTick() {
-    const LinkSnapshot now = TakeSnapshot(linkState);
+    const LinkSnapshot now = TakeSnapshot(state_);
     if (now.deviceParams != last_.deviceParams) {
         Report(QStringLiteral("a supervision tick changed the parameters"), now);
     }

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "LinkSnapshot.h"
-#include "LinkState.h"
+#include "link/LinkState.h"
+#include "tests/support/LinkSnapshot.h"
 
 class ByteRelay;
 
@@ -21,7 +21,7 @@ class ByteRelay;
 // event, with nothing in between.
 class FrameWitness {
 public:
-    explicit FrameWitness(const ByteRelay& relay);
+    FrameWitness(const ByteRelay& relay, const LinkState& state);
 
     void AfterReceive();
     void AfterSendTick(const PanelParams& panel);
@@ -47,6 +47,7 @@ private:
     void Report(const QString& what, const LinkSnapshot& now);
 
     const ByteRelay& relay_;
+    const LinkState& state_;
     LinkSnapshot last_;
     std::size_t lineCursor_ = 0;
     std::uint16_t indicesOnLine_ = 0;

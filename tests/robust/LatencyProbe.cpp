@@ -1,4 +1,4 @@
-#include "LatencyProbe.h"
+#include "tests/robust/LatencyProbe.h"
 
 #include <algorithm>
 

@@ -7,16 +7,20 @@
 #include <QTest>
 #include <memory>
 
-#include "CCalibDlg.h"
-#include "ControlIds.h"
-#include "MenuBar.h"
-#include "PortCommands.h"
-#include "ProcessFigures.h"
-#include "PtyPair.h"
-#include "SerialChannel.h"
-#include "SimProcess.h"
-#include "StatusPanes.h"
-#include "UiTestSupport.h"
+#include "link/PortCommands.h"
+#include "serial/PortProbeThread.h"
+#include "serial/PortSearch.h"
+#include "serial/SerialChannel.h"
+#include "tests/robust/ProcessFigures.h"
+#include "tests/support/ModalDriver.h"
+#include "tests/support/PortTable.h"
+#include "tests/support/PtyPair.h"
+#include "tests/support/SimProcess.h"
+#include "tests/support/WindowFixture.h"
+#include "ui/CCalibDlg.h"
+#include "ui/ControlIds.h"
+#include "ui/MenuBar.h"
+#include "ui/StatusPanes.h"
 
 namespace {
 const QByteArray kWorkerThread = PortProbeThread::staticMetaObject.className();
@@ -38,25 +42,19 @@ private:
     int upsSinceLastAuto_ = 0;
 
     void CountUpTransitions() {
-        if (linkState.linkUp && !wasUp_) ++upsSinceLastAuto_;
-        wasUp_ = linkState.linkUp;
+        if (dlg_->State().linkUp && !wasUp_) ++upsSinceLastAuto_;
+        wasUp_ = dlg_->State().linkUp;
     }
 
     void ChooseAuto() {
         dlg_->Command(CommandId::kPortAuto)->trigger();
-        wasUp_ = linkState.linkUp;
+        wasUp_ = dlg_->State().linkUp;
         upsSinceLastAuto_ = 0;
     }
 
 private slots:
-    void init() {
-        QVERIFY(WaitForProbesToEnd());
-        ResetLinkState();
-    }
-    void cleanup() {
-        dlg_.reset();
-        QVERIFY(WaitForProbesToEnd());
-    }
+    void init() {}
+    void cleanup() { dlg_.reset(); }
 
     void autoTwentyTimes_data() {
         QTest::addColumn<bool>("afterLinkUp");
@@ -79,28 +77,29 @@ private slots:
                 [this] { CountUpTransitions(); });
         dlg_->show();
         QVERIFY(QTest::qWaitForWindowExposed(dlg_.get()));
-        if (afterLinkUp) QTRY_VERIFY_WITH_TIMEOUT(linkState.linkUp, kLinkTimeoutMs);
+        if (afterLinkUp) QTRY_VERIFY_WITH_TIMEOUT(dlg_->State().linkUp, kLinkTimeoutMs);
 
         int mostWorkers = 0;
         int mostWorkerThreads = 0;
         for (int i = 0; i < kAutoCount; ++i) {
             ChooseAuto();
-            mostWorkers = std::max(mostWorkers, PortProbeThread::RunningCount());
+            mostWorkers = std::max(mostWorkers, dlg_->Search().RunningCount());
             mostWorkerThreads =
                 std::max(mostWorkerThreads, ProcessFigures::ThreadsNamed(kWorkerThread));
             QTest::qWait(spacingMs);
         }
         QVERIFY2(mostWorkers > 1, "the workers did not overlap");
         QVERIFY(mostWorkerThreads > 1);
-        QTRY_VERIFY_WITH_TIMEOUT(linkState.linkUp, kLinkTimeoutMs);
-        QVERIFY(WaitForProbesToEnd());
+        QTRY_VERIFY_WITH_TIMEOUT(dlg_->State().linkUp, kLinkTimeoutMs);
+        QVERIFY(WaitForSearchToEnd(*dlg_));
         QTest::qWait(kSteadyMs);
 
         QCOMPARE(upsSinceLastAuto_, 1);
-        QVERIFY(linkState.linkUp);
+        QVERIFY(dlg_->State().linkUp);
         QCOMPARE(int(dlg_->Channel()->PortNumber()), kControllerPort);
         QCOMPARE(dlg_->Channel()->DevicePath(), sim.PortPath());
-        QCOMPARE(dlg_->Menu()->PortRadioMark(), kAutoPosition);
+        QCOMPARE(dlg_->Menu()->PortRadioMark(),
+                 MenuBar::PortPosition({WindowOps::PortChoice::Kind::Auto}));
         QVERIFY(dlg_->StatusBar()->PaneText(kStatusPane).startsWith(QStringLiteral("COM OK.")));
         for (const auto& box : closer.seen) QFAIL(qPrintable(box.text));
         QTRY_COMPARE_WITH_TIMEOUT(ProcessFigures::ThreadsNamed(kWorkerThread), 0, 2000);

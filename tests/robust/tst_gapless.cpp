@@ -9,11 +9,13 @@
 #include <QLineEdit>
 #include <QTest>
 
-#include "CCalibDlg.h"
-#include "ControlIds.h"
-#include "ProcessFigures.h"
-#include "SimProcess.h"
-#include "UiTestSupport.h"
+#include "tests/robust/ProcessFigures.h"
+#include "tests/support/ModalDriver.h"
+#include "tests/support/PortTable.h"
+#include "tests/support/SimProcess.h"
+#include "tests/support/WindowFixture.h"
+#include "ui/CCalibDlg.h"
+#include "ui/ControlIds.h"
 
 namespace {
 constexpr int kPort = 1;
@@ -62,10 +64,7 @@ class TestGapless : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() {
-        QVERIFY(WaitForProbesToEnd());
-        ResetLinkState();
-    }
+    void init() {}
 
     void leftAloneItSendsNothingAndReadsFramesAsSent() {
         SimProcess sim({QStringLiteral("--bytewise"), QStringLiteral("--gap"), QStringLiteral("0"),
@@ -78,10 +77,9 @@ private slots:
         long worstMisread = 0;
         double worstShare = 1.0;
         for (int start = 0; start < kStarts; ++start) {
-            ResetLinkState();
             CCalibDlg dlg([device](int port) { return port == kPort ? device : std::string(); });
             dlg.show();
-            QTRY_VERIFY_WITH_TIMEOUT(linkState.linkUp, kLinkTimeoutMs);
+            QTRY_VERIFY_WITH_TIMEOUT(dlg.State().linkUp, kLinkTimeoutMs);
             QCOMPARE(dlg.panelParams, expected);
 
             auto* petrol = qobject_cast<QLineEdit*>(dlg.Control(ControlId::kPetrolReadout));

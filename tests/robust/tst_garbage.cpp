@@ -11,16 +11,18 @@
 #include <QAction>
 #include <QTest>
 
-#include "ByteRelay.h"
-#include "CCalibDlg.h"
-#include "ControlIds.h"
-#include "FrameWitness.h"
-#include "LatencyProbe.h"
-#include "ProcessFigures.h"
-#include "SerialChannel.h"
-#include "SimProcess.h"
-#include "StatusPanes.h"
-#include "UiTestSupport.h"
+#include "serial/SerialChannel.h"
+#include "tests/robust/ByteRelay.h"
+#include "tests/robust/FrameWitness.h"
+#include "tests/robust/LatencyProbe.h"
+#include "tests/robust/ProcessFigures.h"
+#include "tests/support/ModalDriver.h"
+#include "tests/support/PortTable.h"
+#include "tests/support/SimProcess.h"
+#include "tests/support/WindowFixture.h"
+#include "ui/CCalibDlg.h"
+#include "ui/ControlIds.h"
+#include "ui/StatusPanes.h"
 
 namespace {
 constexpr int kPort = 3;
@@ -36,10 +38,7 @@ class TestGarbage : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() {
-        QVERIFY(WaitForProbesToEnd());
-        ResetLinkState();
-    }
+    void init() {}
 
     void randomBytesChangeOnlyWhatValidFramesCarry_data() {
         QTest::addColumn<QString>("gap");
@@ -61,7 +60,7 @@ private slots:
 
         const std::string device = relay.WindowPath();
         CCalibDlg dlg([device](int port) { return port == kPort ? device : std::string(); });
-        FrameWitness witness(relay);
+        FrameWitness witness(relay, dlg.State());
         connect(dlg.Channel(), &SerialChannel::bytesReceived, this,
                 [&] { witness.AfterReceive(); });
         connect(dlg.Timer(TimerId::kSend), &QTimer::timeout, this,

@@ -11,15 +11,19 @@
 #include <QTest>
 #include <memory>
 
-#include "CCalibDlg.h"
-#include "ControlIds.h"
-#include "PortCommands.h"
-#include "ProcessFigures.h"
-#include "SerialChannel.h"
-#include "SimProcess.h"
-#include "SpinButton.h"
-#include "StatusPanes.h"
-#include "UiTestSupport.h"
+#include "link/PortCommands.h"
+#include "serial/PortProbeThread.h"
+#include "serial/PortSearch.h"
+#include "serial/SerialChannel.h"
+#include "tests/robust/ProcessFigures.h"
+#include "tests/support/ModalDriver.h"
+#include "tests/support/PortTable.h"
+#include "tests/support/SimProcess.h"
+#include "tests/support/WindowFixture.h"
+#include "ui/CCalibDlg.h"
+#include "ui/ControlIds.h"
+#include "ui/SpinButton.h"
+#include "ui/StatusPanes.h"
 
 namespace {
 const QByteArray kWorkerThread = PortProbeThread::staticMetaObject.className();
@@ -59,7 +63,7 @@ private:
         ports_.Set(kPort, sim_->PortPath().toStdString());
         const int command = cycle % 2 == 0 ? CommandId::kPortAuto : CommandId::SelectPort(kPort);
         dlg_->Command(command)->trigger();
-        QTRY_VERIFY_WITH_TIMEOUT(linkState.linkUp, kLinkTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(dlg_->State().linkUp, kLinkTimeoutMs);
         QCOMPARE(dlg_->Channel()->DevicePath(), sim_->PortPath());
     }
 
@@ -79,8 +83,8 @@ private:
 
     void ExpectLossReported() {
         QTRY_COMPARE_WITH_TIMEOUT(Status(), QStringLiteral("COM Waiting..."), kReportTimeoutMs);
-        QVERIFY(!linkState.linkUp);
-        QCOMPARE(linkState.receivedMask, std::uint16_t{0});
+        QVERIFY(!dlg_->State().linkUp);
+        QCOMPARE(dlg_->State().receivedMask, std::uint16_t{0});
         QVERIFY(!dlg_->Control(ControlId::kWriteButton)->isEnabled());
         QVERIFY(!dlg_->Spin(0)->isEnabled());
         QCOMPARE(dlg_->Control(ControlId::kPetrolReadout)->property("text").toString(), QString());
@@ -90,10 +94,7 @@ private:
     }
 
 private slots:
-    void init() {
-        QVERIFY(WaitForProbesToEnd());
-        ResetLinkState();
-    }
+    void init() {}
 
     void hangUpMidStreamFiftyTimes() {
         sim_ = StartedSim();
@@ -103,8 +104,8 @@ private slots:
         dlg_ = std::make_unique<CCalibDlg>(ports_.Resolver());
         dlg_->show();
         QVERIFY(QTest::qWaitForWindowExposed(dlg_.get()));
-        QTRY_VERIFY_WITH_TIMEOUT(linkState.linkUp, kLinkTimeoutMs);
-        QVERIFY(WaitForProbesToEnd());
+        QTRY_VERIFY_WITH_TIMEOUT(dlg_->State().linkUp, kLinkTimeoutMs);
+        QVERIFY(WaitForSearchToEnd(*dlg_));
         QSignalSpy lost(dlg_->Channel(), &SerialChannel::deviceLost);
         // Counted at the same point of every cycle: linked, no worker running.
         const int linkedFds = ProcessFigures::OpenFileDescriptors();
@@ -115,7 +116,7 @@ private slots:
             if (QTest::currentTestFailed()) return;
             LinkNewController(cycle);
             if (QTest::currentTestFailed()) return;
-            QVERIFY(WaitForProbesToEnd());
+            QVERIFY(WaitForSearchToEnd(*dlg_));
             mostFds = std::max(mostFds, ProcessFigures::OpenFileDescriptors());
         }
 
@@ -135,7 +136,6 @@ private slots:
     void cleanup() {
         dlg_.reset();
         sim_.reset();
-        QVERIFY(WaitForProbesToEnd());
     }
 };
 

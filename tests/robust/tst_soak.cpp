@@ -11,14 +11,16 @@
 #include <QToolButton>
 #include <memory>
 
-#include "CCalibDlg.h"
-#include "ControlIds.h"
-#include "ProcessFigures.h"
-#include "SerialChannel.h"
-#include "SimProcess.h"
-#include "SpinButton.h"
-#include "StatusPanes.h"
-#include "UiTestSupport.h"
+#include "serial/SerialChannel.h"
+#include "tests/robust/ProcessFigures.h"
+#include "tests/support/ModalDriver.h"
+#include "tests/support/PortTable.h"
+#include "tests/support/SimProcess.h"
+#include "tests/support/WindowFixture.h"
+#include "ui/CCalibDlg.h"
+#include "ui/ControlIds.h"
+#include "ui/SpinButton.h"
+#include "ui/StatusPanes.h"
 
 namespace {
 constexpr int kPort = 3;
@@ -43,10 +45,7 @@ class TestSoak : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() {
-        QVERIFY(WaitForProbesToEnd());
-        ResetLinkState();
-    }
+    void init() {}
 
     void lineRateKeepsMemoryFlat() {
         const int seconds =
@@ -60,7 +59,7 @@ private slots:
         CCalibDlg dlg([device](int port) { return port == kPort ? device : std::string(); });
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
-        QTRY_VERIFY_WITH_TIMEOUT(linkState.linkUp, kLinkTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(dlg.State().linkUp, kLinkTimeoutMs);
 
         QElapsedTimer clock;
         clock.start();
@@ -85,7 +84,7 @@ private slots:
 
         // The last change reached the controller and came back as its echo.
         QTRY_VERIFY_WITH_TIMEOUT(std::equal(dlg.panelParams.begin(), dlg.panelParams.end(),
-                                            linkState.deviceParams.begin()),
+                                            dlg.State().deviceParams.begin()),
                                  kEchoTimeoutMs);
         const int sent = sim.LinesStartingWith(QStringLiteral("rx set")).size();
         qInfo(
@@ -98,7 +97,7 @@ private slots:
                  qPrintable(
                      QStringLiteral("resident memory grew by %1 KiB").arg(finalKiB - settledKiB)));
         QVERIFY2(sent >= changes, "a change from the panel was not sent");
-        QVERIFY(linkState.linkUp);
+        QVERIFY(dlg.State().linkUp);
         QVERIFY(dlg.StatusBar()->PaneText(kStatusPane).startsWith(QStringLiteral("COM OK.")));
         for (const auto& box : closer.seen) QFAIL(qPrintable(box.text));
     }

@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "PortLink.h"
-#include "PortNames.h"
+#include "serial/PortNames.h"
+#include "sim/PortLink.h"
 
 namespace {
 struct FolderCase {

@@ -9,9 +9,10 @@
 #include <QTest>
 #include <memory>
 
-#include "OpenFailureHint.h"
-#include "PtyPair.h"
-#include "SerialChannel.h"
+#include "serial/DeviceGone.h"
+#include "serial/OpenFailureHint.h"
+#include "serial/SerialChannel.h"
+#include "tests/support/PtyPair.h"
 
 namespace {
 constexpr std::int16_t kTestPort = 3;
@@ -171,6 +172,23 @@ private slots:
         QCOMPARE(HintForOpenFailure(QSerialPort::PermissionError, true), InUse);
         QCOMPARE(HintForOpenFailure(QSerialPort::OpenError, false), None);
         QCOMPARE(HintForOpenFailure(QSerialPort::DeviceNotFoundError, true), None);
+    }
+
+    void errorsThatMeanTheDeviceIsGone_data() {
+        QTest::addColumn<QSerialPort::SerialPortError>("error");
+        QTest::addColumn<bool>("gone");
+        QTest::newRow("none") << QSerialPort::NoError << false;
+        QTest::newRow("time-out") << QSerialPort::TimeoutError << false;
+        QTest::newRow("read") << QSerialPort::ReadError << true;
+        QTest::newRow("write") << QSerialPort::WriteError << true;
+        QTest::newRow("resource") << QSerialPort::ResourceError << true;
+        QTest::newRow("not found") << QSerialPort::DeviceNotFoundError << true;
+        QTest::newRow("unknown") << QSerialPort::UnknownError << true;
+    }
+    void errorsThatMeanTheDeviceIsGone() {
+        QFETCH(QSerialPort::SerialPortError, error);
+        QFETCH(bool, gone);
+        QCOMPARE(MeansDeviceGone(error), gone);
     }
 
     void vanishedDeviceClosesOnceWithoutSpinning() {

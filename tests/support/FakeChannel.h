@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "CommChannel.h"
+#include "link/CommChannel.h"
 
 // A serial channel without a port. Writes are kept.
 class FakeChannel : public CommChannel {

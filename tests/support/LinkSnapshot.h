@@ -4,10 +4,10 @@
 #include <cstdint>
 #include <ostream>
 
-#include "LinkState.h"
+#include "link/LinkState.h"
 
 // Every field of a LinkState as plain values, so whole records can be compared
-// (LinkState itself holds atomics and cannot be copied).
+// (the stop flag of the search is shared, not copied, by a LinkState).
 struct LinkSnapshot {
     std::array<std::uint8_t, 17> deviceParams{};
     std::uint16_t receivedMask = 0;
@@ -23,7 +23,6 @@ struct LinkSnapshot {
     bool probeFound = false;
     std::int16_t probePort = 0;
     bool probeStop = false;
-    bool englishUi = false;
     std::uint8_t lambdaBand = 0;
     std::int32_t cellIndex = 0;
     std::int32_t petrolRaw = 0;
@@ -46,10 +45,9 @@ inline LinkSnapshot TakeSnapshot(const LinkState& s) {
     snap.followUpStore = s.followUpStore;
     snap.sendHoldoff = s.sendHoldoff;
     snap.portError = s.portError;
-    snap.probeFound = s.probeFound.load();
-    snap.probePort = s.probePort.load();
-    snap.probeStop = s.probeStop.load();
-    snap.englishUi = s.englishUi;
+    snap.probeFound = s.probeFound;
+    snap.probePort = s.probePort;
+    snap.probeStop = s.probeStop->load();
     snap.lambdaBand = s.lambdaBand;
     snap.cellIndex = s.cellIndex;
     snap.petrolRaw = s.petrolRaw;
@@ -76,8 +74,7 @@ inline void FillEveryField(LinkState& s) {
     s.portError = 9;
     s.probeFound = true;
     s.probePort = 17;
-    s.probeStop = true;
-    s.englishUi = true;
+    s.probeStop->store(true);
     s.lambdaBand = 2;
     s.cellIndex = 11;
     s.petrolRaw = 3000;
@@ -94,8 +91,7 @@ inline std::ostream& operator<<(std::ostream& os, const LinkSnapshot& s) {
        << s.writeRequested << ", followUpStore " << s.followUpStore << ", sendHoldoff "
        << int{s.sendHoldoff} << ", portError " << int{s.portError} << ", probeFound "
        << s.probeFound << ", probePort " << s.probePort << ", probeStop " << s.probeStop
-       << ", englishUi " << s.englishUi << ", lambdaBand " << int{s.lambdaBand} << ", cellIndex "
-       << s.cellIndex << ", petrolRaw " << s.petrolRaw << ", lambdaRaw " << s.lambdaRaw
-       << ", gasTimeUs " << s.gasTimeUs << '}';
+       << ", lambdaBand " << int{s.lambdaBand} << ", cellIndex " << s.cellIndex << ", petrolRaw "
+       << s.petrolRaw << ", lambdaRaw " << s.lambdaRaw << ", gasTimeUs " << s.gasTimeUs << '}';
     return os;
 }

@@ -166,3 +166,51 @@ private:
     QElapsedTimer clock_;
     bool timedOut_ = false;
 };
+
+// Closes the modal boxes that a step opens, by polling for the active modal
+// widget. What each box said is kept; onBox may look at the box (and the
+// world behind it) and return false to leave it open for a later poll.
+class ModalCloser {
+public:
+    struct Seen {
+        QString className;
+        QString title;
+        QString text;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+    };
+
+    explicit ModalCloser(int timeoutMs = 10000) {
+        clock_.start();
+        timer_.setInterval(20);
+        QObject::connect(&timer_, &QTimer::timeout, [this, timeoutMs] { Poll(timeoutMs); });
+        timer_.start();
+    }
+
+    std::function<bool(QWidget*)> onBox;
+    QList<Seen> seen;
+
+private:
+    void Poll(int timeoutMs) {
+        if (clock_.elapsed() > timeoutMs) {
+            timer_.stop();
+            return;
+        }
+        QWidget* modal = QApplication::activeModalWidget();
+        auto* dialog = qobject_cast<QDialog*>(modal);
+        if (dialog == nullptr || !dialog->isVisible()) return;
+        if (onBox && !onBox(dialog)) return;
+        Seen entry{QString::fromLatin1(dialog->metaObject()->className()),
+                   dialog->windowTitle(),
+                   {},
+                   QMessageBox::NoIcon};
+        if (auto* box = qobject_cast<QMessageBox*>(dialog)) {
+            entry.text = box->text();
+            entry.icon = box->icon();
+        }
+        seen.append(entry);
+        dialog->done(QDialog::Rejected);
+    }
+
+    QTimer timer_;
+    QElapsedTimer clock_;
+};

@@ -1,4 +1,4 @@
-#include "PtyPair.h"
+#include "tests/support/PtyPair.h"
 
 #include <fcntl.h>
 #include <poll.h>

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "ControlIds.h"
+#include "ui/ControlIds.h"
+#include "ui/MenuBar.h"
 
 namespace {
 
@@ -39,6 +40,20 @@ TEST(ControlIdsTest, ReadoutsAndBars) {
     EXPECT_EQ(TimerId::kSupervisionPeriodMs, 200);
     EXPECT_EQ(TimerId::kSend, 101);
     EXPECT_EQ(TimerId::kSendPeriodMs, 100);
+}
+
+TEST(PortMenu, CommandIdsAndMarkPositions) {
+    using Kind = WindowOps::PortChoice::Kind;
+    const int ids[17] = {0,     32777, 32778, 32785, 32779, 32780, 32781, 32782, 32783,
+                         32784, 32790, 32791, 32792, 32793, 32794, 32795, 32796};
+    for (int port = CommandId::kFirstHandPort; port <= CommandId::kLastHandPort; ++port) {
+        EXPECT_EQ(CommandId::SelectPort(port), ids[port]) << "COM" << port;
+        EXPECT_EQ(MenuBar::PortPosition({Kind::Port, port}), port + 2);
+    }
+    EXPECT_EQ(MenuBar::PortPosition({Kind::Auto}), 0);
+    EXPECT_EQ(MenuBar::PortPosition({Kind::Offline}), 1);
+    EXPECT_EQ(CommandId::kPortAuto, 32788);
+    EXPECT_EQ(CommandId::kPortOffline, 32789);
 }
 
 }  // namespace

@@ -9,10 +9,10 @@
 #include <cstdint>
 #include <initializer_list>
 
-#include "CCalibDlg.h"
-#include "ControlIds.h"
-#include "ModalDriver.h"
-#include "SpinButton.h"
+#include "tests/support/ModalDriver.h"
+#include "ui/CCalibDlg.h"
+#include "ui/ControlIds.h"
+#include "ui/SpinButton.h"
 
 // Helpers for the tests of File > Open and File > Save.
 namespace ParamFileTest {
@@ -47,7 +47,7 @@ inline QStringList Entries(const QString& directory) {
 
 // Moves the spins as a user would, so the panel follows through the edits.
 inline void SetPanel(CCalibDlg& dlg, const PanelParams& values) {
-    for (int k = 0; k < kParamCount; ++k) dlg.SetSpinPosition(k, values[k]);
+    for (int k = 0; k < kParamCount; ++k) dlg.ShowParameter(k, values[k]);
 }
 
 inline PanelParams AllOf(std::int32_t value) {

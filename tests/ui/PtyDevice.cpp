@@ -1,4 +1,4 @@
-#include "PtyDevice.h"
+#include "tests/ui/PtyDevice.h"
 
 #include <poll.h>
 #include <unistd.h>

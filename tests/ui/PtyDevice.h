@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "PtyPair.h"
+#include "tests/support/PtyPair.h"
 
 // The controller's side of a pseudo-terminal, for window tests that need
 // exact control of the telemetry: streams frames for the indices 0..15 in

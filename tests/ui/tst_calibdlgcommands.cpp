@@ -7,28 +7,23 @@
 #include <QTest>
 #include <memory>
 
-#include "CAboutDlg.h"
-#include "CCalibDlg.h"
-#include "ControlIds.h"
-#include "MenuBar.h"
-#include "SerialChannel.h"
-#include "StatusPanes.h"
-#include "UiTestSupport.h"
+#include "serial/SerialChannel.h"
+#include "tests/support/ModalDriver.h"
+#include "tests/support/PortTable.h"
+#include "tests/support/WindowFixture.h"
+#include "ui/CAboutDlg.h"
+#include "ui/CCalibDlg.h"
+#include "ui/ControlIds.h"
+#include "ui/MenuBar.h"
+#include "ui/StatusPanes.h"
 
 class TestCalibDlgCommands : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() {
-        QVERIFY(WaitForProbesToEnd());
-        ResetLinkState();
-        dlg_ = std::make_unique<CCalibDlg>(NoDevice);
-    }
+    void init() { dlg_ = std::make_unique<CCalibDlg>(NoDevice); }
 
-    void cleanup() {
-        dlg_.reset();
-        QVERIFY(WaitForProbesToEnd());
-    }
+    void cleanup() { dlg_.reset(); }
 
     void enterOnTheExitButtonCancels() {
         CCalibDlg& dlg = *dlg_;
@@ -116,7 +111,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
         dlg.EnableEditing();
         QTest::mouseClick(dlg.Control(ControlId::kWriteButton), Qt::LeftButton);
-        QVERIFY(linkState.writeRequested);
+        QVERIFY(dlg_->State().writeRequested);
     }
 
     void portMenuMarksByPosition() {
@@ -127,7 +122,7 @@ private slots:
         dlg.Command(CommandId::kPortOffline)->trigger();
         QCOMPARE(dlg.Menu()->PortRadioMark(), 1);
         QCOMPARE(dlg.StatusBar()->PaneText(1), QStringLiteral("COM Stop"));
-        QVERIFY(linkState.probeStop.load());
+        QVERIFY(dlg_->State().probeStop->load());
         dlg.Command(CommandId::kPortAuto)->trigger();
         QCOMPARE(dlg.Menu()->PortRadioMark(), 0);
         QCOMPARE(dlg.StatusBar()->PaneText(1), QStringLiteral("COM Searching..."));

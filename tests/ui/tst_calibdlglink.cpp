@@ -10,14 +10,16 @@
 #include <algorithm>
 #include <memory>
 
-#include "CCalibDlg.h"
-#include "ControlIds.h"
-#include "LiveBar.h"
-#include "PtyDevice.h"
-#include "SerialChannel.h"
-#include "SpinButton.h"
-#include "StatusPanes.h"
-#include "UiTestSupport.h"
+#include "serial/SerialChannel.h"
+#include "tests/support/ModalDriver.h"
+#include "tests/support/PortTable.h"
+#include "tests/support/WindowFixture.h"
+#include "tests/ui/PtyDevice.h"
+#include "ui/CCalibDlg.h"
+#include "ui/ControlIds.h"
+#include "ui/LiveBar.h"
+#include "ui/SpinButton.h"
+#include "ui/StatusPanes.h"
 
 namespace {
 constexpr int kPort = 3;
@@ -31,8 +33,6 @@ class TestCalibDlgLink : public QObject {
 
 private slots:
     void init() {
-        QVERIFY(WaitForProbesToEnd());
-        ResetLinkState();
         pty_ = std::make_unique<PtyPair>();
         device_ = std::make_unique<PtyDevice>(*pty_);
         for (int k = 0; k < kParamCount; ++k)
@@ -40,16 +40,16 @@ private slots:
         const std::string slave = pty_->SlavePath();
         // Every other COM name leads nowhere, so the start-up search is harmless.
         dlg_ = std::make_unique<CCalibDlg>(
-            [slave](int port) { return port == kPort ? slave : std::string(); });
+            [slave](int port) { return port == kPort ? slave : std::string(); }, kFastSearch);
         dlg_->show();
         QVERIFY(QTest::qWaitForWindowExposed(dlg_.get()));
         // The search listens on the pty while it is quiet, then gives up.
-        QVERIFY(WaitForProbesToEnd());
-        QVERIFY(!linkState.probeFound.load());
+        QVERIFY(WaitForSearchToEnd(*dlg_));
+        QVERIFY(!dlg_->State().probeFound);
         dlg_->Command(CommandId::SelectPort(kPort))->trigger();
         QVERIFY(dlg_->Channel()->IsOpen());
         device_->StartTalking();
-        QTRY_VERIFY_WITH_TIMEOUT(linkState.linkUp, kLinkTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(dlg_->State().linkUp, kLinkTimeoutMs);
     }
 
     void cleanup() {
@@ -93,7 +93,7 @@ private slots:
                  qPrintable(QString::number(device_->receivedAt.at(0) - clicked)));
         // Once the echo confirms it, sending stops. (An echo of the old value
         // that was already on its way may cause one repeat of the same frame.)
-        QTRY_COMPARE(int(linkState.deviceParams[2]), 103);
+        QTRY_COMPARE(int(dlg_->State().deviceParams[2]), 103);
         QTest::qWait(500);
         const std::size_t sent = device_->received.size();
         QTest::qWait(500);
@@ -130,16 +130,16 @@ private slots:
         CCalibDlg& dlg = *dlg_;
         dlg.Timer(TimerId::kSupervision)->stop();
         // A frame accepted after the last timer tick starts the count at 0.
-        QTRY_COMPARE(int(linkState.silenceTicks), 0);
+        QTRY_COMPARE(int(dlg_->State().silenceTicks), 0);
         device_->StopTalking();
         QTest::qWait(100);
         for (int tick = 1; tick <= 11; ++tick) {
             dlg.OnTimer(TimerId::kSupervision);
-            QVERIFY2(linkState.linkUp, qPrintable(QStringLiteral("silent tick %1").arg(tick)));
+            QVERIFY2(dlg_->State().linkUp, qPrintable(QStringLiteral("silent tick %1").arg(tick)));
             QVERIFY(dlg.StatusBar()->PaneText(1).startsWith(QStringLiteral("COM OK.")));
         }
         dlg.OnTimer(TimerId::kSupervision);
-        QVERIFY(!linkState.linkUp);
+        QVERIFY(!dlg_->State().linkUp);
         QCOMPARE(dlg.StatusBar()->PaneText(1), QStringLiteral("COM Waiting..."));
         QCOMPARE(dlg.StatusBar()->BackgroundColour(), QColor(255, 0, 0));
         QVERIFY(!dlg.Spin(0)->isEnabled());
@@ -165,7 +165,7 @@ private slots:
     void aChannelErrorIsShownInABox() {
         CCalibDlg other(
             [this](int port) { return port == kPort ? pty_->SlavePath() : std::string(); });
-        QVERIFY(WaitForProbesToEnd());
+        QVERIFY(WaitForSearchToEnd(*dlg_));
         ModalCloser closer;
         other.Command(CommandId::SelectPort(kPort))->trigger();
         QCOMPARE(closer.seen.size(), 1);

@@ -10,15 +10,17 @@
 #include <QToolButton>
 #include <memory>
 
-#include "CCalibDlg.h"
-#include "ControlColours.h"
-#include "ControlIds.h"
-#include "LiveBar.h"
-#include "MenuBar.h"
-#include "SerialChannel.h"
-#include "SpinButton.h"
-#include "StatusPanes.h"
-#include "UiTestSupport.h"
+#include "serial/SerialChannel.h"
+#include "tests/support/ModalDriver.h"
+#include "tests/support/PortTable.h"
+#include "tests/support/WindowFixture.h"
+#include "ui/CCalibDlg.h"
+#include "ui/ControlColours.h"
+#include "ui/ControlIds.h"
+#include "ui/LiveBar.h"
+#include "ui/MenuBar.h"
+#include "ui/SpinButton.h"
+#include "ui/StatusPanes.h"
 
 namespace {
 const QColor kQtRed(255, 0, 0);
@@ -38,16 +40,9 @@ class TestCalibDlg : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() {
-        QVERIFY(WaitForProbesToEnd());
-        ResetLinkState();
-        dlg_ = std::make_unique<CCalibDlg>(NoDevice);
-    }
+    void init() { dlg_ = std::make_unique<CCalibDlg>(NoDevice); }
 
-    void cleanup() {
-        dlg_.reset();
-        QVERIFY(WaitForProbesToEnd());
-    }
+    void cleanup() { dlg_.reset(); }
 
     void windowJustOpened() {
         CCalibDlg& dlg = *dlg_;
@@ -123,18 +118,18 @@ private slots:
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
         dlg.EnableEditing();
-        dlg.SetSpinPosition(3, 120);
+        dlg.ShowParameter(3, 120);
         QTest::mouseClick(dlg.Spin(3)->UpArrow(), Qt::LeftButton);
         QCOMPARE(dlg.Control(1085)->property("text").toString(), QStringLiteral("121"));
         QCOMPARE(dlg.panelParams[3], 121);
 
-        dlg.SetSpinPosition(3, 255);
+        dlg.ShowParameter(3, 255);
         QCOMPARE(dlg.panelParams[3], 255);
         QTest::mouseClick(dlg.Spin(3)->UpArrow(), Qt::LeftButton);
         QCOMPARE(dlg.ParamEdit(3)->text(), QStringLiteral("255"));
         QCOMPARE(dlg.panelParams[3], 255);
 
-        dlg.SetSpinPosition(3, 0);
+        dlg.ShowParameter(3, 0);
         QTest::mouseClick(dlg.Spin(3)->DownArrow(), Qt::LeftButton);
         QCOMPARE(dlg.ParamEdit(3)->text(), QStringLiteral("0"));
         QCOMPARE(dlg.panelParams[3], 0);
@@ -183,7 +178,7 @@ private slots:
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
         QLineEdit* edit = dlg.ParamEdit(4);
-        dlg.SetSpinPosition(4, 42);
+        dlg.ShowParameter(4, 42);
         QCOMPARE(dlg.panelParams[4], 42);
         edit->setCursorPosition(2);
         QTest::keyClick(edit, Qt::Key_Left);
@@ -224,15 +219,13 @@ private slots:
     void clearLiveDisplay() {
         QFETCH(bool, panelLoaded);
         CCalibDlg& dlg = *dlg_;
-        for (int k = 0; k < kParamCount; ++k) dlg.SetSpinPosition(k, 10 + k);
-        for (const int id : kReadoutIds) dlg.SetControlText(id, "1,234");
-        for (const int id : kBarIds) dlg.SetBarPosition(id, 100);
-        dlg.SetControlVisible(ControlId::CellMarker(6), true);
-        dlg.SetStatusColour(kStatusLinkUp);
-        dlg.SetPaneText(1, "COM OK..");
-        linkState.panelLoaded = panelLoaded;
+        for (int k = 0; k < kParamCount; ++k) dlg.ShowParameter(k, 10 + k);
+        dlg.ShowReadouts({"1,234", 100, "1,234", 100, "1,234", 100});
+        dlg.ShowCellMarker(6);
+        dlg.ShowStatusColour(WindowOps::StatusColour::LinkUp);
+        dlg.ShowLinkStatus(WindowOps::LinkStatus::Up, "COM OK..");
 
-        dlg.ClearLiveDisplay();
+        dlg.ClearLiveDisplay(!panelLoaded);
 
         for (int k = 0; k < kParamCount; ++k) {
             const int expected = panelLoaded ? 10 + k : 0;
@@ -261,7 +254,7 @@ private slots:
     void textThatIsNoPositionKeepsTheLastValidValue() {
         QFETCH(QString, text);
         CCalibDlg& dlg = *dlg_;
-        dlg.SetSpinPosition(3, 120);
+        dlg.ShowParameter(3, 120);
         dlg.ParamEdit(3)->setText(text);
         QCOMPARE(dlg.panelParams[3], 120);
         QCOMPARE(dlg.Spin(3)->QueryPosition(), SpinButton::kQueryFailed + 120);
@@ -273,7 +266,7 @@ private slots:
         CCalibDlg& dlg = *dlg_;
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
-        dlg.SetSpinPosition(9, 31);
+        dlg.ShowParameter(9, 31);
         QGuiApplication::clipboard()->setText(QStringLiteral("300"));
         dlg.ParamEdit(9)->selectAll();
         QTest::keyClick(dlg.ParamEdit(9), Qt::Key_Insert, Qt::ShiftModifier);
@@ -287,19 +280,16 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
         const qint64 chineseKey = dlg.BackgroundPicture().cacheKey();
         QCOMPARE(dlg.BackgroundPicture().size(), QSize(758, 447));
-        linkState.englishUi = true;
-        dlg.repaint();
+        dlg.ApplyEnglishTexts();
         const qint64 englishKey = dlg.BackgroundPicture().cacheKey();
         QVERIFY(englishKey != chineseKey);
         const QImage english = dlg.grab(dlg.ClientRect()).toImage();
-        linkState.englishUi = false;
-        dlg.repaint();
+        dlg.ApplyChineseTexts();
         QCOMPARE(dlg.BackgroundPicture().cacheKey(), chineseKey);
         const QImage chinese = dlg.grab(dlg.ClientRect()).toImage();
         QVERIFY(english != chinese);
-        linkState.englishUi = true;
+        dlg.ApplyEnglishTexts();
         QCOMPARE(dlg.BackgroundPicture().cacheKey(), englishKey);
-        linkState.englishUi = false;
     }
 
 private:

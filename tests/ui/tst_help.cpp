@@ -6,10 +6,12 @@
 #include <QTextBrowser>
 #include <memory>
 
-#include "CCalibDlg.h"
-#include "ControlIds.h"
-#include "HelpWindow.h"
-#include "UiTestSupport.h"
+#include "tests/support/ModalDriver.h"
+#include "tests/support/PortTable.h"
+#include "tests/support/WindowFixture.h"
+#include "ui/CCalibDlg.h"
+#include "ui/ControlIds.h"
+#include "ui/HelpWindow.h"
 
 namespace {
 const QString kChineseTitle = QStringLiteral("DX470 使用说明");
@@ -21,18 +23,13 @@ class TestHelp : public QObject {
 
 private slots:
     void init() {
-        QVERIFY(WaitForProbesToEnd());
-        ResetLinkState();
         dlg_ = std::make_unique<CCalibDlg>(NoDevice);
         dlg_->show();
         dlg_->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(dlg_.get()));
     }
 
-    void cleanup() {
-        dlg_.reset();
-        QVERIFY(WaitForProbesToEnd());
-    }
+    void cleanup() { dlg_.reset(); }
 
     void opensInTheInterfaceLanguage_data() {
         QTest::addColumn<bool>("byKey");

@@ -9,12 +9,14 @@
 #include <functional>
 #include <memory>
 
-#include "CCalibDlg.h"
-#include "ControlIds.h"
-#include "MenuBar.h"
-#include "SpinButton.h"
-#include "StatusPanes.h"
-#include "UiTestSupport.h"
+#include "tests/support/ModalDriver.h"
+#include "tests/support/PortTable.h"
+#include "tests/support/WindowFixture.h"
+#include "ui/CCalibDlg.h"
+#include "ui/ControlIds.h"
+#include "ui/MenuBar.h"
+#include "ui/SpinButton.h"
+#include "ui/StatusPanes.h"
 
 namespace {
 using TextOf = std::function<QString(const CCalibDlg&)>;
@@ -103,7 +105,7 @@ QStringList Describe(const CCalibDlg& dlg) {
         lines << QStringLiteral("pane %1: %2").arg(pane).arg(dlg.StatusBar()->PaneText(pane));
     }
     lines << QStringLiteral("status colour: %1").arg(dlg.StatusBar()->BackgroundColour().name());
-    flag(QStringLiteral("englishUi"), linkState.englishUi);
+    flag(QStringLiteral("englishUi"), dlg.EnglishUi());
     return lines;
 }
 
@@ -146,8 +148,6 @@ private slots:
     // Timers stopped: nothing but the commands under test changes the
     // window, and the link state stays as each test sets it.
     void init() {
-        QVERIFY(WaitForProbesToEnd());
-        ResetLinkState();
         dlg_ = std::make_unique<CCalibDlg>(NoDevice);
         dlg_->Timer(TimerId::kSupervision)->stop();
         dlg_->Timer(TimerId::kSend)->stop();
@@ -155,10 +155,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(dlg_.get()));
     }
 
-    void cleanup() {
-        dlg_.reset();
-        QVERIFY(WaitForProbesToEnd());
-    }
+    void cleanup() { dlg_.reset(); }
 
     void everyText_data() {
         QTest::addColumn<int>("row");
@@ -258,7 +255,7 @@ private slots:
         QFETCH(bool, editing);
         QFETCH(bool, english);
         CCalibDlg& dlg = *dlg_;
-        linkState.linkUp = linkUp;
+        dlg_->State().linkUp = linkUp;
         if (editing) dlg.EnableEditing();
         dlg.Command(CommandId::kHelpAbout)->setEnabled(false);
         if (english) {
@@ -272,7 +269,7 @@ private slots:
         QVERIFY(!dlg.Command(CommandId::kHelpAbout)->isEnabled());
         QCOMPARE(dlg.Control(ControlId::kWriteButton)->isEnabled(), editing);
         for (int k = 0; k < kParamCount; ++k) QCOMPARE(dlg.Spin(k)->isEnabled(), editing);
-        QCOMPARE(linkState.englishUi, english);
+        QCOMPARE(dlg.EnglishUi(), english);
     }
 
     // A port chosen by hand keeps its radio mark; the status bar keeps its
@@ -280,7 +277,7 @@ private slots:
     void portMarkStatusAndValuesStay() {
         CCalibDlg& dlg = *dlg_;
         dlg.Command(CommandId::SelectPort(3))->trigger();
-        dlg.SetSpinPosition(4, 77);
+        dlg.ShowParameter(4, 77);
         dlg.StatusBar()->SetPaneText(2, QStringLiteral("Time:01:02"));
         QCOMPARE(dlg.Menu()->PortRadioMark(), 5);
         const QString status = dlg.StatusBar()->PaneText(1);

@@ -15,10 +15,12 @@
 #include <QTest>
 #include <memory>
 
-#include "ParamFileCommands.h"
-#include "ParamFileTestSupport.h"
-#include "PtyPair.h"
-#include "UiTestSupport.h"
+#include "tests/support/ModalDriver.h"
+#include "tests/support/PortTable.h"
+#include "tests/support/PtyPair.h"
+#include "tests/support/WindowFixture.h"
+#include "tests/ui/ParamFileTestSupport.h"
+#include "ui/ParamFileCommands.h"
 
 using namespace ParamFileTest;
 
@@ -129,8 +131,6 @@ private slots:
     }
 
     void init() {
-        QVERIFY(WaitForProbesToEnd());
-        ResetLinkState();
         dir_ = std::make_unique<QTemporaryDir>();
         QVERIFY(dir_->isValid());
         dlg_ = std::make_unique<CCalibDlg>(NoDevice);
@@ -145,7 +145,6 @@ private slots:
         QFile::setPermissions(dir_->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         dlg_.reset();
         dir_.reset();
-        QVERIFY(WaitForProbesToEnd());
     }
 
     void openRefusedWithABox_data() {

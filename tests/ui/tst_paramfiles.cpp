@@ -7,9 +7,11 @@
 #include <climits>
 #include <memory>
 
-#include "ParamFileTestSupport.h"
-#include "StatusPanes.h"
-#include "UiTestSupport.h"
+#include "tests/support/ModalDriver.h"
+#include "tests/support/PortTable.h"
+#include "tests/support/WindowFixture.h"
+#include "tests/ui/ParamFileTestSupport.h"
+#include "ui/StatusPanes.h"
 
 using namespace ParamFileTest;
 
@@ -29,8 +31,6 @@ private slots:
     }
 
     void init() {
-        QVERIFY(WaitForProbesToEnd());
-        ResetLinkState();
         dir_ = std::make_unique<QTemporaryDir>();
         QVERIFY(dir_->isValid());
         dlg_ = std::make_unique<CCalibDlg>(NoDevice);
@@ -43,7 +43,6 @@ private slots:
     void cleanup() {
         dlg_.reset();
         dir_.reset();
-        QVERIFY(WaitForProbesToEnd());
     }
 
     // Qt's own dialog, owned by the window and modal, with the one filter and

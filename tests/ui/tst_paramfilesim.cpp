@@ -6,10 +6,12 @@
 #include <QTest>
 #include <memory>
 
-#include "ParamFileTestSupport.h"
-#include "SerialChannel.h"
-#include "SimProcess.h"
-#include "UiTestSupport.h"
+#include "serial/SerialChannel.h"
+#include "tests/support/ModalDriver.h"
+#include "tests/support/PortTable.h"
+#include "tests/support/SimProcess.h"
+#include "tests/support/WindowFixture.h"
+#include "tests/ui/ParamFileTestSupport.h"
 
 using namespace ParamFileTest;
 
@@ -42,15 +44,11 @@ private slots:
         qputenv("XDG_CONFIG_HOME", config_.path().toUtf8());
     }
 
-    void init() {
-        QVERIFY(WaitForProbesToEnd());
-        ResetLinkState();
-    }
+    void init() {}
 
     void cleanup() {
         dlg_.reset();
         sim_.reset();
-        QVERIFY(WaitForProbesToEnd());
     }
 
     // Parameters 0, 2, 3, 6, 7, 8, 10, 12 and 13 are the controller's own;
@@ -107,9 +105,9 @@ private:
             [device](int port) { return port == kPort ? device : std::string(); });
         dlg_->show();
         QVERIFY(QTest::qWaitForWindowExposed(dlg_.get()));
-        QTRY_VERIFY_WITH_TIMEOUT(linkState.linkUp, kLinkTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(dlg_->State().linkUp, kLinkTimeoutMs);
         QCOMPARE(int(dlg_->Channel()->PortNumber()), kPort);
-        QTRY_VERIFY(linkState.panelLoaded);
+        QTRY_VERIFY(dlg_->State().panelLoaded);
         for (int k = 0; k < kParamCount; ++k) QCOMPARE(dlg_->panelParams[k], 10 * (k + 1));
     }
 

@@ -6,15 +6,18 @@
 #include <QTest>
 #include <memory>
 
-#include "CCalibDlg.h"
-#include "ControlIds.h"
-#include "MenuBar.h"
-#include "PortCommands.h"
-#include "PtyPair.h"
-#include "SerialChannel.h"
-#include "SimProcess.h"
-#include "StatusPanes.h"
-#include "UiTestSupport.h"
+#include "link/PortCommands.h"
+#include "serial/PortSearch.h"
+#include "serial/SerialChannel.h"
+#include "tests/support/ModalDriver.h"
+#include "tests/support/PortTable.h"
+#include "tests/support/PtyPair.h"
+#include "tests/support/SimProcess.h"
+#include "tests/support/WindowFixture.h"
+#include "ui/CCalibDlg.h"
+#include "ui/ControlIds.h"
+#include "ui/MenuBar.h"
+#include "ui/StatusPanes.h"
 
 namespace {
 constexpr int kLinkTimeoutMs = 15000;
@@ -37,8 +40,8 @@ private:
     std::unique_ptr<PortTable> ports_;
     std::unique_ptr<CCalibDlg> dlg_;
 
-    void Open() {
-        dlg_ = std::make_unique<CCalibDlg>(ports_->Resolver());
+    void Open(ProbeTimings timings = kFastSearch) {
+        dlg_ = std::make_unique<CCalibDlg>(ports_->Resolver(), timings);
         dlg_->show();
         QVERIFY(QTest::qWaitForWindowExposed(dlg_.get()));
     }
@@ -46,15 +49,8 @@ private:
     void Choose(int commandId) { dlg_->Command(commandId)->trigger(); }
 
 private slots:
-    void init() {
-        QVERIFY(WaitForProbesToEnd());
-        ResetLinkState();
-        ports_ = std::make_unique<PortTable>();
-    }
-    void cleanup() {
-        dlg_.reset();
-        QVERIFY(WaitForProbesToEnd());
-    }
+    void init() { ports_ = std::make_unique<PortTable>(); }
+    void cleanup() { dlg_.reset(); }
 
     void findIsOpenedWithin100Ms() {
         auto sim = StartedSim();
@@ -65,7 +61,7 @@ private slots:
         clock.start();
         qint64 foundAt = -1;
         while (!dlg_->Channel()->IsOpen() && clock.elapsed() < kLinkTimeoutMs) {
-            if (foundAt < 0 && linkState.probeFound.load()) foundAt = clock.elapsed();
+            if (foundAt < 0 && dlg_->State().probeFound) foundAt = clock.elapsed();
             QTest::qWait(1);
         }
         const qint64 openedAt = clock.elapsed();
@@ -74,7 +70,7 @@ private slots:
                  qPrintable(QStringLiteral("take-over after %1 ms").arg(openedAt - foundAt)));
         QCOMPARE(int(dlg_->Channel()->PortNumber()), 3);
         QCOMPARE(Status(), QStringLiteral("COM Searching..."));
-        QTRY_VERIFY_WITH_TIMEOUT(linkState.linkUp, kLinkTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(dlg_->State().linkUp, kLinkTimeoutMs);
         QVERIFY(Status().startsWith(QStringLiteral("COM OK.")));
     }
 
@@ -82,7 +78,7 @@ private slots:
         PtyPair silent;
         ports_->Set(1, silent.SlavePath());
         Open();
-        QVERIFY(WaitForProbesToEnd());
+        QVERIFY(WaitForSearchToEnd(*dlg_));
         QTest::qWait(250);
         QCOMPARE(Status(), QStringLiteral("COM Searching..."));
         QVERIFY(!dlg_->Channel()->IsOpen());
@@ -92,14 +88,15 @@ private slots:
         auto sim = StartedSim();
         QVERIFY(sim);
         ports_->Set(1, sim->PortPath().toStdString());
-        Open();
-        QTest::qWait(100);  // the worker is listening on COM1
+        Open(ProbeTimings{});  // a whole listening window to choose OFFLINE in
+        QTRY_VERIFY(dlg_->Search().IsListeningOn(sim->PortPath()));
         Choose(CommandId::kPortOffline);
-        QVERIFY(WaitForProbesToEnd());
+        QVERIFY(WaitForSearchToEnd(*dlg_));
         QTest::qWait(250);
         QVERIFY2(!dlg_->Channel()->IsOpen(), "OFFLINE must stay offline");
         QCOMPARE(Status(), QStringLiteral("COM Stop"));
-        QCOMPARE(dlg_->Menu()->PortRadioMark(), kOfflinePosition);
+        QCOMPARE(dlg_->Menu()->PortRadioMark(),
+                 MenuBar::PortPosition({WindowOps::PortChoice::Kind::Offline}));
     }
 
     // COM2 chosen by hand while the search goes on; the search then finds the
@@ -113,10 +110,10 @@ private slots:
         ports_->Set(4, sim->PortPath().toStdString());
         ModalCloser closer(15000);
         Open();
-        QTest::qWait(450);  // past COM2, listening on COM3
+        QTRY_VERIFY(dlg_->Search().IsListeningOn(QString::fromStdString(com3.SlavePath())));
         Choose(CommandId::SelectPort(2));
         QVERIFY(dlg_->Channel()->IsOpen());
-        QVERIFY(WaitForProbesToEnd());
+        QVERIFY(WaitForSearchToEnd(*dlg_));
         QTRY_COMPARE_WITH_TIMEOUT(closer.seen.size(), 1, 2000);
         QTest::qWait(500);
         QCOMPARE(closer.seen.size(), 1);
@@ -137,19 +134,19 @@ private slots:
         ports_->Set(1, linked->PortPath().toStdString());
         ports_->Set(2, other->PortPath().toStdString());
         Open();
-        QTRY_VERIFY_WITH_TIMEOUT(linkState.linkUp, kLinkTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(dlg_->State().linkUp, kLinkTimeoutMs);
         QSet<QString> statusBehindBox;
         bool upBehindBox = false;
         ModalCloser closer(kLinkTimeoutMs);
         QElapsedTimer open;
         closer.onBox = [&](QWidget*) {
             if (!open.isValid()) open.start();
-            upBehindBox = upBehindBox || linkState.linkUp;
-            if (linkState.linkUp) statusBehindBox.insert(Status());
+            upBehindBox = upBehindBox || dlg_->State().linkUp;
+            if (dlg_->State().linkUp) statusBehindBox.insert(Status());
             return statusBehindBox.size() >= 2 || open.elapsed() > kBoxWatchMs;
         };
         Choose(CommandId::kPortAuto);
-        QVERIFY(!linkState.linkUp);
+        QVERIFY(!dlg_->State().linkUp);
         QTRY_COMPARE_WITH_TIMEOUT(closer.seen.size(), 1, kLinkTimeoutMs);
         QCOMPARE(closer.seen[0].text, QStringLiteral("COM2端口打开失败!"));
         QVERIFY(upBehindBox);
@@ -198,12 +195,13 @@ private slots:
             Choose(CommandId::kPortAuto);
             QTest::qWait(15);
         }
-        QTRY_VERIFY_WITH_TIMEOUT(linkState.linkUp, kLinkTimeoutMs);
-        QVERIFY(WaitForProbesToEnd());
+        QTRY_VERIFY_WITH_TIMEOUT(dlg_->State().linkUp, kLinkTimeoutMs);
+        QVERIFY(WaitForSearchToEnd(*dlg_));
         QTest::qWait(300);
-        QVERIFY(linkState.linkUp);
+        QVERIFY(dlg_->State().linkUp);
         QCOMPARE(int(dlg_->Channel()->PortNumber()), 3);
-        QCOMPARE(dlg_->Menu()->PortRadioMark(), kAutoPosition);
+        QCOMPARE(dlg_->Menu()->PortRadioMark(),
+                 MenuBar::PortPosition({WindowOps::PortChoice::Kind::Auto}));
         QVERIFY(Status().startsWith(QStringLiteral("COM OK.")));
         for (const auto& box : closer.seen) QFAIL(qPrintable(box.text));
     }
@@ -216,18 +214,18 @@ private slots:
         ports_->Set(3, sim->PortPath().toStdString());
         ModalCloser closer(20000);
         Open();
-        QTRY_VERIFY_WITH_TIMEOUT(linkState.linkUp, kLinkTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(dlg_->State().linkUp, kLinkTimeoutMs);
         sim->Command(QStringLiteral("hangup"));
         QTRY_VERIFY_WITH_TIMEOUT(!dlg_->Channel()->IsOpen(), 3000);
         QTRY_COMPARE_WITH_TIMEOUT(Status(), QStringLiteral("COM Waiting..."), 4000);
-        QVERIFY(!linkState.linkUp);
+        QVERIFY(!dlg_->State().linkUp);
         QVERIFY(closer.seen.isEmpty());
 
         auto back = StartedSim();
         QVERIFY(back);
         ports_->Set(3, back->PortPath().toStdString());
         Choose(CommandId::kPortAuto);
-        QTRY_VERIFY_WITH_TIMEOUT(linkState.linkUp, kLinkTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(dlg_->State().linkUp, kLinkTimeoutMs);
         QVERIFY(dlg_->Channel()->IsOpen());
         QVERIFY(closer.seen.isEmpty());
     }

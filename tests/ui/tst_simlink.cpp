@@ -7,15 +7,17 @@
 #include <QToolButton>
 #include <memory>
 
-#include "CCalibDlg.h"
-#include "ControlIds.h"
-#include "LiveValues.h"
-#include "SerialChannel.h"
-#include "SimProcess.h"
-#include "SpinButton.h"
-#include "StatusPanes.h"
-#include "Telemetry.h"
-#include "UiTestSupport.h"
+#include "link/LiveValues.h"
+#include "link/Telemetry.h"
+#include "serial/SerialChannel.h"
+#include "tests/support/ModalDriver.h"
+#include "tests/support/PortTable.h"
+#include "tests/support/SimProcess.h"
+#include "tests/support/WindowFixture.h"
+#include "ui/CCalibDlg.h"
+#include "ui/ControlIds.h"
+#include "ui/SpinButton.h"
+#include "ui/StatusPanes.h"
 
 namespace {
 constexpr int kPort = 3;
@@ -32,10 +34,7 @@ class TestSimLink : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() {
-        QVERIFY(WaitForProbesToEnd());
-        ResetLinkState();
-    }
+    void init() {}
 
     void cleanup() {
         dlg_.reset();
@@ -61,7 +60,7 @@ private slots:
                                  5000);
         // The echo: the controller now reports 111, and the gas time follows.
         QTRY_COMPARE(Text(dlg, ControlId::kGasReadout), QStringLiteral("12,063"));
-        QCOMPARE(int(linkState.deviceParams[10]), 111);
+        QCOMPARE(int(dlg_->State().deviceParams[10]), 111);
         QCOMPARE(dlg.panelParams[10], 111);
         // Nothing else was sent (an old echo in flight may repeat the frame).
         for (const QString& line : sim_->LinesStartingWith(QStringLiteral("rx set"))) {
@@ -95,7 +94,7 @@ private slots:
         CCalibDlg& dlg = *dlg_;
         QTest::mouseClick(dlg.Control(ControlId::kWriteButton), Qt::LeftButton);
         dlg.Command(CommandId::kPortAuto)->trigger();
-        QTRY_VERIFY_WITH_TIMEOUT(linkState.linkUp, kLinkTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(dlg_->State().linkUp, kLinkTimeoutMs);
         QTest::qWait(1000);
         QCOMPARE(sim_->LinesStartingWith(QStringLiteral("rx ")), QStringList());
     }
@@ -108,16 +107,16 @@ private slots:
         for (int sample = 0; sample < 20; ++sample) {
             QTest::qWait(37);
             QCOMPARE(Text(dlg, ControlId::kPetrolReadout),
-                     QString::fromStdString(FormatMilliseconds(linkState.petrolRaw * 4)));
-            const std::int32_t gas =
-                ComputeGasTime(linkState.cellIndex, linkState.petrolRaw, linkState.deviceParams);
+                     QString::fromStdString(FormatMilliseconds(dlg_->State().petrolRaw * 4)));
+            const std::int32_t gas = ComputeGasTime(
+                dlg_->State().cellIndex, dlg_->State().petrolRaw, dlg_->State().deviceParams);
             QCOMPARE(Text(dlg, ControlId::kGasReadout),
                      QString::fromStdString(FormatMilliseconds(gas)));
             QCOMPARE(Text(dlg, ControlId::kLambdaReadout),
-                     QString::fromStdString(FormatLambdaVolts(linkState.lambdaRaw)));
+                     QString::fromStdString(FormatLambdaVolts(dlg_->State().lambdaRaw)));
             for (int k = 0; k < kParamCount; ++k) {
                 QCOMPARE(dlg.Control(ControlId::CellMarker(k))->isHidden(),
-                         k != linkState.cellIndex);
+                         k != dlg_->State().cellIndex);
             }
         }
         QVERIFY(dlg.StatusBar()->PaneText(1).startsWith(QStringLiteral("COM OK.")));
@@ -133,7 +132,7 @@ private:
             [device](int port) { return port == kPort ? device : std::string(); });
         dlg_->show();
         QVERIFY(QTest::qWaitForWindowExposed(dlg_.get()));
-        QTRY_VERIFY_WITH_TIMEOUT(linkState.linkUp, kLinkTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(dlg_->State().linkUp, kLinkTimeoutMs);
         QCOMPARE(int(dlg_->Channel()->PortNumber()), kPort);
         QVERIFY(dlg_->StatusBar()->PaneText(1).startsWith(QStringLiteral("COM OK.")));
     }

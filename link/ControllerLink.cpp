@@ -1,0 +1,54 @@
+#include "link/ControllerLink.h"
+
+#include "link/CommEvent.h"
+#include "link/SendScheduler.h"
+
+ControllerLink::ControllerLink(WindowOps& window, CommChannel& channel, PanelParams& panel,
+                               TickSource readTickCount, ProbeLauncher launchProbe)
+    : window_(window),
+      channel_(channel),
+      panel_(panel),
+      readTickCount_(std::move(readTickCount)),
+      launchProbe_(std::move(launchProbe)) {}
+
+void ControllerLink::OnPortOpened(FrameReader::Micros at) {
+    reader_.Reset(at);
+}
+
+void ControllerLink::OnBytesReceived(std::span<const std::uint8_t> bytes,
+                                     FrameReader::Micros arrival) {
+    HandleReceivedBytes(state_, window_, reader_, bytes, arrival);
+}
+
+void ControllerLink::OnSupervisionTick() {
+    SupervisionTick(state_, panel_, window_, readTickCount_);
+}
+
+void ControllerLink::OnSendTick() {
+    TakeOverFoundPort(state_, channel_);
+    SendTick(state_, panel_, window_, channel_);
+}
+
+void ControllerLink::OnPortFound(int port) {
+    NoteFoundPort(state_, port);
+}
+
+void ControllerLink::LaunchSearch() {
+    ::LaunchSearch(state_, window_, launchProbe_);
+}
+
+void ControllerLink::StartAutoSearch() {
+    ::StartAutoSearch(state_, window_, launchProbe_);
+}
+
+void ControllerLink::GoOffline() {
+    ::GoOffline(state_, window_, channel_);
+}
+
+void ControllerLink::SelectPort(int port) {
+    ::SelectPort(state_, window_, channel_, port);
+}
+
+void ControllerLink::RequestWrite() {
+    ::RequestWrite(state_);
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "link/CommChannel.h"
+#include "link/FrameReader.h"
+#include "link/LinkState.h"
+#include "link/PortCommands.h"
+#include "link/Supervision.h"
+#include "link/WindowOps.h"
+
+// The link to the controller as one window owns it: the link record, the
+// reader that finds frames in the received bytes, and the link's operations,
+// each run on the window's thread for one event: bytes received, a tick of
+// either timer, a find of the search, a port command, the Write button.
+//
+// Path of a frame: channel bytes -> OnBytesReceived -> FrameReader -> stored
+// in the record -> readouts shown through WindowOps. Path of a change: the
+// window's panel -> OnSendTick -> a paced command frame on the channel.
+class ControllerLink {
+public:
+    ControllerLink(WindowOps& window, CommChannel& channel, PanelParams& panel,
+                   TickSource readTickCount, ProbeLauncher launchProbe);
+
+    LinkState& State() { return state_; }
+    const LinkState& State() const { return state_; }
+
+    // A port was opened: a new byte stream begins.
+    void OnPortOpened(FrameReader::Micros at);
+    void OnBytesReceived(std::span<const std::uint8_t> bytes, FrameReader::Micros arrival);
+    // Timer 100, every 200 ms.
+    void OnSupervisionTick();
+    // Timer 101, every 100 ms: the take-over of a found port, then sending.
+    void OnSendTick();
+    void OnPortFound(int port);
+
+    void LaunchSearch();
+    void StartAutoSearch();
+    void GoOffline();
+    void SelectPort(int port);
+    void RequestWrite();
+
+private:
+    WindowOps& window_;
+    CommChannel& channel_;
+    PanelParams& panel_;
+    TickSource readTickCount_;
+    ProbeLauncher launchProbe_;
+    LinkState state_;
+    FrameReader reader_;
+};

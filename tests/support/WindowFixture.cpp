@@ -1,0 +1,38 @@
+#include "tests/support/WindowFixture.h"
+
+#include <QAction>
+#include <QTest>
+
+#include "serial/PortSearch.h"
+#include "ui/StatusPanes.h"
+
+bool WindowFixture::Open(ProbeTimings timings) {
+    dlg = std::make_unique<CCalibDlg>(ports.Resolver(), timings);
+    dlg->show();
+    return QTest::qWaitForWindowExposed(dlg.get());
+}
+
+bool WindowFixture::OpenLinkedTo(const std::string& device, int port, ProbeTimings timings) {
+    ports.Set(port, device);
+    return Open(timings) && WaitForLinkUp();
+}
+
+QString WindowFixture::LinkStatusText() const {
+    return dlg->StatusBar()->PaneText(kStatusPane);
+}
+
+bool WindowFixture::WaitForLinkUp(int timeoutMs) {
+    return QTest::qWaitFor([this] { return State().linkUp; }, timeoutMs);
+}
+
+bool WaitForSearchToEnd(CCalibDlg& dlg, int timeoutMs) {
+    return QTest::qWaitFor([&dlg] { return dlg.Search().RunningCount() == 0; }, timeoutMs);
+}
+
+bool WindowFixture::WaitForSearchToEnd(int timeoutMs) {
+    return ::WaitForSearchToEnd(*dlg, timeoutMs);
+}
+
+void WindowFixture::Choose(int commandId) {
+    dlg->Command(commandId)->trigger();
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+#include <chrono>
+#include <memory>
+#include <string>
+
+#include "serial/ProbeTimings.h"
+#include "tests/support/PortTable.h"
+#include "ui/CCalibDlg.h"
+
+// A search that listens a few milliseconds on each port instead of 300, so a
+// test finds its controller, or nothing, at once.
+inline constexpr ProbeTimings kFastSearch{std::chrono::milliseconds(30),
+                                          std::chrono::milliseconds(10)};
+
+// True once the window's search workers have all ended.
+bool WaitForSearchToEnd(CCalibDlg& dlg, int timeoutMs = 5000);
+
+// The calibration window of one test, with its own COM table. Its search
+// workers end when it goes.
+class WindowFixture {
+public:
+    PortTable ports;
+    std::unique_ptr<CCalibDlg> dlg;
+
+    // Makes the window and shows it; false when it is not exposed.
+    bool Open(ProbeTimings timings = kFastSearch);
+    // A controller on COMn, found by the start-up search; false when the link
+    // does not come up.
+    bool OpenLinkedTo(const std::string& device, int port = kControllerPort,
+                      ProbeTimings timings = kFastSearch);
+    void Close() { dlg.reset(); }
+
+    LinkState& State() { return dlg->State(); }
+    QString LinkStatusText() const;
+    bool WaitForLinkUp(int timeoutMs = kLinkTimeoutMs);
+    // True once no search worker runs any more.
+    bool WaitForSearchToEnd(int timeoutMs = 5000);
+    void Choose(int commandId);
+
+    static constexpr int kControllerPort = 3;
+    static constexpr int kLinkTimeoutMs = 15000;
+};
