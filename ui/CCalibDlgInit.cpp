@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "AccessibleNames.h"
 #include "Artwork.h"
 #include "CCalibDlg.h"
 #include "ControlColours.h"
@@ -113,6 +114,7 @@ void CCalibDlg::OnInitDialog() {
     for (const int k : kBindingOrder) ParamEdit(k)->setText(QString::number(panelParams[k]));
     setWindowIcon(appIcon_);
     InitStatusBar();
+    AccessibleNames::Apply(controls_, *menuBar_, *statusBar_, kChineseTexts.accessible);
     InitTimers();
     linkState.englishUi = false;
     InitBackgrounds();

@@ -3,6 +3,7 @@
 #include <QMenu>
 #include <utility>
 
+#include "AccessibleNames.h"
 #include "CCalibDlg.h"
 #include "ControlIds.h"
 #include "HelpWindow.h"
@@ -58,6 +59,7 @@ void CCalibDlg::ApplyTexts(const UiTexts& texts, bool english) {
     SetControlText(ControlId::kGasLabel, texts.gasLabel);
     SetControlText(ControlId::kLambdaLabel, texts.lambdaLabel);
     SetControlText(ControlId::kParamRowLabel, texts.paramRowLabel);
+    AccessibleNames::Apply(controls_, *menuBar_, *statusBar_, texts.accessible);
 
     setWindowTitle(Text(texts.caption));
     linkState.englishUi = english;
