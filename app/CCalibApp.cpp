@@ -7,6 +7,7 @@
 
 #include "CCalibDlg.h"
 #include "ExitSignals.h"
+#include "LayoutReport.h"
 #include "PortProbeThread.h"
 #include "WindowFonts.h"
 
@@ -37,6 +38,7 @@ int CCalibApp::InitInstance(int& argc, char** argv) {
     {
         CCalibDlg dialog;
         window = &dialog;
+        LayoutReport::WriteWhenShown(dialog);
         // OK, Cancel or a failure: the program ends the same way.
         dialog.exec();
     }
