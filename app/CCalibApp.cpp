@@ -7,6 +7,7 @@
 
 #include "app/ExitSignals.h"
 #include "ui/CCalibDlg.h"
+#include "ui/LayoutReport.h"
 #include "ui/WindowFonts.h"
 
 namespace {
@@ -36,6 +37,7 @@ int CCalibApp::InitInstance(int& argc, char** argv) {
     {
         CCalibDlg dialog;
         window = &dialog;
+        LayoutReport::WriteWhenShown(dialog);
         // OK, Cancel or a failure: the program ends the same way.
         dialog.exec();
     }

@@ -8,6 +8,7 @@
 #include "link/TickCount.h"
 #include "serial/PortSearch.h"
 #include "serial/SerialChannel.h"
+#include "ui/AccessibleNames.h"
 #include "ui/Artwork.h"
 #include "ui/CCalibDlg.h"
 #include "ui/ControlColours.h"
@@ -118,6 +119,7 @@ void CCalibDlg::OnInitDialog() {
     for (const int k : kBindingOrder) ParamEdit(k)->setText(QString::number(panelParams[k]));
     setWindowIcon(appIcon_);
     InitStatusBar();
+    AccessibleNames::Apply(controls_, *menuBar_, *statusBar_, kChineseTexts.accessible);
     InitTimers();
     englishUi_ = false;
     InitBackgrounds();

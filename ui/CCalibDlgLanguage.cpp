@@ -3,6 +3,7 @@
 #include <QMenu>
 #include <utility>
 
+#include "ui/AccessibleNames.h"
 #include "ui/CCalibDlg.h"
 #include "ui/ControlIds.h"
 #include "ui/HelpWindow.h"
@@ -58,6 +59,7 @@ void CCalibDlg::ApplyTexts(const UiTexts& texts, bool english) {
     SetControlText(ControlId::kGasLabel, Text(texts.gasLabel));
     SetControlText(ControlId::kLambdaLabel, Text(texts.lambdaLabel));
     SetControlText(ControlId::kParamRowLabel, Text(texts.paramRowLabel));
+    AccessibleNames::Apply(controls_, *menuBar_, *statusBar_, texts.accessible);
 
     setWindowTitle(Text(texts.caption));
     englishUi_ = english;

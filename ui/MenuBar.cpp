@@ -16,6 +16,7 @@ QString Text(const char* utf8) {
 
 MenuBar::MenuBar(const UiTexts& texts, QWidget* parent)
     : QMenuBar(parent), portGroup_(new QActionGroup(this)) {
+    setObjectName(QStringLiteral("menuBar"));
     fileMenu_ = addMenu(Text(texts.menuTitles[kFileTitle]));
     AddCommand(fileMenu_, CommandId::kFileOpen, Text(texts.fileOpen));
     AddCommand(fileMenu_, CommandId::kFileSave, Text(texts.fileSave));
@@ -35,6 +36,12 @@ MenuBar::MenuBar(const UiTexts& texts, QWidget* parent)
     AddCommand(helpMenu_, CommandId::kHelp, Text(texts.helpManual))
         ->setShortcut(QKeySequence(Qt::Key_F1));
     AddCommand(helpMenu_, CommandId::kHelpAbout, Text(texts.helpAbout));
+
+    fileMenu_->setObjectName(QStringLiteral("fileMenu"));
+    settingsMenu_->setObjectName(QStringLiteral("settingsMenu"));
+    portMenu_->setObjectName(QStringLiteral("portMenu"));
+    languageMenu_->setObjectName(QStringLiteral("languageMenu"));
+    helpMenu_->setObjectName(QStringLiteral("helpMenu"));
 }
 
 void MenuBar::BuildPortMenu() {

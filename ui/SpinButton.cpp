@@ -10,8 +10,9 @@ namespace {
 // and stopping here keeps the conversion from overflowing.
 constexpr qsizetype kMaxDigits = 9;
 
-QToolButton* MakeArrow(QWidget* parent, Qt::ArrowType arrow) {
+QToolButton* MakeArrow(QWidget* parent, Qt::ArrowType arrow, const char* name) {
     auto* button = new QToolButton(parent);
+    button->setObjectName(QString::fromLatin1(name));
     button->setArrowType(arrow);
     button->setAutoRepeat(true);
     button->setFocusPolicy(Qt::NoFocus);
@@ -20,7 +21,9 @@ QToolButton* MakeArrow(QWidget* parent, Qt::ArrowType arrow) {
 }  // namespace
 
 SpinButton::SpinButton(QWidget* parent)
-    : QWidget(parent), up_(MakeArrow(this, Qt::UpArrow)), down_(MakeArrow(this, Qt::DownArrow)) {
+    : QWidget(parent),
+      up_(MakeArrow(this, Qt::UpArrow, "up")),
+      down_(MakeArrow(this, Qt::DownArrow, "down")) {
     connect(up_, &QToolButton::clicked, this, [this] { Step(1); });
     connect(down_, &QToolButton::clicked, this, [this] { Step(-1); });
 }

@@ -2,11 +2,18 @@
 
 #include <QLabel>
 
+namespace {
+constexpr const char* kPaneNames[StatusPanes::kPaneCount] = {"blankPane", "linkStatusPane",
+                                                             "connectionTimePane"};
+}  // namespace
+
 StatusPanes::StatusPanes(QWidget* parent) : QStatusBar(parent) {
+    setObjectName(QStringLiteral("statusBar"));
     setSizeGripEnabled(false);
     setAutoFillBackground(true);
     for (int pane = 0; pane < kPaneCount; ++pane) {
         auto* label = new QLabel(this);
+        label->setObjectName(QString::fromLatin1(kPaneNames[pane]));
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         label->setLineWidth(1);
         const int stretch = pane == kPaneCount - 1 ? 1 : 0;

@@ -2,6 +2,33 @@
 
 #include <array>
 
+// What a screen reader says for each part of the window. In the texts of the
+// parameter row "%1" stands for the parameter's number, 0..15.
+struct AccessibleTexts {
+    const char* exitButton;
+    const char* writeButton;
+    const char* petrolReadout;
+    const char* petrolLabel;
+    const char* petrolBar;
+    const char* gasReadout;
+    const char* gasLabel;
+    const char* gasBar;
+    const char* lambdaReadout;
+    const char* lambdaLabel;
+    const char* lambdaBar;
+    const char* paramRowLabel;
+    const char* paramEdit;
+    const char* paramSpin;
+    const char* increaseParam;
+    const char* decreaseParam;
+    const char* cellMarker;
+    const char* serialControl;
+    const char* menuBar;
+    const char* statusBar;
+    // Status panes by number: the blank one, link status, connection time.
+    std::array<const char*, 3> statusPanes;
+};
+
 // Every text of the window that changes with the interface language, one table
 // per language. Texts that stay the same in both languages (port items, status
 // texts, message boxes, About box) live with their users.
@@ -26,6 +53,7 @@ struct UiTexts {
     const char* manualCaption;
     const char* manualClose;
     const char* manualPage;
+    AccessibleTexts accessible;
 };
 
 inline constexpr UiTexts kChineseTexts{
@@ -48,6 +76,29 @@ inline constexpr UiTexts kChineseTexts{
     "DX470 使用说明",
     "关闭",
     "qrc:/help/manual-zh.html",
+    {
+        "退出",
+        "将参数存入控制器",
+        "喷油时间(毫秒)",
+        "喷油时间标题",
+        "喷油时间条",
+        "喷气时间(毫秒)",
+        "喷气时间标题",
+        "喷气时间条",
+        "氧传感器电压(伏)",
+        "氧传感器电压标题",
+        "氧传感器电压条",
+        "参数标题",
+        "参数 %1",
+        "参数 %1 调节按钮",
+        "增大参数 %1",
+        "减小参数 %1",
+        "单元标记 %1",
+        "串口",
+        "菜单栏",
+        "状态栏",
+        {"空白栏", "连接状态", "连接时间"},
+    },
 };
 
 inline constexpr UiTexts kEnglishTexts{
@@ -70,6 +121,29 @@ inline constexpr UiTexts kEnglishTexts{
     "DX470 user manual",
     "Close",
     "qrc:/help/manual-en.html",
+    {
+        "Exit",
+        "Store the parameters in the controller",
+        "Petrol injection time (ms)",
+        "Petrol injection time title",
+        "Petrol injection time bar",
+        "Gas injection time (ms)",
+        "Gas injection time title",
+        "Gas injection time bar",
+        "Lambda sensor voltage (V)",
+        "Lambda sensor voltage title",
+        "Lambda sensor voltage bar",
+        "Parameters title",
+        "Parameter %1",
+        "Parameter %1 arrows",
+        "Increase parameter %1",
+        "Decrease parameter %1",
+        "Cell marker %1",
+        "Serial port",
+        "Menu bar",
+        "Status bar",
+        {"Blank pane", "Link status", "Connection time"},
+    },
 };
 
 // The window opens with the Chinese texts, but with this caption; the first

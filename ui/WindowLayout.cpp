@@ -30,16 +30,19 @@ constexpr QMargins kParamEditMargins(-1, 0, -1, 0);
 void AppendParameterRow(std::vector<TemplateEntry>& controls) {
     for (int k = 0; k < kParamCount; ++k) {
         const int x = kParamEditX[k];
-        controls.push_back({ControlId::ParamEdit(k), ControlKind::ParamEdit, nullptr, x, kParamRowY,
-                            kParamEditWidth, kParamRowHeight});
-        controls.push_back({ControlId::ParamSpin(k), ControlKind::Spin, nullptr, x + kSpinOffset,
-                            kParamRowY, kSpinWidth, kParamRowHeight});
+        controls.push_back({ControlId::ParamEdit(k), ControlKind::ParamEdit, "paramEdit", k,
+                            &AccessibleTexts::paramEdit, nullptr, x, kParamRowY, kParamEditWidth,
+                            kParamRowHeight});
+        controls.push_back({ControlId::ParamSpin(k), ControlKind::Spin, "paramSpin", k,
+                            &AccessibleTexts::paramSpin, nullptr, x + kSpinOffset, kParamRowY,
+                            kSpinWidth, kParamRowHeight});
     }
 }
 
 void AppendMarkers(std::vector<TemplateEntry>& controls) {
     for (int k = 0; k < kParamCount; ++k) {
-        controls.push_back({ControlId::CellMarker(k), ControlKind::Marker, kMarkerText,
+        controls.push_back({ControlId::CellMarker(k), ControlKind::Marker, "cellMarker", k,
+                            &AccessibleTexts::cellMarker, kMarkerText,
                             kParamEditX[k] + kMarkerIndent, kMarkerY, kMarkerSize, kMarkerSize});
     }
 }
@@ -94,24 +97,44 @@ QWidget* CreateControl(const TemplateEntry& entry, QWidget* parent) {
 std::vector<TemplateEntry> WindowTemplate() {
     using enum ControlKind;
     using namespace ControlId;
+    using A = AccessibleTexts;
+    const UiTexts& zh = kChineseTexts;
     std::vector<TemplateEntry> controls = {
-        {kExitButton, PushButton, kChineseTexts.exitButton, 230, 195, 42, 16},
-        {kPetrolReadout, Readout, nullptr, 32, 59, 71, 24},
-        {kPetrolLabel, Label, kChineseTexts.petrolLabel, 39, 34, 55, 24},
-        {kPetrolBar, SegmentedBar, nullptr, 32, 96, 72, 12},
-        {kGasReadout, Readout, nullptr, 153, 59, 71, 24},
-        {kGasLabel, Label, kChineseTexts.gasLabel, 161, 34, 55, 24},
-        {kGasBar, SegmentedBar, nullptr, 153, 96, 72, 12},
-        {kLambdaLabel, Label, kChineseTexts.lambdaLabel, 283, 38, 49, 18},
-        {kLambdaReadout, Readout, nullptr, 278, 59, 55, 24},
-        {kLambdaBar, SmoothBar, nullptr, 278, 96, 55, 12},
+        {kExitButton, PushButton, "exitButton", kNoParam, &A::exitButton, zh.exitButton, 230, 195,
+         42, 16},
+        {kPetrolReadout, Readout, "petrolReadout", kNoParam, &A::petrolReadout, nullptr, 32, 59, 71,
+         24},
+        {kPetrolLabel, Label, "petrolLabel", kNoParam, &A::petrolLabel, zh.petrolLabel, 39, 34, 55,
+         24},
+        {kPetrolBar, SegmentedBar, "petrolBar", kNoParam, &A::petrolBar, nullptr, 32, 96, 72, 12},
+        {kGasReadout, Readout, "gasReadout", kNoParam, &A::gasReadout, nullptr, 153, 59, 71, 24},
+        {kGasLabel, Label, "gasLabel", kNoParam, &A::gasLabel, zh.gasLabel, 161, 34, 55, 24},
+        {kGasBar, SegmentedBar, "gasBar", kNoParam, &A::gasBar, nullptr, 153, 96, 72, 12},
+        {kLambdaLabel, Label, "lambdaLabel", kNoParam, &A::lambdaLabel, zh.lambdaLabel, 283, 38, 49,
+         18},
+        {kLambdaReadout, Readout, "lambdaReadout", kNoParam, &A::lambdaReadout, nullptr, 278, 59,
+         55, 24},
+        {kLambdaBar, SmoothBar, "lambdaBar", kNoParam, &A::lambdaBar, nullptr, 278, 96, 55, 12},
     };
     AppendParameterRow(controls);
-    controls.push_back({kParamRowLabel, Label, kChineseTexts.paramRowLabel, 13, 128, 28, 12});
-    controls.push_back({kWriteButton, PushButton, kChineseTexts.writeButton, 105, 195, 42, 16});
+    controls.push_back({kParamRowLabel, Label, "paramRowLabel", kNoParam, &A::paramRowLabel,
+                        zh.paramRowLabel, 13, 128, 28, 12});
+    controls.push_back({kWriteButton, PushButton, "writeButton", kNoParam, &A::writeButton,
+                        zh.writeButton, 105, 195, 42, 16});
     AppendMarkers(controls);
-    controls.push_back({kSerialControl, SerialControl, nullptr, 6, 7, 19, 19});
+    controls.push_back({kSerialControl, SerialControl, "serialControl", kNoParam, &A::serialControl,
+                        nullptr, 6, 7, 19, 19});
     return controls;
+}
+
+QString ObjectName(const TemplateEntry& entry) {
+    const QString name = QString::fromLatin1(entry.name);
+    return entry.param == kNoParam ? name : name + QString::number(entry.param);
+}
+
+QString AccessibleName(const TemplateEntry& entry, const AccessibleTexts& texts) {
+    const QString text = QString::fromUtf8(texts.*entry.accessible);
+    return entry.param == kNoParam ? text : text.arg(entry.param);
 }
 
 QHash<int, QWidget*> BuildControls(QWidget* parent, const DialogUnits& units, QPoint origin) {
@@ -120,7 +143,7 @@ QHash<int, QWidget*> BuildControls(QWidget* parent, const DialogUnits& units, QP
         QWidget* control = CreateControl(entry, parent);
         control->setGeometry(
             units.ToPixels(entry.x, entry.y, entry.width, entry.height).translated(origin));
-        control->setObjectName(QString::number(entry.id));
+        control->setObjectName(ObjectName(entry));
         controls.insert(entry.id, control);
     }
     return controls;

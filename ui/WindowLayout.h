@@ -2,13 +2,16 @@
 
 #include <QHash>
 #include <QPoint>
+#include <QString>
 #include <vector>
+
+#include "ui/UiTexts.h"
 
 class DialogUnits;
 class QWidget;
 
-// The calibration window's controls as a template: ids, kinds, texts and
-// rectangles in dialog units, in template order (also the tab and stacking
+// The calibration window's controls as a template: ids, kinds, names, texts
+// and rectangles in dialog units, in template order (also the tab and stacking
 // order).
 namespace WindowLayout {
 
@@ -27,9 +30,16 @@ enum class ControlKind {
     SerialControl,
 };
 
+inline constexpr int kNoParam = -1;
+
 struct TemplateEntry {
     int id;
     ControlKind kind;
+    // The objectName; the parameter row's names end in the parameter's number.
+    const char* name;
+    int param;  // 0..15 in the parameter row, else kNoParam
+    // What a screen reader says, in the table of each language.
+    const char* AccessibleTexts::*accessible;
     const char* text;  // UTF-8; nullptr for controls without a text
     int x;
     int y;
@@ -40,10 +50,14 @@ struct TemplateEntry {
 // The 61 controls of the window.
 std::vector<TemplateEntry> WindowTemplate();
 
+QString ObjectName(const TemplateEntry& entry);
+QString AccessibleName(const TemplateEntry& entry, const AccessibleTexts& texts);
+
 // Creates the controls as children of parent, placed with their client-area
 // origin at origin, and returns them by id. Kinds: QPushButton, QLineEdit
 // (readouts and parameter edits), QLabel (labels and markers), LiveBar,
-// SpinButton, and an empty QWidget for the serial control.
+// SpinButton, and an empty QWidget for the serial control. Each control carries
+// its objectName; the map by id is for the window's own use.
 QHash<int, QWidget*> BuildControls(QWidget* parent, const DialogUnits& units, QPoint origin);
 
 }  // namespace WindowLayout

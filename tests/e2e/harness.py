@@ -6,6 +6,7 @@ Run with `ctest -L e2e` in a build folder. Crops of the window are compared
 with the pictures in reference/; after a deliberate change of the window,
 `DX470_UPDATE_REFERENCES=1 ctest -L e2e` writes them anew (look at each)."""
 
+import json
 import os
 import re
 import shutil
@@ -37,33 +38,32 @@ COMPARE_FUZZ = "15%"
 # an odd anti-aliased edge, far below what one changed character makes.
 ALLOWED_PIXELS = 6
 
-# The window's geometry in pixels: with the pinned font a dialog unit is two
-# pixels each way, the client area (373 x 233 units) lies below the menu bar,
-# and the status bar covers the bottom of it.
-UNIT_PX = 2
-CLIENT_HEIGHT_PX = 233 * UNIT_PX
-# Status pane 1 (link status) inside its sunken frame, its top measured from
-# the window's bottom edge. Left of it: a 2-pixel margin, pane 0 (the client
-# width less 190 pixels), 6 pixels of spacing and the frame.
-PANE1_X = 565
-PANE1_FROM_BOTTOM = 18
-PANE1_SIZE = (96, 15)
+# The program writes its layout to the file this variable names: each
+# control's [x, y, width, height] in window pixels, by its objectName ("nested/
+# names" below the window), and each menu of the menu bar by its title.
+LAYOUT_FILE_VARIABLE = "DX470_LAYOUT_FILE"
+LAYOUT_TIMEOUT = 5
+# Controls by name.
+WRITE_BUTTON = "writeButton"
+EXIT_BUTTON = "exitButton"
+LABELS = ("petrolLabel", "gasLabel", "lambdaLabel", "paramRowLabel")
+STATUS_BAR = "statusBar"
+LINK_STATUS_PANE = "statusBar/linkStatusPane"
+MENU_BAR = "menuBar"
+SETTINGS_TITLE = "menuBar/settingsMenu"
+# The status colour is read this far in from the status bar's bottom-left corner.
+STATUS_SAMPLE_INSET = 4
+# The sunken frame around a status pane's text.
+PANE_FRAME = 1
 # "COM OK" without the dots that follow it and move.
 COM_OK_PREFIX_WIDTH = 39
-
-# Controls, in dialog units of the client area: x, y, width, height.
-WRITE_BUTTON = (105, 195, 42, 16)
-EXIT_BUTTON = (230, 195, 42, 16)
-LABELS = ((39, 34, 55, 24), (161, 34, 55, 24), (283, 38, 49, 18), (13, 128, 28, 12))
-PARAM_EDIT_X = (10, 30, 51, 72, 99, 120, 141, 162, 189, 210, 231, 252, 279, 300, 321, 342)
-PARAM_ROW_Y = 142
-PARAM_ROW_HEIGHT = 14
-SPIN_OFFSET = 14
-SPIN_WIDTH = 6
-# The titles of the menu bar, in pixels from its left end, and the drop-down
-# of the settings menu below its title, wide enough for either language.
+# The titles of the menu bar from its left end, wide enough for either
+# language (the layout gives the titles of the language at start only).
 MENU_TITLES_WIDTH = 240
-SETTINGS_MENU = (60, 0, 140, 46)
+# The drop-down of the settings menu, which exists only while open: from just
+# left of its title, wide enough for either language.
+SETTINGS_MENU_LEFT_OF_TITLE = 2
+SETTINGS_MENU_SIZE = (140, 46)
 
 # The port submenu in order; the arrow keys step over its separator.
 PORT_MENU_ITEMS = ("AUTO", "OFFLINE", *(f"COM{n}" for n in range(1, 17)))
@@ -93,6 +93,15 @@ def differing_pixels(first, second, fuzz=COMPARE_FUZZ):
     if result.returncode not in (0, 1):
         return None
     return int(float(result.stderr.split()[0]))
+
+
+def read_layout(path):
+    """The layout the program wrote, or None while there is none."""
+    try:
+        with open(path) as file:
+            return json.load(file)
+    except (OSError, ValueError):
+        return None
 
 
 def lock_file_name(device):
@@ -234,6 +243,7 @@ class Dx470Session(unittest.TestCase):
         self.controller = self.start_simulator(self.controller_port, *self.controller_arguments)
         self.app = None
         self.window = None
+        self.layout = None
 
     def tearDown(self):
         self.kill_app()
@@ -261,12 +271,18 @@ class Dx470Session(unittest.TestCase):
 
     def start_app(self):
         self.kill_app()
-        self.app = subprocess.Popen([APP], env=self.env(), cwd=self.config_home,
+        layout_path = os.path.join(self.config_home, "layout.json")
+        if os.path.exists(layout_path):
+            os.unlink(layout_path)
+        env = dict(self.env(), **{LAYOUT_FILE_VARIABLE: layout_path})
+        self.app = subprocess.Popen([APP], env=env, cwd=self.config_home,
                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         # A run that failed to release its ports must not trouble later tests.
         self.addCleanup(self.remove_stale_locks, self.app.pid)
         self.window = wait_for(lambda: self.find_window("DX470"), 15)
         self.assertTrue(self.window, "the calibration window did not appear")
+        self.layout = wait_for(lambda: read_layout(layout_path), LAYOUT_TIMEOUT)
+        self.assertTrue(self.layout, "the program wrote no layout")
         self.xdo("windowfocus", "--sync", self.window)
         return self.window
 
@@ -289,11 +305,6 @@ class Dx470Session(unittest.TestCase):
         self.xdo("mousemove", "--window", self.window, str(x), str(y))
         self.xdo("click", "1")
 
-    def size(self):
-        geometry = self.xdo("getwindowgeometry", "--shell", self.window)
-        values = dict(line.split("=") for line in geometry.splitlines())
-        return int(values["WIDTH"]), int(values["HEIGHT"])
-
     def pixel(self, x, y):
         """The (red, green, blue) of one pixel of the window."""
         text = subprocess.run(
@@ -303,8 +314,8 @@ class Dx470Session(unittest.TestCase):
         return tuple(int(v) for v in match.groups())
 
     def status_colour(self):
-        width, height = self.size()
-        return self.pixel(4, height - 4)
+        x, y, width, height = self.box(STATUS_BAR)
+        return self.pixel(x + STATUS_SAMPLE_INSET, y + height - STATUS_SAMPLE_INSET)
 
     def wait_for_link_up(self, timeout=15):
         """The status bar turns blue (or flashes yellow) once the link is up."""
@@ -323,33 +334,32 @@ class Dx470Session(unittest.TestCase):
 
     # --- the window's geometry
 
-    def menu_height(self):
-        return self.size()[1] - CLIENT_HEIGHT_PX
+    def box(self, name):
+        """A control's box in window pixels, as the program laid it out."""
+        return tuple(self.layout[name])
 
-    def client_box(self, units):
-        """A control's box in window pixels, from its dialog units."""
-        x, y, width, height = units
-        return (x * UNIT_PX, self.menu_height() + y * UNIT_PX, width * UNIT_PX, height * UNIT_PX)
-
-    def centre(self, units):
-        x, y, width, height = self.client_box(units)
+    def centre(self, name):
+        x, y, width, height = self.box(name)
         return x + width // 2, y + height // 2
 
     def spin_up_arrow(self, k):
         """The middle of the upper arrow of parameter k's spin button."""
-        x, y, width, height = self.client_box(
-            (PARAM_EDIT_X[k] + SPIN_OFFSET, PARAM_ROW_Y, SPIN_WIDTH, PARAM_ROW_HEIGHT))
-        return x + width // 2, y + height // 4
+        return self.centre(f"paramSpin{k}/up")
 
-    def pane1_box(self, width=PANE1_SIZE[0]):
-        return (PANE1_X, self.size()[1] - PANE1_FROM_BOTTOM, width, PANE1_SIZE[1])
+    def pane1_box(self, width=None):
+        """Status pane 1 (link status) inside its frame; width cuts it short."""
+        x, y, full_width, height = self.box(LINK_STATUS_PANE)
+        inner_width = full_width - 2 * PANE_FRAME
+        return (x + PANE_FRAME, y + PANE_FRAME, width or inner_width, height - 2 * PANE_FRAME)
 
     def menu_titles_box(self):
-        return (0, 0, MENU_TITLES_WIDTH, self.menu_height())
+        x, y, _, height = self.box(MENU_BAR)
+        return (x, y, MENU_TITLES_WIDTH, height)
 
     def settings_menu_box(self):
-        x, y, width, height = SETTINGS_MENU
-        return (x, self.menu_height() + y, width, height)
+        x, y, _, height = self.box(SETTINGS_TITLE)
+        width, menu_height = SETTINGS_MENU_SIZE
+        return (x - SETTINGS_MENU_LEFT_OF_TITLE, y + height, width, menu_height)
 
     # --- pictures
 
@@ -424,8 +434,8 @@ class Dx470Session(unittest.TestCase):
 
     # --- the user's hands
 
-    def click_control(self, units):
-        self.click(*self.centre(units))
+    def click_control(self, name):
+        self.click(*self.centre(name))
 
     def park_pointer(self):
         """Moves the pointer off the window, so nothing shows a hover look."""

@@ -14,9 +14,9 @@ class Language(Dx470Session):
 
     def assert_window_texts(self, language):
         self.park_pointer()
-        self.assert_crop_matches(f"labels-{language}", [self.client_box(b) for b in LABELS])
+        self.assert_crop_matches(f"labels-{language}", [self.box(name) for name in LABELS])
         self.assert_crop_matches(f"buttons-{language}",
-                                 [self.client_box(WRITE_BUTTON), self.client_box(EXIT_BUTTON)])
+                                 [self.box(WRITE_BUTTON), self.box(EXIT_BUTTON)])
         self.assert_crop_matches(f"menubar-{language}", [self.menu_titles_box()])
 
     def switch_language(self, shown, english):

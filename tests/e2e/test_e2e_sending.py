@@ -6,7 +6,7 @@ import struct
 import time
 import unittest
 
-from harness import PARAM_EDIT_X, WRITE_BUTTON, Dx470Session
+from harness import WRITE_BUTTON, Dx470Session
 
 # What the controller holds at start; the panel loads it at link-up.
 HELD = 100
@@ -19,6 +19,7 @@ MOST_REPEATS = 2
 MIN_SPACING = 0.25
 MAX_MEAN_SPACING = 0.5
 OPEN_DIALOG_TITLE = "Open"
+PARAM_COUNT = 16
 
 
 class Sending(Dx470Session):
@@ -30,7 +31,7 @@ class Sending(Dx470Session):
     def test_spin_clicks_send_their_frames(self):
         self.start_app()
         self.assertTrue(self.wait_for_link_up(), "the link did not come up")
-        first, last = 0, len(PARAM_EDIT_X) - 1
+        first, last = 0, PARAM_COUNT - 1
         self.click(*self.spin_up_arrow(first))
         self.click(*self.spin_up_arrow(last))
         expected = {f"rx set {first} {HELD + 1}", f"rx set {last} {HELD + 1}"}
@@ -53,7 +54,7 @@ class Sending(Dx470Session):
 
     def test_loaded_file_sends_the_differing_parameters_lowest_first(self):
         changed = {1: 110, 3: 120, 7: 90, 12: 200, 15: 130}
-        values = [changed.get(k, HELD) for k in range(len(PARAM_EDIT_X))]
+        values = [changed.get(k, HELD) for k in range(PARAM_COUNT)]
         path = os.path.join(self.config_home, "set.tq4")
         with open(path, "wb") as file:
             file.write(struct.pack("<16i", *values))
