@@ -36,25 +36,24 @@ class TestAutoRepeat : public QObject {
     Q_OBJECT
 
 private:
-    PortTable ports_;
-    std::unique_ptr<CCalibDlg> dlg_;
+    WindowFixture window_;
     bool wasUp_ = false;
     int upsSinceLastAuto_ = 0;
 
     void CountUpTransitions() {
-        if (dlg_->State().linkUp && !wasUp_) ++upsSinceLastAuto_;
-        wasUp_ = dlg_->State().linkUp;
+        if (window_.dlg->State().linkUp && !wasUp_) ++upsSinceLastAuto_;
+        wasUp_ = window_.dlg->State().linkUp;
     }
 
     void ChooseAuto() {
-        dlg_->Command(CommandId::kPortAuto)->trigger();
-        wasUp_ = dlg_->State().linkUp;
+        window_.dlg->Command(CommandId::kPortAuto)->trigger();
+        wasUp_ = window_.dlg->State().linkUp;
         upsSinceLastAuto_ = 0;
     }
 
 private slots:
     void init() {}
-    void cleanup() { dlg_.reset(); }
+    void cleanup() { window_.dlg.reset(); }
 
     void autoTwentyTimes_data() {
         QTest::addColumn<bool>("afterLinkUp");
@@ -69,38 +68,37 @@ private slots:
         PtyPair silent;
         SimProcess sim;
         QVERIFY(sim.Start());
-        ports_.Set(kSilentPort, silent.SlavePath());
-        ports_.Set(kControllerPort, sim.PortPath().toStdString());
+        window_.ports.Set(kSilentPort, silent.SlavePath());
+        window_.ports.Set(kControllerPort, sim.PortPath().toStdString());
         ModalCloser closer(3 * kLinkTimeoutMs);
-        dlg_ = std::make_unique<CCalibDlg>(ports_.Resolver());
-        connect(dlg_->Timer(TimerId::kSupervision), &QTimer::timeout, this,
+        QVERIFY(window_.Open(ProbeTimings{}));
+        connect(window_.dlg->Timer(TimerId::kSupervision), &QTimer::timeout, this,
                 [this] { CountUpTransitions(); });
-        dlg_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(dlg_.get()));
-        if (afterLinkUp) QTRY_VERIFY_WITH_TIMEOUT(dlg_->State().linkUp, kLinkTimeoutMs);
+        if (afterLinkUp) QTRY_VERIFY_WITH_TIMEOUT(window_.dlg->State().linkUp, kLinkTimeoutMs);
 
         int mostWorkers = 0;
         int mostWorkerThreads = 0;
         for (int i = 0; i < kAutoCount; ++i) {
             ChooseAuto();
-            mostWorkers = std::max(mostWorkers, dlg_->Search().RunningCount());
+            mostWorkers = std::max(mostWorkers, window_.dlg->Search().RunningCount());
             mostWorkerThreads =
                 std::max(mostWorkerThreads, ProcessFigures::ThreadsNamed(kWorkerThread));
             QTest::qWait(spacingMs);
         }
         QVERIFY2(mostWorkers > 1, "the workers did not overlap");
         QVERIFY(mostWorkerThreads > 1);
-        QTRY_VERIFY_WITH_TIMEOUT(dlg_->State().linkUp, kLinkTimeoutMs);
-        QVERIFY(WaitForSearchToEnd(*dlg_));
+        QTRY_VERIFY_WITH_TIMEOUT(window_.dlg->State().linkUp, kLinkTimeoutMs);
+        QVERIFY(WaitForSearchToEnd(*window_.dlg));
         QTest::qWait(kSteadyMs);
 
         QCOMPARE(upsSinceLastAuto_, 1);
-        QVERIFY(dlg_->State().linkUp);
-        QCOMPARE(int(dlg_->Channel()->PortNumber()), kControllerPort);
-        QCOMPARE(dlg_->Channel()->DevicePath(), sim.PortPath());
-        QCOMPARE(dlg_->Menu()->PortRadioMark(),
+        QVERIFY(window_.dlg->State().linkUp);
+        QCOMPARE(int(window_.dlg->Channel()->PortNumber()), kControllerPort);
+        QCOMPARE(window_.dlg->Channel()->DevicePath(), sim.PortPath());
+        QCOMPARE(window_.dlg->Menu()->PortRadioMark(),
                  MenuBar::PortPosition({WindowOps::PortChoice::Kind::Auto}));
-        QVERIFY(dlg_->StatusBar()->PaneText(kStatusPane).startsWith(QStringLiteral("COM OK.")));
+        QVERIFY(
+            window_.dlg->StatusBar()->PaneText(kStatusPane).startsWith(QStringLiteral("COM OK.")));
         for (const auto& box : closer.seen) QFAIL(qPrintable(box.text));
         QTRY_COMPARE_WITH_TIMEOUT(ProcessFigures::ThreadsNamed(kWorkerThread), 0, 2000);
     }

@@ -48,28 +48,27 @@ class TestHangUp : public QObject {
     Q_OBJECT
 
 private:
-    PortTable ports_;
     std::unique_ptr<SimProcess> sim_;
-    std::unique_ptr<CCalibDlg> dlg_;
+    WindowFixture window_;
     double worstIdleShare_ = 0;
 
-    QString Status() const { return dlg_->StatusBar()->PaneText(kStatusPane); }
+    QString Status() const { return window_.dlg->StatusBar()->PaneText(kStatusPane); }
 
     // A new controller on COM3, taken by AUTO on even cycles and by the COM3
     // command on odd ones.
     void LinkNewController(int cycle) {
         sim_ = StartedSim();
         QVERIFY(sim_);
-        ports_.Set(kPort, sim_->PortPath().toStdString());
+        window_.ports.Set(kPort, sim_->PortPath().toStdString());
         const int command = cycle % 2 == 0 ? CommandId::kPortAuto : CommandId::SelectPort(kPort);
-        dlg_->Command(command)->trigger();
-        QTRY_VERIFY_WITH_TIMEOUT(dlg_->State().linkUp, kLinkTimeoutMs);
-        QCOMPARE(dlg_->Channel()->DevicePath(), sim_->PortPath());
+        window_.dlg->Command(command)->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(window_.dlg->State().linkUp, kLinkTimeoutMs);
+        QCOMPARE(window_.dlg->Channel()->DevicePath(), sim_->PortPath());
     }
 
     void HangUp(int cycle, const QSignalSpy& lost) {
         sim_->Command(QStringLiteral("hangup"));
-        QTRY_VERIFY_WITH_TIMEOUT(!dlg_->Channel()->IsOpen(), kCloseTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!window_.dlg->Channel()->IsOpen(), kCloseTimeoutMs);
         const double closedAt = ProcessFigures::CpuMs();
         QTest::qWait(kIdleWindowMs);
         const double share = (ProcessFigures::CpuMs() - closedAt) / kIdleWindowMs;
@@ -83,13 +82,14 @@ private:
 
     void ExpectLossReported() {
         QTRY_COMPARE_WITH_TIMEOUT(Status(), QStringLiteral("COM Waiting..."), kReportTimeoutMs);
-        QVERIFY(!dlg_->State().linkUp);
-        QCOMPARE(dlg_->State().receivedMask, std::uint16_t{0});
-        QVERIFY(!dlg_->Control(ControlId::kWriteButton)->isEnabled());
-        QVERIFY(!dlg_->Spin(0)->isEnabled());
-        QCOMPARE(dlg_->Control(ControlId::kPetrolReadout)->property("text").toString(), QString());
+        QVERIFY(!window_.dlg->State().linkUp);
+        QCOMPARE(window_.dlg->State().receivedMask, std::uint16_t{0});
+        QVERIFY(!window_.dlg->Control(ControlId::kWriteButton)->isEnabled());
+        QVERIFY(!window_.dlg->Spin(0)->isEnabled());
+        QCOMPARE(window_.dlg->Control(ControlId::kPetrolReadout)->property("text").toString(),
+                 QString());
         for (int k = 0; k < kParamCount; ++k) {
-            QVERIFY(dlg_->Control(ControlId::CellMarker(k))->isHidden());
+            QVERIFY(window_.dlg->Control(ControlId::CellMarker(k))->isHidden());
         }
     }
 
@@ -99,14 +99,12 @@ private slots:
     void hangUpMidStreamFiftyTimes() {
         sim_ = StartedSim();
         QVERIFY(sim_);
-        ports_.Set(kPort, sim_->PortPath().toStdString());
+        window_.ports.Set(kPort, sim_->PortPath().toStdString());
         ModalCloser closer(kHangUps * kLinkTimeoutMs);
-        dlg_ = std::make_unique<CCalibDlg>(ports_.Resolver());
-        dlg_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(dlg_.get()));
-        QTRY_VERIFY_WITH_TIMEOUT(dlg_->State().linkUp, kLinkTimeoutMs);
-        QVERIFY(WaitForSearchToEnd(*dlg_));
-        QSignalSpy lost(dlg_->Channel(), &SerialChannel::deviceLost);
+        QVERIFY(window_.Open(ProbeTimings{}));
+        QTRY_VERIFY_WITH_TIMEOUT(window_.dlg->State().linkUp, kLinkTimeoutMs);
+        QVERIFY(WaitForSearchToEnd(*window_.dlg));
+        QSignalSpy lost(window_.dlg->Channel(), &SerialChannel::deviceLost);
         // Counted at the same point of every cycle: linked, no worker running.
         const int linkedFds = ProcessFigures::OpenFileDescriptors();
         int mostFds = linkedFds;
@@ -116,7 +114,7 @@ private slots:
             if (QTest::currentTestFailed()) return;
             LinkNewController(cycle);
             if (QTest::currentTestFailed()) return;
-            QVERIFY(WaitForSearchToEnd(*dlg_));
+            QVERIFY(WaitForSearchToEnd(*window_.dlg));
             mostFds = std::max(mostFds, ProcessFigures::OpenFileDescriptors());
         }
 
@@ -134,7 +132,7 @@ private slots:
     }
 
     void cleanup() {
-        dlg_.reset();
+        window_.dlg.reset();
         sim_.reset();
     }
 };

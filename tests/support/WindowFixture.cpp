@@ -7,6 +7,8 @@
 #include "ui/StatusPanes.h"
 
 bool WindowFixture::Open(ProbeTimings timings) {
+    if (!configHome_.isValid()) return false;
+    qputenv("XDG_CONFIG_HOME", configHome_.path().toUtf8());
     dlg = std::make_unique<CCalibDlg>(ports.Resolver(), timings);
     dlg->show();
     return QTest::qWaitForWindowExposed(dlg.get());

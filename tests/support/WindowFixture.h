@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QTemporaryDir>
 #include <chrono>
 #include <memory>
 #include <string>
@@ -17,8 +18,9 @@ inline constexpr ProbeTimings kFastSearch{std::chrono::milliseconds(30),
 // True once the window's search workers have all ended.
 bool WaitForSearchToEnd(CCalibDlg& dlg, int timeoutMs = 5000);
 
-// The calibration window of one test, with its own COM table. Its search
-// workers end when it goes.
+// The calibration window of one test, with its own COM table and its own
+// settings folder (Qt's file dialog remembers its last folder there). Its
+// search workers end when it goes.
 class WindowFixture {
 public:
     PortTable ports;
@@ -41,4 +43,7 @@ public:
 
     static constexpr int kControllerPort = 3;
     static constexpr int kLinkTimeoutMs = 15000;
+
+private:
+    QTemporaryDir configHome_;
 };

@@ -21,12 +21,12 @@ class TestCalibDlgCommands : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() { dlg_ = std::make_unique<CCalibDlg>(NoDevice); }
+    void init() { QVERIFY(window_.Open()); }
 
-    void cleanup() { dlg_.reset(); }
+    void cleanup() { window_.dlg.reset(); }
 
     void enterOnTheExitButtonCancels() {
-        CCalibDlg& dlg = *dlg_;
+        CCalibDlg& dlg = *window_.dlg;
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
         QTest::keyClick(dlg.Control(ControlId::kExitButton), Qt::Key_Return);
@@ -46,7 +46,7 @@ private slots:
 
     void cancelPaths() {
         QFETCH(QString, path);
-        CCalibDlg& dlg = *dlg_;
+        CCalibDlg& dlg = *window_.dlg;
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
         dlg.setResult(QDialog::Accepted);
@@ -67,7 +67,7 @@ private slots:
 
     // The OK path reads the edits back and ends without the exit steps.
     void enterInAnEditReadsTheEditsBackAndAccepts() {
-        CCalibDlg& dlg = *dlg_;
+        CCalibDlg& dlg = *window_.dlg;
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
         dlg.ParamEdit(6)->setText(QStringLiteral(" \t42 "));
@@ -82,7 +82,7 @@ private slots:
 
     // Edit 10 comes before edit 2 in the read-back, so the box names it.
     void enterWithAnEditThatIsNoIntegerAsksForOne() {
-        CCalibDlg& dlg = *dlg_;
+        CCalibDlg& dlg = *window_.dlg;
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
         dlg.ParamEdit(2)->setText(QStringLiteral("x"));
@@ -106,23 +106,23 @@ private slots:
     }
 
     void writeButtonRequestsTheStore() {
-        CCalibDlg& dlg = *dlg_;
+        CCalibDlg& dlg = *window_.dlg;
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
         dlg.EnableEditing();
         QTest::mouseClick(dlg.Control(ControlId::kWriteButton), Qt::LeftButton);
-        QVERIFY(dlg_->State().writeRequested);
+        QVERIFY(window_.dlg->State().writeRequested);
     }
 
     void portMenuMarksByPosition() {
-        CCalibDlg& dlg = *dlg_;
+        CCalibDlg& dlg = *window_.dlg;
         dlg.Command(CommandId::SelectPort(3))->trigger();
         QCOMPARE(dlg.Menu()->PortRadioMark(), 5);
         QCOMPARE(dlg.StatusBar()->PaneText(1), QStringLiteral("COM Waiting..."));
         dlg.Command(CommandId::kPortOffline)->trigger();
         QCOMPARE(dlg.Menu()->PortRadioMark(), 1);
         QCOMPARE(dlg.StatusBar()->PaneText(1), QStringLiteral("COM Stop"));
-        QVERIFY(dlg_->State().probeStop->load());
+        QVERIFY(window_.dlg->State().probeStop->load());
         dlg.Command(CommandId::kPortAuto)->trigger();
         QCOMPARE(dlg.Menu()->PortRadioMark(), 0);
         QCOMPARE(dlg.StatusBar()->PaneText(1), QStringLiteral("COM Searching..."));
@@ -131,7 +131,7 @@ private slots:
     // Timers go on behind the About box: the first supervision tick writes
     // pane 2 while the box is open.
     void aboutBoxKeepsTheTimersRunning() {
-        CCalibDlg& dlg = *dlg_;
+        CCalibDlg& dlg = *window_.dlg;
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
         dlg.StatusBar()->SetPaneText(2, QString());
@@ -161,7 +161,7 @@ private slots:
     // The pictures are made once: every paint uses the same two pixmaps, and
     // the background follows the language flag.
 private:
-    std::unique_ptr<CCalibDlg> dlg_;
+    WindowFixture window_;
 };
 
 QTEST_MAIN(TestCalibDlgCommands)

@@ -37,29 +37,26 @@ private slots:
         device_ = std::make_unique<PtyDevice>(*pty_);
         for (int k = 0; k < kParamCount; ++k)
             device_->params[k] = static_cast<std::uint8_t>(100 + k);
-        const std::string slave = pty_->SlavePath();
         // Every other COM name leads nowhere, so the start-up search is harmless.
-        dlg_ = std::make_unique<CCalibDlg>(
-            [slave](int port) { return port == kPort ? slave : std::string(); }, kFastSearch);
-        dlg_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(dlg_.get()));
+        window_.ports.Set(kPort, pty_->SlavePath());
+        QVERIFY(window_.Open());
         // The search listens on the pty while it is quiet, then gives up.
-        QVERIFY(WaitForSearchToEnd(*dlg_));
-        QVERIFY(!dlg_->State().probeFound);
-        dlg_->Command(CommandId::SelectPort(kPort))->trigger();
-        QVERIFY(dlg_->Channel()->IsOpen());
+        QVERIFY(WaitForSearchToEnd(*window_.dlg));
+        QVERIFY(!window_.dlg->State().probeFound);
+        window_.dlg->Command(CommandId::SelectPort(kPort))->trigger();
+        QVERIFY(window_.dlg->Channel()->IsOpen());
         device_->StartTalking();
-        QTRY_VERIFY_WITH_TIMEOUT(dlg_->State().linkUp, kLinkTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(window_.dlg->State().linkUp, kLinkTimeoutMs);
     }
 
     void cleanup() {
-        dlg_.reset();
+        window_.dlg.reset();
         device_.reset();
         pty_.reset();
     }
 
     void linkUpLoadsThePanelAndShowsLiveValues() {
-        CCalibDlg& dlg = *dlg_;
+        CCalibDlg& dlg = *window_.dlg;
         for (int k = 0; k < kParamCount; ++k) {
             QCOMPARE(dlg.panelParams[k], 100 + k);
             QCOMPARE(dlg.ParamEdit(k)->text(), QString::number(100 + k));
@@ -83,7 +80,7 @@ private slots:
     }
 
     void aSpinStepReachesTheWireWithinATick() {
-        CCalibDlg& dlg = *dlg_;
+        CCalibDlg& dlg = *window_.dlg;
         const qint64 clicked = device_->clock.elapsed();
         QTest::mouseClick(dlg.Spin(2)->UpArrow(), Qt::LeftButton);
         QCOMPARE(dlg.panelParams[2], 103);
@@ -93,7 +90,7 @@ private slots:
                  qPrintable(QString::number(device_->receivedAt.at(0) - clicked)));
         // Once the echo confirms it, sending stops. (An echo of the old value
         // that was already on its way may cause one repeat of the same frame.)
-        QTRY_COMPARE(int(dlg_->State().deviceParams[2]), 103);
+        QTRY_COMPARE(int(window_.dlg->State().deviceParams[2]), 103);
         QTest::qWait(500);
         const std::size_t sent = device_->received.size();
         QTest::qWait(500);
@@ -104,7 +101,7 @@ private slots:
     }
 
     void writeSendsTheStoreFrame() {
-        QTest::mouseClick(dlg_->Control(ControlId::kWriteButton), Qt::LeftButton);
+        QTest::mouseClick(window_.dlg->Control(ControlId::kWriteButton), Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(device_->received.size(), std::size_t{1}, 2000);
         QCOMPARE(device_->received.at(0), PtyDevice::kStoreFrame);
     }
@@ -112,7 +109,7 @@ private slots:
     // The mended fault: pasted "300" would have sent its low byte, 44, every
     // 300 ms and held up every parameter above it.
     void pastedNumberOutOfRangeSendsNothingWrong() {
-        CCalibDlg& dlg = *dlg_;
+        CCalibDlg& dlg = *window_.dlg;
         QGuiApplication::clipboard()->setText(QStringLiteral("300"));
         dlg.ParamEdit(3)->selectAll();
         QTest::keyClick(dlg.ParamEdit(3), Qt::Key_Insert, Qt::ShiftModifier);
@@ -127,19 +124,20 @@ private slots:
     }
 
     void linkIsLostOnTheTwelfthSilentTick() {
-        CCalibDlg& dlg = *dlg_;
+        CCalibDlg& dlg = *window_.dlg;
         dlg.Timer(TimerId::kSupervision)->stop();
         // A frame accepted after the last timer tick starts the count at 0.
-        QTRY_COMPARE(int(dlg_->State().silenceTicks), 0);
+        QTRY_COMPARE(int(window_.dlg->State().silenceTicks), 0);
         device_->StopTalking();
         QTest::qWait(100);
         for (int tick = 1; tick <= 11; ++tick) {
             dlg.OnTimer(TimerId::kSupervision);
-            QVERIFY2(dlg_->State().linkUp, qPrintable(QStringLiteral("silent tick %1").arg(tick)));
+            QVERIFY2(window_.dlg->State().linkUp,
+                     qPrintable(QStringLiteral("silent tick %1").arg(tick)));
             QVERIFY(dlg.StatusBar()->PaneText(1).startsWith(QStringLiteral("COM OK.")));
         }
         dlg.OnTimer(TimerId::kSupervision);
-        QVERIFY(!dlg_->State().linkUp);
+        QVERIFY(!window_.dlg->State().linkUp);
         QCOMPARE(dlg.StatusBar()->PaneText(1), QStringLiteral("COM Waiting..."));
         QCOMPARE(dlg.StatusBar()->BackgroundColour(), QColor(255, 0, 0));
         QVERIFY(!dlg.Spin(0)->isEnabled());
@@ -152,7 +150,7 @@ private slots:
     }
 
     void escapeStopsTheTimersAndClosesThePort() {
-        CCalibDlg& dlg = *dlg_;
+        CCalibDlg& dlg = *window_.dlg;
         QTest::keyClick(dlg.ParamEdit(8), Qt::Key_Escape);
         QCOMPARE(dlg.result(), int(QDialog::Rejected));
         QVERIFY(!dlg.Channel()->IsOpen());
@@ -165,7 +163,7 @@ private slots:
     void aChannelErrorIsShownInABox() {
         CCalibDlg other(
             [this](int port) { return port == kPort ? pty_->SlavePath() : std::string(); });
-        QVERIFY(WaitForSearchToEnd(*dlg_));
+        QVERIFY(WaitForSearchToEnd(*window_.dlg));
         ModalCloser closer;
         other.Command(CommandId::SelectPort(kPort))->trigger();
         QCOMPARE(closer.seen.size(), 1);
@@ -177,7 +175,7 @@ private slots:
 private:
     std::unique_ptr<PtyPair> pty_;
     std::unique_ptr<PtyDevice> device_;
-    std::unique_ptr<CCalibDlg> dlg_;
+    WindowFixture window_;
 };
 
 QTEST_MAIN(TestCalibDlgLink)

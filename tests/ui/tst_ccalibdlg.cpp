@@ -40,12 +40,12 @@ class TestCalibDlg : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() { dlg_ = std::make_unique<CCalibDlg>(NoDevice); }
+    void init() { QVERIFY(window_.Open()); }
 
-    void cleanup() { dlg_.reset(); }
+    void cleanup() { window_.dlg.reset(); }
 
     void windowJustOpened() {
-        CCalibDlg& dlg = *dlg_;
+        CCalibDlg& dlg = *window_.dlg;
         QVERIFY(dlg.initialised);
         QCOMPARE(dlg.windowTitle(), QStringLiteral("DX470 参数标定软件 V2"));
         for (int k = 0; k < kParamCount; ++k) {
@@ -78,7 +78,7 @@ private slots:
     }
 
     void barsAndColoursAsSetUp() {
-        const CCalibDlg& dlg = *dlg_;
+        const CCalibDlg& dlg = *window_.dlg;
         QCOMPARE(dlg.Bar(ControlId::kPetrolBar)->Maximum(), 4096);
         QCOMPARE(dlg.Bar(ControlId::kGasBar)->Maximum(), 16384);
         QCOMPARE(dlg.Bar(ControlId::kLambdaBar)->Maximum(), 255);
@@ -103,18 +103,18 @@ private slots:
 
     // 373 x 233 units of a 16-pixel Song face are 746 x 466 pixels.
     void clientAreaInDialogUnitsOfThePinnedFace() {
-        const QString family = QFontInfo(dlg_->font()).family();
+        const QString family = QFontInfo(window_.dlg->font()).family();
         QVERIFY2(family == QStringLiteral("AR PL UMing CN") ||
                      family.contains(QStringLiteral("SimSun")) || family == QStringLiteral("宋体"),
                  qPrintable(family));
-        QCOMPARE(dlg_->ClientRect().size(), QSize(746, 466));
-        QCOMPARE(dlg_->minimumSize(), dlg_->maximumSize());
-        QVERIFY(!dlg_->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
-        QVERIFY(dlg_->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+        QCOMPARE(window_.dlg->ClientRect().size(), QSize(746, 466));
+        QCOMPARE(window_.dlg->minimumSize(), window_.dlg->maximumSize());
+        QVERIFY(!window_.dlg->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+        QVERIFY(window_.dlg->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
     }
 
     void spinArrowStepsWithinRange() {
-        CCalibDlg& dlg = *dlg_;
+        CCalibDlg& dlg = *window_.dlg;
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
         dlg.EnableEditing();
@@ -136,7 +136,7 @@ private slots:
     }
 
     void spinKeysStepOnlyWhileEnabled() {
-        CCalibDlg& dlg = *dlg_;
+        CCalibDlg& dlg = *window_.dlg;
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
         QLineEdit* edit = dlg.ParamEdit(12);
@@ -155,7 +155,7 @@ private slots:
     }
 
     void typedCharactersAreDroppedInAllNineteenEdits() {
-        CCalibDlg& dlg = *dlg_;
+        CCalibDlg& dlg = *window_.dlg;
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
         QGuiApplication::clipboard()->setText(QStringLiteral("9"));
@@ -174,7 +174,7 @@ private slots:
     }
 
     void deleteArrowsAndShiftInsertStillReachTheEdits() {
-        CCalibDlg& dlg = *dlg_;
+        CCalibDlg& dlg = *window_.dlg;
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
         QLineEdit* edit = dlg.ParamEdit(4);
@@ -194,7 +194,7 @@ private slots:
     }
 
     void disableEditingLeavesTheEditsEnabled() {
-        CCalibDlg& dlg = *dlg_;
+        CCalibDlg& dlg = *window_.dlg;
         dlg.EnableEditing();
         for (int k = 0; k < kParamCount; ++k) QVERIFY(dlg.Spin(k)->isEnabled());
         QVERIFY(dlg.Control(ControlId::kWriteButton)->isEnabled());
@@ -218,7 +218,7 @@ private slots:
 
     void clearLiveDisplay() {
         QFETCH(bool, panelLoaded);
-        CCalibDlg& dlg = *dlg_;
+        CCalibDlg& dlg = *window_.dlg;
         for (int k = 0; k < kParamCount; ++k) dlg.ShowParameter(k, 10 + k);
         dlg.ShowReadouts({"1,234", 100, "1,234", 100, "1,234", 100});
         dlg.ShowCellMarker(6);
@@ -253,7 +253,7 @@ private slots:
 
     void textThatIsNoPositionKeepsTheLastValidValue() {
         QFETCH(QString, text);
-        CCalibDlg& dlg = *dlg_;
+        CCalibDlg& dlg = *window_.dlg;
         dlg.ShowParameter(3, 120);
         dlg.ParamEdit(3)->setText(text);
         QCOMPARE(dlg.panelParams[3], 120);
@@ -263,7 +263,7 @@ private slots:
     }
 
     void pasteOfANumberOutOfRangeKeepsTheLastValidValue() {
-        CCalibDlg& dlg = *dlg_;
+        CCalibDlg& dlg = *window_.dlg;
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
         dlg.ShowParameter(9, 31);
@@ -275,7 +275,7 @@ private slots:
     }
 
     void backgroundPicturesAreMadeOnce() {
-        CCalibDlg& dlg = *dlg_;
+        CCalibDlg& dlg = *window_.dlg;
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
         const qint64 chineseKey = dlg.BackgroundPicture().cacheKey();
@@ -293,7 +293,7 @@ private slots:
     }
 
 private:
-    std::unique_ptr<CCalibDlg> dlg_;
+    WindowFixture window_;
 };
 
 QTEST_MAIN(TestCalibDlg)

@@ -9,7 +9,7 @@
 #include <QToolButton>
 #include <memory>
 
-#include "tests/support/PortTable.h"
+#include "tests/support/WindowFixture.h"
 #include "ui/CCalibDlg.h"
 #include "ui/ControlIds.h"
 #include "ui/LayoutReport.h"
@@ -35,56 +35,57 @@ class TestControlNames : public QObject {
 
 private slots:
     void init() {
-        dlg_ = std::make_unique<CCalibDlg>(NoDevice);
-        dlg_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(dlg_.get()));
+        QVERIFY(window_.Open());
+        window_.dlg->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window_.dlg.get()));
     }
 
-    void cleanup() { dlg_.reset(); }
+    void cleanup() { window_.dlg.reset(); }
 
     void uniqueNamesAndAccessibleNamesInBothLanguages() {
         QSet<QString> names;
         QStringList chinese;
         for (const WindowLayout::TemplateEntry& entry : WindowLayout::WindowTemplate()) {
-            const QWidget* control = dlg_->Control(entry.id);
+            const QWidget* control = window_.dlg->Control(entry.id);
             const QString name = control->objectName();
             QVERIFY2(!name.isEmpty() && !IsNumber(name) && !names.contains(name), qPrintable(name));
             names.insert(name);
             chinese << control->accessibleName();
         }
         QCOMPARE(names.size(), 61);
-        dlg_->Command(CommandId::kEnglish)->trigger();
+        window_.dlg->Command(CommandId::kEnglish)->trigger();
         int row = 0;
         for (const WindowLayout::TemplateEntry& entry : WindowLayout::WindowTemplate()) {
-            const QString english = dlg_->Control(entry.id)->accessibleName();
+            const QString english = window_.dlg->Control(entry.id)->accessibleName();
             const QString& before = chinese.at(row++);
             QVERIFY2(!before.isEmpty() && !english.isEmpty() && english != before,
                      qPrintable(english));
         }
-        QCOMPARE(dlg_->Spin(4)->UpArrow()->accessibleName(),
+        QCOMPARE(window_.dlg->Spin(4)->UpArrow()->accessibleName(),
                  QStringLiteral("Increase parameter 4"));
-        QCOMPARE(dlg_->StatusBar()->Pane(1)->accessibleName(), QStringLiteral("Link status"));
+        QCOMPARE(window_.dlg->StatusBar()->Pane(1)->accessibleName(),
+                 QStringLiteral("Link status"));
     }
 
     void layoutReportGivesTheGeometry() {
-        const QJsonObject report = LayoutReport::Describe(*dlg_);
+        const QJsonObject report = LayoutReport::Describe(*window_.dlg);
         for (const WindowLayout::TemplateEntry& entry : WindowLayout::WindowTemplate()) {
-            const QWidget* control = dlg_->Control(entry.id);
+            const QWidget* control = window_.dlg->Control(entry.id);
             QCOMPARE(report.value(control->objectName()).toArray(), ToJson(control->geometry()));
         }
-        const SpinButton* spin = dlg_->Spin(15);
+        const SpinButton* spin = window_.dlg->Spin(15);
         QCOMPARE(report.value("paramSpin15/up").toArray(),
                  ToJson(spin->UpArrow()->geometry().translated(spin->pos())));
-        const StatusPanes* status = dlg_->StatusBar();
+        const StatusPanes* status = window_.dlg->StatusBar();
         QCOMPARE(report.value("statusBar/linkStatusPane").toArray(),
                  ToJson(status->Pane(1)->geometry().translated(status->pos())));
-        const MenuBar* menu = dlg_->Menu();
+        const MenuBar* menu = window_.dlg->Menu();
         QCOMPARE(report.value("menuBar/settingsMenu").toArray(),
                  ToJson(menu->actionGeometry(menu->Title(MenuBar::kSettingsTitle))));
     }
 
 private:
-    std::unique_ptr<CCalibDlg> dlg_;
+    WindowFixture window_;
 };
 
 QTEST_MAIN(TestControlNames)

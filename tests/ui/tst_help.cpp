@@ -23,13 +23,13 @@ class TestHelp : public QObject {
 
 private slots:
     void init() {
-        dlg_ = std::make_unique<CCalibDlg>(NoDevice);
-        dlg_->show();
-        dlg_->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(dlg_.get()));
+        QVERIFY(window_.Open());
+        window_.dlg->show();
+        window_.dlg->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window_.dlg.get()));
     }
 
-    void cleanup() { dlg_.reset(); }
+    void cleanup() { window_.dlg.reset(); }
 
     void opensInTheInterfaceLanguage_data() {
         QTest::addColumn<bool>("byKey");
@@ -45,7 +45,7 @@ private slots:
         QFETCH(bool, byKey);
         QFETCH(bool, english);
         QFETCH(QString, title);
-        CCalibDlg& dlg = *dlg_;
+        CCalibDlg& dlg = *window_.dlg;
         if (english) dlg.Command(CommandId::kEnglish)->trigger();
         QVERIFY(dlg.Manual() == nullptr);
         if (byKey) {
@@ -66,7 +66,7 @@ private slots:
     // Closed and asked for again: the same window, in the language of the
     // moment, and it follows a switch while open.
     void oneWindowAskedForAgain() {
-        CCalibDlg& dlg = *dlg_;
+        CCalibDlg& dlg = *window_.dlg;
         QTest::keyClick(&dlg, Qt::Key_F1);
         HelpWindow* manual = dlg.Manual();
         QVERIFY(manual != nullptr);
@@ -83,7 +83,7 @@ private slots:
     }
 
 private:
-    std::unique_ptr<CCalibDlg> dlg_;
+    WindowFixture window_;
 };
 
 QTEST_MAIN(TestHelp)

@@ -148,14 +148,14 @@ private slots:
     // Timers stopped: nothing but the commands under test changes the
     // window, and the link state stays as each test sets it.
     void init() {
-        dlg_ = std::make_unique<CCalibDlg>(NoDevice);
-        dlg_->Timer(TimerId::kSupervision)->stop();
-        dlg_->Timer(TimerId::kSend)->stop();
-        dlg_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(dlg_.get()));
+        QVERIFY(window_.Open());
+        window_.dlg->Timer(TimerId::kSupervision)->stop();
+        window_.dlg->Timer(TimerId::kSend)->stop();
+        window_.dlg->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window_.dlg.get()));
     }
 
-    void cleanup() { dlg_.reset(); }
+    void cleanup() { window_.dlg.reset(); }
 
     void everyText_data() {
         QTest::addColumn<int>("row");
@@ -168,7 +168,7 @@ private slots:
     void everyText() {
         QFETCH(int, row);
         const TableRow& entry = kTextTable[row];
-        CCalibDlg& dlg = *dlg_;
+        CCalibDlg& dlg = *window_.dlg;
         const bool isCaption = std::string(entry.element) == "window caption";
         QCOMPARE(entry.text(dlg), isCaption ? Utf8("DX470 参数标定软件 V2") : Utf8(entry.chinese));
         dlg.Command(CommandId::kEnglish)->trigger();
@@ -179,7 +179,7 @@ private slots:
 
     // Renamed titles and submenu items keep their menus.
     void menusKeepTheirItems() {
-        CCalibDlg& dlg = *dlg_;
+        CCalibDlg& dlg = *window_.dlg;
         MenuBar& menu = *dlg.Menu();
         dlg.Command(CommandId::kEnglish)->trigger();
         QCOMPARE(menu.Title(0)->menu(), menu.FileMenu());
@@ -200,7 +200,7 @@ private slots:
     // Each choice sets both marks, whatever they showed; choosing the marked
     // language keeps its mark.
     void checkMarks() {
-        CCalibDlg& dlg = *dlg_;
+        CCalibDlg& dlg = *window_.dlg;
         const QMenu* languages = dlg.Menu()->LanguageMenu();
         auto marks = [languages] {
             return QPair<bool, bool>(Checked(languages, 0), Checked(languages, 1));
@@ -222,7 +222,7 @@ private slots:
 
     // The first choice of Chinese drops " V2" and changes nothing else.
     void chineseAtStartChangesOnlyTheCaption() {
-        CCalibDlg& dlg = *dlg_;
+        CCalibDlg& dlg = *window_.dlg;
         const QStringList before = Describe(dlg);
         const QImage shown = dlg.grab().toImage();
         dlg.Command(CommandId::kChinese)->trigger();
@@ -254,8 +254,8 @@ private slots:
         QFETCH(bool, linkUp);
         QFETCH(bool, editing);
         QFETCH(bool, english);
-        CCalibDlg& dlg = *dlg_;
-        dlg_->State().linkUp = linkUp;
+        CCalibDlg& dlg = *window_.dlg;
+        window_.dlg->State().linkUp = linkUp;
         if (editing) dlg.EnableEditing();
         dlg.Command(CommandId::kHelpAbout)->setEnabled(false);
         if (english) {
@@ -275,7 +275,7 @@ private slots:
     // A port chosen by hand keeps its radio mark; the status bar keeps its
     // texts and colour; the panel keeps its values.
     void portMarkStatusAndValuesStay() {
-        CCalibDlg& dlg = *dlg_;
+        CCalibDlg& dlg = *window_.dlg;
         dlg.Command(CommandId::SelectPort(3))->trigger();
         dlg.ShowParameter(4, 77);
         dlg.StatusBar()->SetPaneText(2, QStringLiteral("Time:01:02"));
@@ -295,7 +295,7 @@ private slots:
     }
 
     void englishTwiceIsEnglishOnce() {
-        CCalibDlg& dlg = *dlg_;
+        CCalibDlg& dlg = *window_.dlg;
         dlg.Command(CommandId::kEnglish)->trigger();
         const QStringList once = Describe(dlg);
         const QImage shown = dlg.grab().toImage();
@@ -307,7 +307,7 @@ private slots:
     // The background shows the picture of the language chosen, painted
     // before the command returns.
     void backgroundFollowsTheLanguage() {
-        CCalibDlg& dlg = *dlg_;
+        CCalibDlg& dlg = *window_.dlg;
         const QRect area = BareBackground(dlg);
         QVERIFY(area.width() > 100 && area.height() > 20);
         const QImage chinese = PictureAt(dlg.BackgroundPicture(), dlg, area);
@@ -328,7 +328,7 @@ private slots:
     }
 
 private:
-    std::unique_ptr<CCalibDlg> dlg_;
+    WindowFixture window_;
 };
 
 QTEST_MAIN(TestLanguage)

@@ -125,25 +125,20 @@ class TestParamFileFailures : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() {
-        QVERIFY(config_.isValid());
-        qputenv("XDG_CONFIG_HOME", config_.path().toUtf8());
-    }
-
     void init() {
         dir_ = std::make_unique<QTemporaryDir>();
         QVERIFY(dir_->isValid());
-        dlg_ = std::make_unique<CCalibDlg>(NoDevice);
-        dlg_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(dlg_.get()));
-        dlg_->EnableEditing();
-        SetPanel(*dlg_, kPanel);
+        QVERIFY(window_.Open());
+        window_.dlg->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window_.dlg.get()));
+        window_.dlg->EnableEditing();
+        SetPanel(*window_.dlg, kPanel);
     }
 
     void cleanup() {
         SetImmutable(dir_->path(), false);
         QFile::setPermissions(dir_->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        dlg_.reset();
+        window_.dlg.reset();
         dir_.reset();
     }
 
@@ -185,15 +180,15 @@ private slots:
         }
         ModalDriver driver;
         driver.TypeName(path).Press(QMessageBox::Ok);
-        dlg_->Command(CommandId::kFileOpen)->trigger();
+        window_.dlg->Command(CommandId::kFileOpen)->trigger();
         QCOMPARE(driver.seen.size(), 2);
         const ModalDriver::Seen& box = driver.seen.at(1);
         QVERIFY(box.IsBox());
-        QCOMPARE(box.parent, dlg_.get());
+        QCOMPARE(box.parent, window_.dlg.get());
         QCOMPARE(box.icon, icon);
         QVERIFY2(box.text.contains(path), qPrintable(box.text));
         QVERIFY2(box.text.contains(says), qPrintable(box.text));
-        QVERIFY(PanelShows(*dlg_, kPanel));
+        QVERIFY(PanelShows(*window_.dlg, kPanel));
     }
 
     void openNothingToRead_data() {
@@ -213,10 +208,10 @@ private slots:
         }
         ModalDriver driver;
         driver.TypeName(path);
-        dlg_->Command(CommandId::kFileOpen)->trigger();
+        window_.dlg->Command(CommandId::kFileOpen)->trigger();
         QCOMPARE(driver.seen.size(), 1);
         QVERIFY(driver.seen.at(0).IsFileDialog());
-        QVERIFY(PanelShows(*dlg_, kPanel));
+        QVERIFY(PanelShows(*window_.dlg, kPanel));
     }
 
     // The dialog walks into a folder rather than returning it; a folder
@@ -224,12 +219,13 @@ private slots:
     void loadingAFolderIsRefused() {
         ModalDriver driver;
         driver.Press(QMessageBox::Ok);
-        ParamFileCommands::Load(dlg_.get(), dir_->path(), dlg_->panelParams, *dlg_);
+        ParamFileCommands::Load(window_.dlg.get(), dir_->path(), window_.dlg->panelParams,
+                                *window_.dlg);
         QCOMPARE(driver.seen.size(), 1);
         QCOMPARE(driver.seen.at(0).icon, QMessageBox::Warning);
         QVERIFY2(driver.seen.at(0).text.contains(QStringLiteral("一个文件夹")),
                  qPrintable(driver.seen.at(0).text));
-        QVERIFY(PanelShows(*dlg_, kPanel));
+        QVERIFY(PanelShows(*window_.dlg, kPanel));
     }
 
     // The write fails after the new file was begun (a file size limit that
@@ -243,20 +239,20 @@ private slots:
         driver.TypeName(path, {}, [&limit] { limit.Impose(); })
             .Press(QMessageBox::Yes)
             .Press(QMessageBox::Ok);
-        dlg_->Command(CommandId::kFileSave)->trigger();
+        window_.dlg->Command(CommandId::kFileSave)->trigger();
         const bool imposed = limit.Imposed();
         limit.Lift();
         QVERIFY(imposed);
         QCOMPARE(driver.seen.size(), 3);
         const ModalDriver::Seen& box = driver.seen.at(2);
         QVERIFY(box.IsBox());
-        QCOMPARE(box.parent, dlg_.get());
+        QCOMPARE(box.parent, window_.dlg.get());
         QCOMPARE(box.icon, QMessageBox::Critical);
         QVERIFY2(box.text.contains(path), qPrintable(box.text));
         QVERIFY2(box.text.contains(QStringLiteral("File too large")), qPrintable(box.text));
         QCOMPARE(ReadBytes(path), kOldFile);
         QCOMPARE(Entries(dir_->path()), QStringList{QStringLiteral("old.tq4")});
-        QVERIFY(PanelShows(*dlg_, kPanel));
+        QVERIFY(PanelShows(*window_.dlg, kPanel));
     }
 
     // No new file can be made beside the old one, by root either: it is
@@ -267,7 +263,7 @@ private slots:
         if (!LockFolder(dir_->path())) QSKIP("no way here to lock a folder against this user");
         ModalDriver driver;
         driver.TypeName(path).Press(QMessageBox::Yes);
-        dlg_->Command(CommandId::kFileSave)->trigger();
+        window_.dlg->Command(CommandId::kFileSave)->trigger();
         QCOMPARE(driver.seen.size(), 2);
         QCOMPARE(ReadBytes(path), LittleEndian({3, 1, 4, 1, 5, 9, 2, 6, 5, 3, 5, 8, 9, 7, 9, 3}));
         QCOMPARE(Entries(dir_->path()), QStringList{QStringLiteral("old.tq4")});
@@ -285,7 +281,7 @@ private slots:
         driver.TypeName(path, {}, [&limit] { limit.Impose(); })
             .Press(QMessageBox::Yes)
             .Press(QMessageBox::Ok);
-        dlg_->Command(CommandId::kFileSave)->trigger();
+        window_.dlg->Command(CommandId::kFileSave)->trigger();
         limit.Lift();
         QCOMPARE(driver.seen.size(), 3);
         const ModalDriver::Seen& box = driver.seen.at(2);
@@ -320,7 +316,7 @@ private slots:
         QVERIFY(QDir(dir_->path()).mkdir(QStringLiteral("folder.tq4")));
         ModalDriver driver;
         driver.TypeName(dir_->filePath(typed)).Press(QMessageBox::Ok);
-        dlg_->Command(CommandId::kFileSave)->trigger();
+        window_.dlg->Command(CommandId::kFileSave)->trigger();
         QCOMPARE(driver.seen.size(), 2);
         const ModalDriver::Seen& box = driver.seen.at(1);
         QCOMPARE(box.icon, QMessageBox::Critical);
@@ -361,7 +357,7 @@ private slots:
         const QStringList before = Entries(dir.path());
         ModalDriver driver;
         driver.TypeName(dir.filePath(typed)).Press(QMessageBox::Yes).Press(QMessageBox::Ok);
-        dlg_->Command(CommandId::kFileSave)->trigger();
+        window_.dlg->Command(CommandId::kFileSave)->trigger();
         QCOMPARE(driver.seen.size(), 3);
         const ModalDriver::Seen& box = driver.seen.at(2);
         QCOMPARE(box.icon, QMessageBox::Critical);
@@ -377,9 +373,8 @@ private slots:
     }
 
 private:
-    QTemporaryDir config_;
     std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<CCalibDlg> dlg_;
+    WindowFixture window_;
 };
 
 QTEST_MAIN(TestParamFileFailures)

@@ -23,25 +23,18 @@ class TestParamFiles : public QObject {
     Q_OBJECT
 
 private slots:
-    // The file dialog remembers its last folder in Qt's settings; keep that
-    // out of the user's.
-    void initTestCase() {
-        QVERIFY(config_.isValid());
-        qputenv("XDG_CONFIG_HOME", config_.path().toUtf8());
-    }
-
     void init() {
         dir_ = std::make_unique<QTemporaryDir>();
         QVERIFY(dir_->isValid());
-        dlg_ = std::make_unique<CCalibDlg>(NoDevice);
-        dlg_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(dlg_.get()));
+        QVERIFY(window_.Open());
+        window_.dlg->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window_.dlg.get()));
         // The menu items are usable only while the link is up.
-        dlg_->EnableEditing();
+        window_.dlg->EnableEditing();
     }
 
     void cleanup() {
-        dlg_.reset();
+        window_.dlg.reset();
         dir_.reset();
     }
 
@@ -49,7 +42,7 @@ private slots:
     // the initial name; the window's timers go on behind it. Cancelling
     // changes and writes nothing.
     void openDialogAsItOpens() {
-        CCalibDlg& dlg = *dlg_;
+        CCalibDlg& dlg = *window_.dlg;
         SetPanel(dlg, AllOf(42));
         dlg.StatusBar()->SetPaneText(2, QString());
         ModalDriver driver;
@@ -72,7 +65,7 @@ private slots:
     }
 
     void saveDialogAsItOpens() {
-        CCalibDlg& dlg = *dlg_;
+        CCalibDlg& dlg = *window_.dlg;
         ModalDriver driver;
         driver.Cancel();
         dlg.Command(CommandId::kFileSave)->trigger();
@@ -94,7 +87,7 @@ private slots:
     // Sixteen files, file i holding 16i .. 16i + 15: every value 0..255 goes
     // out and comes back, in every one of its bytes.
     void saveThenOpenRestoresEveryValue() {
-        CCalibDlg& dlg = *dlg_;
+        CCalibDlg& dlg = *window_.dlg;
         for (int file = 0; file < 16; ++file) {
             PanelParams saved{};
             PanelParams other{};
@@ -120,7 +113,7 @@ private slots:
 
     // What the panel holds is written, including changes not yet sent.
     void savedFileIsSixtyFourLittleEndianBytes() {
-        CCalibDlg& dlg = *dlg_;
+        CCalibDlg& dlg = *window_.dlg;
         SetPanel(dlg, {1, 0, 0, 200, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 128, 255});
         const QString path = dir_->filePath(QStringLiteral("p.tq4"));
         ModalDriver driver;
@@ -156,7 +149,7 @@ private slots:
         QFETCH(QString, written);
         ModalDriver driver;
         driver.TypeName(typed, dir_->path());
-        dlg_->Command(CommandId::kFileSave)->trigger();
+        window_.dlg->Command(CommandId::kFileSave)->trigger();
         QCOMPARE(driver.seen.size(), 1);
         QCOMPARE(Entries(dir_->path()), QStringList{written});
         QCOMPARE(ReadBytes(dir_->filePath(written)).size(), 64);
@@ -164,7 +157,7 @@ private slots:
 
     // The dialog itself asks about the name chosen in it.
     void replacingTheChosenFileIsConfirmedByTheDialog() {
-        CCalibDlg& dlg = *dlg_;
+        CCalibDlg& dlg = *window_.dlg;
         const QString path = dir_->filePath(QStringLiteral("old.tq4"));
         const QByteArray old = LittleEndian({9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9});
         QVERIFY(WriteBytes(path, old));
@@ -188,7 +181,7 @@ private slots:
 
     // "old" becomes old.tq4, a name the dialog never asked about: we ask.
     void replacingAFileNamedByTheAppendedExtensionIsAsked() {
-        CCalibDlg& dlg = *dlg_;
+        CCalibDlg& dlg = *window_.dlg;
         const QString path = dir_->filePath(QStringLiteral("old.tq4"));
         const QByteArray old = LittleEndian({9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9});
         QVERIFY(WriteBytes(path, old));
@@ -239,11 +232,11 @@ private slots:
         }
         const QString file = dir.filePath(chain.last());
         if (fileExists) QVERIFY(WriteBytes(file, LittleEndian({9, 9, 9})));
-        SetPanel(*dlg_, AllOf(77));
+        SetPanel(*window_.dlg, AllOf(77));
         ModalDriver driver;
         driver.TypeName(dir.filePath(chain.first()));
         if (fileExists) driver.Press(QMessageBox::Yes);
-        dlg_->Command(CommandId::kFileSave)->trigger();
+        window_.dlg->Command(CommandId::kFileSave)->trigger();
         QCOMPARE(driver.seen.size(), fileExists ? 2 : 1);
         QCOMPARE(ReadBytes(file), QByteArray::fromHex(QByteArray("4D000000").repeated(16)));
         for (qsizetype i = 0; i + 1 < chain.size(); ++i) {
@@ -254,7 +247,7 @@ private slots:
     // Parameters 0 and 1 and the two low bytes of parameter 2 come from the
     // file; the rest keep what the panel had.
     void openTenBytes() {
-        CCalibDlg& dlg = *dlg_;
+        CCalibDlg& dlg = *window_.dlg;
         SetPanel(dlg, AllOf(200));
         const QString path = dir_->filePath(QStringLiteral("ten.tq4"));
         QVERIFY(WriteBytes(path, QByteArray::fromHex("05000000"
@@ -272,7 +265,7 @@ private slots:
     }
 
     void openEmptyFileChangesNothing() {
-        CCalibDlg& dlg = *dlg_;
+        CCalibDlg& dlg = *window_.dlg;
         SetPanel(dlg, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 255});
         const QString path = dir_->filePath(QStringLiteral("empty.tq4"));
         QVERIFY(WriteBytes(path, {}));
@@ -286,7 +279,7 @@ private slots:
     // A value beyond the spin's range keeps its low 16 bits, read as signed,
     // then goes to the nearer end; that is what the panel then holds.
     void openValuesOutsideTheRange() {
-        CCalibDlg& dlg = *dlg_;
+        CCalibDlg& dlg = *window_.dlg;
         SetPanel(dlg, AllOf(50));
         const QString path = dir_->filePath(QStringLiteral("odd.tq4"));
         QVERIFY(WriteBytes(path, LittleEndian({-1, 256, 300, 65535, 65536 + 7, INT_MIN, INT_MAX, 0,
@@ -298,9 +291,8 @@ private slots:
     }
 
 private:
-    QTemporaryDir config_;
     std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<CCalibDlg> dlg_;
+    WindowFixture window_;
 };
 
 QTEST_MAIN(TestParamFiles)

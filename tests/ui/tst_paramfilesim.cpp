@@ -39,15 +39,8 @@ class TestParamFileSim : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() {
-        QVERIFY(config_.isValid());
-        qputenv("XDG_CONFIG_HOME", config_.path().toUtf8());
-    }
-
-    void init() {}
-
     void cleanup() {
-        dlg_.reset();
+        window_.dlg.reset();
         sim_.reset();
     }
 
@@ -55,7 +48,7 @@ private slots:
     // 4 and 9 lie outside the range and arrive as 255 and 0.
     void loadingSendsTheDifferingParametersInOrderAndPace() {
         StartLinkedWindow();
-        CCalibDlg& dlg = *dlg_;
+        CCalibDlg& dlg = *window_.dlg;
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("set.tq4"));
         QVERIFY(WriteBytes(path, LittleEndian({10, 21, 30, 40, 300, 0, 70, 80, 90, -7, 110, 200,
@@ -100,15 +93,10 @@ private:
         sim_ = std::make_unique<SimProcess>(
             QStringList{QStringLiteral("--params"), kControllerParams});
         QVERIFY(sim_->Start());
-        const std::string device = sim_->PortPath().toStdString();
-        dlg_ = std::make_unique<CCalibDlg>(
-            [device](int port) { return port == kPort ? device : std::string(); });
-        dlg_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(dlg_.get()));
-        QTRY_VERIFY_WITH_TIMEOUT(dlg_->State().linkUp, kLinkTimeoutMs);
-        QCOMPARE(int(dlg_->Channel()->PortNumber()), kPort);
-        QTRY_VERIFY(dlg_->State().panelLoaded);
-        for (int k = 0; k < kParamCount; ++k) QCOMPARE(dlg_->panelParams[k], 10 * (k + 1));
+        QVERIFY(window_.OpenLinkedTo(sim_->PortPath().toStdString(), kPort));
+        QCOMPARE(int(window_.dlg->Channel()->PortNumber()), kPort);
+        QTRY_VERIFY(window_.dlg->State().panelLoaded);
+        for (int k = 0; k < kParamCount; ++k) QCOMPARE(window_.dlg->panelParams[k], 10 * (k + 1));
     }
 
     // Every set frame the controller logs, with the time it was seen, until
@@ -130,9 +118,8 @@ private:
         return arrivals;
     }
 
-    QTemporaryDir config_;
     std::unique_ptr<SimProcess> sim_;
-    std::unique_ptr<CCalibDlg> dlg_;
+    WindowFixture window_;
 };
 
 QTEST_MAIN(TestParamFileSim)

@@ -37,65 +37,60 @@ class TestPortDiscovery : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<PortTable> ports_;
-    std::unique_ptr<CCalibDlg> dlg_;
+    std::unique_ptr<WindowFixture> window_;
 
-    void Open(ProbeTimings timings = kFastSearch) {
-        dlg_ = std::make_unique<CCalibDlg>(ports_->Resolver(), timings);
-        dlg_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(dlg_.get()));
-    }
-    QString Status() const { return dlg_->StatusBar()->PaneText(kStatusPane); }
-    void Choose(int commandId) { dlg_->Command(commandId)->trigger(); }
+    void Open(ProbeTimings timings = kFastSearch) { QVERIFY(window_->Open(timings)); }
+    QString Status() const { return window_->dlg->StatusBar()->PaneText(kStatusPane); }
+    void Choose(int commandId) { window_->dlg->Command(commandId)->trigger(); }
 
 private slots:
-    void init() { ports_ = std::make_unique<PortTable>(); }
-    void cleanup() { dlg_.reset(); }
+    void init() { window_ = std::make_unique<WindowFixture>(); }
+    void cleanup() { window_.reset(); }
 
     void findIsOpenedWithin100Ms() {
         auto sim = StartedSim();
         QVERIFY(sim);
-        ports_->Set(3, sim->PortPath().toStdString());
+        window_->ports.Set(3, sim->PortPath().toStdString());
         Open();
         QElapsedTimer clock;
         clock.start();
         qint64 foundAt = -1;
-        while (!dlg_->Channel()->IsOpen() && clock.elapsed() < kLinkTimeoutMs) {
-            if (foundAt < 0 && dlg_->State().probeFound) foundAt = clock.elapsed();
+        while (!window_->dlg->Channel()->IsOpen() && clock.elapsed() < kLinkTimeoutMs) {
+            if (foundAt < 0 && window_->dlg->State().probeFound) foundAt = clock.elapsed();
             QTest::qWait(1);
         }
         const qint64 openedAt = clock.elapsed();
         QVERIFY2(foundAt >= 0, "the find was never seen");
         QVERIFY2(openedAt - foundAt <= kTakeOverLimitMs + kTimerSlackMs,
                  qPrintable(QStringLiteral("take-over after %1 ms").arg(openedAt - foundAt)));
-        QCOMPARE(int(dlg_->Channel()->PortNumber()), 3);
+        QCOMPARE(int(window_->dlg->Channel()->PortNumber()), 3);
         QCOMPARE(Status(), QStringLiteral("COM Searching..."));
-        QTRY_VERIFY_WITH_TIMEOUT(dlg_->State().linkUp, kLinkTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(window_->dlg->State().linkUp, kLinkTimeoutMs);
         QVERIFY(Status().startsWith(QStringLiteral("COM OK.")));
     }
 
     void noPortAnsweringKeepsSearching() {
         PtyPair silent;
-        ports_->Set(1, silent.SlavePath());
+        window_->ports.Set(1, silent.SlavePath());
         Open();
-        QVERIFY(WaitForSearchToEnd(*dlg_));
+        QVERIFY(WaitForSearchToEnd(*window_->dlg));
         QTest::qWait(250);
         QCOMPARE(Status(), QStringLiteral("COM Searching..."));
-        QVERIFY(!dlg_->Channel()->IsOpen());
+        QVERIFY(!window_->dlg->Channel()->IsOpen());
     }
 
     void offlineDuringProbeDropsTheFind() {
         auto sim = StartedSim();
         QVERIFY(sim);
-        ports_->Set(1, sim->PortPath().toStdString());
+        window_->ports.Set(1, sim->PortPath().toStdString());
         Open(ProbeTimings{});  // a whole listening window to choose OFFLINE in
-        QTRY_VERIFY(dlg_->Search().IsListeningOn(sim->PortPath()));
+        QTRY_VERIFY(window_->dlg->Search().IsListeningOn(sim->PortPath()));
         Choose(CommandId::kPortOffline);
-        QVERIFY(WaitForSearchToEnd(*dlg_));
+        QVERIFY(WaitForSearchToEnd(*window_->dlg));
         QTest::qWait(250);
-        QVERIFY2(!dlg_->Channel()->IsOpen(), "OFFLINE must stay offline");
+        QVERIFY2(!window_->dlg->Channel()->IsOpen(), "OFFLINE must stay offline");
         QCOMPARE(Status(), QStringLiteral("COM Stop"));
-        QCOMPARE(dlg_->Menu()->PortRadioMark(),
+        QCOMPARE(window_->dlg->Menu()->PortRadioMark(),
                  MenuBar::PortPosition({WindowOps::PortChoice::Kind::Offline}));
     }
 
@@ -105,22 +100,22 @@ private slots:
         PtyPair com2, com3;
         auto sim = StartedSim();
         QVERIFY(sim);
-        ports_->Set(2, com2.SlavePath());
-        ports_->Set(3, com3.SlavePath());
-        ports_->Set(4, sim->PortPath().toStdString());
+        window_->ports.Set(2, com2.SlavePath());
+        window_->ports.Set(3, com3.SlavePath());
+        window_->ports.Set(4, sim->PortPath().toStdString());
         ModalCloser closer(15000);
         Open();
-        QTRY_VERIFY(dlg_->Search().IsListeningOn(QString::fromStdString(com3.SlavePath())));
+        QTRY_VERIFY(window_->dlg->Search().IsListeningOn(QString::fromStdString(com3.SlavePath())));
         Choose(CommandId::SelectPort(2));
-        QVERIFY(dlg_->Channel()->IsOpen());
-        QVERIFY(WaitForSearchToEnd(*dlg_));
+        QVERIFY(window_->dlg->Channel()->IsOpen());
+        QVERIFY(WaitForSearchToEnd(*window_->dlg));
         QTRY_COMPARE_WITH_TIMEOUT(closer.seen.size(), 1, 2000);
         QTest::qWait(500);
         QCOMPARE(closer.seen.size(), 1);
         QCOMPARE(closer.seen[0].text, QStringLiteral("COM4端口打开失败!"));
         QCOMPARE(closer.seen[0].title, QStringLiteral("端口错误"));
         QCOMPARE(closer.seen[0].icon, QMessageBox::Critical);
-        QCOMPARE(dlg_->Channel()->DevicePath(), QString::fromStdString(com2.SlavePath()));
+        QCOMPARE(window_->dlg->Channel()->DevicePath(), QString::fromStdString(com2.SlavePath()));
     }
 
     // AUTO while linked on COM1 finds another controller on COM2, which cannot
@@ -131,22 +126,22 @@ private slots:
         auto linked = StartedSim();
         auto other = StartedSim();
         QVERIFY(linked && other);
-        ports_->Set(1, linked->PortPath().toStdString());
-        ports_->Set(2, other->PortPath().toStdString());
+        window_->ports.Set(1, linked->PortPath().toStdString());
+        window_->ports.Set(2, other->PortPath().toStdString());
         Open();
-        QTRY_VERIFY_WITH_TIMEOUT(dlg_->State().linkUp, kLinkTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(window_->dlg->State().linkUp, kLinkTimeoutMs);
         QSet<QString> statusBehindBox;
         bool upBehindBox = false;
         ModalCloser closer(kLinkTimeoutMs);
         QElapsedTimer open;
         closer.onBox = [&](QWidget*) {
             if (!open.isValid()) open.start();
-            upBehindBox = upBehindBox || dlg_->State().linkUp;
-            if (dlg_->State().linkUp) statusBehindBox.insert(Status());
+            upBehindBox = upBehindBox || window_->dlg->State().linkUp;
+            if (window_->dlg->State().linkUp) statusBehindBox.insert(Status());
             return statusBehindBox.size() >= 2 || open.elapsed() > kBoxWatchMs;
         };
         Choose(CommandId::kPortAuto);
-        QVERIFY(!dlg_->State().linkUp);
+        QVERIFY(!window_->dlg->State().linkUp);
         QTRY_COMPARE_WITH_TIMEOUT(closer.seen.size(), 1, kLinkTimeoutMs);
         QCOMPARE(closer.seen[0].text, QStringLiteral("COM2端口打开失败!"));
         QVERIFY(upBehindBox);
@@ -176,9 +171,9 @@ private slots:
         Open();  // no device anywhere: every open finds nothing
         ModalCloser closer(3000);
         Choose(commandId);
-        QCOMPARE(dlg_->Menu()->PortRadioMark(), markPosition);
+        QCOMPARE(window_->dlg->Menu()->PortRadioMark(), markPosition);
         QCOMPARE(Status(), status);
-        if (port > 0) QCOMPARE(int(dlg_->Channel()->PortNumber()), port);
+        if (port > 0) QCOMPARE(int(window_->dlg->Channel()->PortNumber()), port);
         QTest::qWait(300);  // one supervision tick
         const QString expectedBox = port == 8 ? QStringLiteral("COM8端口打开失败!") : QString();
         QCOMPARE(closer.seen.size(), port == 8 ? 1 : 0);
@@ -188,19 +183,19 @@ private slots:
     void autoTenTimesWithOverlappingWorkers() {
         auto sim = StartedSim();
         QVERIFY(sim);
-        ports_->Set(3, sim->PortPath().toStdString());
+        window_->ports.Set(3, sim->PortPath().toStdString());
         ModalCloser closer(kLinkTimeoutMs);
         Open();
         for (int i = 0; i < 10; ++i) {
             Choose(CommandId::kPortAuto);
             QTest::qWait(15);
         }
-        QTRY_VERIFY_WITH_TIMEOUT(dlg_->State().linkUp, kLinkTimeoutMs);
-        QVERIFY(WaitForSearchToEnd(*dlg_));
+        QTRY_VERIFY_WITH_TIMEOUT(window_->dlg->State().linkUp, kLinkTimeoutMs);
+        QVERIFY(WaitForSearchToEnd(*window_->dlg));
         QTest::qWait(300);
-        QVERIFY(dlg_->State().linkUp);
-        QCOMPARE(int(dlg_->Channel()->PortNumber()), 3);
-        QCOMPARE(dlg_->Menu()->PortRadioMark(),
+        QVERIFY(window_->dlg->State().linkUp);
+        QCOMPARE(int(window_->dlg->Channel()->PortNumber()), 3);
+        QCOMPARE(window_->dlg->Menu()->PortRadioMark(),
                  MenuBar::PortPosition({WindowOps::PortChoice::Kind::Auto}));
         QVERIFY(Status().startsWith(QStringLiteral("COM OK.")));
         for (const auto& box : closer.seen) QFAIL(qPrintable(box.text));
@@ -211,22 +206,22 @@ private slots:
     void vanishedDeviceIsLostAndFoundAgain() {
         auto sim = StartedSim();
         QVERIFY(sim);
-        ports_->Set(3, sim->PortPath().toStdString());
+        window_->ports.Set(3, sim->PortPath().toStdString());
         ModalCloser closer(20000);
         Open();
-        QTRY_VERIFY_WITH_TIMEOUT(dlg_->State().linkUp, kLinkTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(window_->dlg->State().linkUp, kLinkTimeoutMs);
         sim->Command(QStringLiteral("hangup"));
-        QTRY_VERIFY_WITH_TIMEOUT(!dlg_->Channel()->IsOpen(), 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(!window_->dlg->Channel()->IsOpen(), 3000);
         QTRY_COMPARE_WITH_TIMEOUT(Status(), QStringLiteral("COM Waiting..."), 4000);
-        QVERIFY(!dlg_->State().linkUp);
+        QVERIFY(!window_->dlg->State().linkUp);
         QVERIFY(closer.seen.isEmpty());
 
         auto back = StartedSim();
         QVERIFY(back);
-        ports_->Set(3, back->PortPath().toStdString());
+        window_->ports.Set(3, back->PortPath().toStdString());
         Choose(CommandId::kPortAuto);
-        QTRY_VERIFY_WITH_TIMEOUT(dlg_->State().linkUp, kLinkTimeoutMs);
-        QVERIFY(dlg_->Channel()->IsOpen());
+        QTRY_VERIFY_WITH_TIMEOUT(window_->dlg->State().linkUp, kLinkTimeoutMs);
+        QVERIFY(window_->dlg->Channel()->IsOpen());
         QVERIFY(closer.seen.isEmpty());
     }
 };

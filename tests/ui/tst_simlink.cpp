@@ -34,10 +34,8 @@ class TestSimLink : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() {}
-
     void cleanup() {
-        dlg_.reset();
+        window_.dlg.reset();
         sim_.reset();
     }
 
@@ -45,7 +43,7 @@ private slots:
     void heldValuesShowExactlyAndASpinStepIsEchoed() {
         StartSim({QStringLiteral("--petrol"), QStringLiteral("2620"), QStringLiteral("--lambda"),
                   QStringLiteral("23040")});
-        CCalibDlg& dlg = *dlg_;
+        CCalibDlg& dlg = *window_.dlg;
         for (int k = 0; k < kParamCount; ++k) QCOMPARE(dlg.panelParams[k], 10 * (k + 1));
         QTRY_COMPARE(Text(dlg, ControlId::kPetrolReadout), QStringLiteral("10,480"));
         // 10240 + 14 x 110 + ((14 x 10 + 1024) x 60) / 256 = 12052
@@ -60,7 +58,7 @@ private slots:
                                  5000);
         // The echo: the controller now reports 111, and the gas time follows.
         QTRY_COMPARE(Text(dlg, ControlId::kGasReadout), QStringLiteral("12,063"));
-        QCOMPARE(int(dlg_->State().deviceParams[10]), 111);
+        QCOMPARE(int(window_.dlg->State().deviceParams[10]), 111);
         QCOMPARE(dlg.panelParams[10], 111);
         // Nothing else was sent (an old echo in flight may repeat the frame).
         for (const QString& line : sim_->LinesStartingWith(QStringLiteral("rx set"))) {
@@ -76,7 +74,7 @@ private slots:
     // them, and a second store after them keeps what the window shows.
     void writeStoresWhatTheWindowShows() {
         StartSim({});
-        CCalibDlg& dlg = *dlg_;
+        CCalibDlg& dlg = *window_.dlg;
         QTest::mouseClick(dlg.Spin(3)->UpArrow(), Qt::LeftButton);
         QTest::mouseClick(dlg.Spin(7)->UpArrow(), Qt::LeftButton);
         QTest::mouseClick(dlg.Control(ControlId::kWriteButton), Qt::LeftButton);
@@ -91,10 +89,10 @@ private slots:
     // search links to, even when it is the same one.
     void autoDropsAPendingStore() {
         StartSim({});
-        CCalibDlg& dlg = *dlg_;
+        CCalibDlg& dlg = *window_.dlg;
         QTest::mouseClick(dlg.Control(ControlId::kWriteButton), Qt::LeftButton);
         dlg.Command(CommandId::kPortAuto)->trigger();
-        QTRY_VERIFY_WITH_TIMEOUT(dlg_->State().linkUp, kLinkTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(window_.dlg->State().linkUp, kLinkTimeoutMs);
         QTest::qWait(1000);
         QCOMPARE(sim_->LinesStartingWith(QStringLiteral("rx ")), QStringList());
     }
@@ -103,20 +101,22 @@ private slots:
     // frame it sent.
     void sweepingValuesAreConsistentWithTheLastFrame() {
         StartSim({});
-        CCalibDlg& dlg = *dlg_;
+        CCalibDlg& dlg = *window_.dlg;
         for (int sample = 0; sample < 20; ++sample) {
             QTest::qWait(37);
-            QCOMPARE(Text(dlg, ControlId::kPetrolReadout),
-                     QString::fromStdString(FormatMilliseconds(dlg_->State().petrolRaw * 4)));
-            const std::int32_t gas = ComputeGasTime(
-                dlg_->State().cellIndex, dlg_->State().petrolRaw, dlg_->State().deviceParams);
+            QCOMPARE(
+                Text(dlg, ControlId::kPetrolReadout),
+                QString::fromStdString(FormatMilliseconds(window_.dlg->State().petrolRaw * 4)));
+            const std::int32_t gas =
+                ComputeGasTime(window_.dlg->State().cellIndex, window_.dlg->State().petrolRaw,
+                               window_.dlg->State().deviceParams);
             QCOMPARE(Text(dlg, ControlId::kGasReadout),
                      QString::fromStdString(FormatMilliseconds(gas)));
             QCOMPARE(Text(dlg, ControlId::kLambdaReadout),
-                     QString::fromStdString(FormatLambdaVolts(dlg_->State().lambdaRaw)));
+                     QString::fromStdString(FormatLambdaVolts(window_.dlg->State().lambdaRaw)));
             for (int k = 0; k < kParamCount; ++k) {
                 QCOMPARE(dlg.Control(ControlId::CellMarker(k))->isHidden(),
-                         k != dlg_->State().cellIndex);
+                         k != window_.dlg->State().cellIndex);
             }
         }
         QVERIFY(dlg.StatusBar()->PaneText(1).startsWith(QStringLiteral("COM OK.")));
@@ -127,18 +127,13 @@ private:
         arguments << QStringLiteral("--params") << kParams;
         sim_ = std::make_unique<SimProcess>(arguments);
         QVERIFY(sim_->Start());
-        const std::string device = sim_->PortPath().toStdString();
-        dlg_ = std::make_unique<CCalibDlg>(
-            [device](int port) { return port == kPort ? device : std::string(); });
-        dlg_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(dlg_.get()));
-        QTRY_VERIFY_WITH_TIMEOUT(dlg_->State().linkUp, kLinkTimeoutMs);
-        QCOMPARE(int(dlg_->Channel()->PortNumber()), kPort);
-        QVERIFY(dlg_->StatusBar()->PaneText(1).startsWith(QStringLiteral("COM OK.")));
+        QVERIFY(window_.OpenLinkedTo(sim_->PortPath().toStdString(), kPort));
+        QCOMPARE(int(window_.dlg->Channel()->PortNumber()), kPort);
+        QVERIFY(window_.dlg->StatusBar()->PaneText(1).startsWith(QStringLiteral("COM OK.")));
     }
 
     std::unique_ptr<SimProcess> sim_;
-    std::unique_ptr<CCalibDlg> dlg_;
+    WindowFixture window_;
 };
 
 QTEST_MAIN(TestSimLink)
