@@ -186,6 +186,23 @@ TEST_F(PlainFileTest, LinksAreFollowedToTheEndOfTheChain) {
     }
 }
 
+// The caller's bytes come back as they were when there is no link to follow,
+// whatever their encoding: on Windows they are in the ANSI code page, which
+// std::filesystem reads one way and writes back another.
+TEST_F(PlainFileTest, NameThatIsNoLinkComesBackAsItWasGiven) {
+    Write("plain.tq4", Counting(3));
+    const std::string folder = folder_.string();
+    // ASCII, "测试" in GBK, "测试" in UTF-8.
+    for (const char* name : {"plain.tq4", "\xB2\xE2\xCA\xD4.tq4", "\xE6\xB5\x8B\xE8\xAF\x95.tq4"}) {
+        const std::string path = folder + "/" + name;
+
+        const LinkEnd followed = FollowLinks(path);
+
+        EXPECT_EQ(followed.path, path) << name;
+        EXPECT_EQ(followed.problem, "") << name;
+    }
+}
+
 TEST_F(PlainFileTest, LinksThatNeverEndAreAProblem) {
 #ifdef _WIN32
     GTEST_SKIP() << "making a symbolic link takes a privilege on Windows";
