@@ -153,15 +153,19 @@ FileRead ReadRegularFile(const std::string& path, std::size_t maxBytes) {
 LinkEnd FollowLinks(const std::string& path) {
     namespace fs = std::filesystem;
     fs::path current(path);
+    // The caller's own bytes until a link is followed: on Windows a narrow
+    // name goes into std::filesystem in one encoding and comes out in UTF-8,
+    // which the C library's file functions would take for another name.
+    std::string end = path;
     for (int hop = 0; hop < kMostLinks; ++hop) {
         std::error_code error;
-        if (!fs::is_symlink(fs::symlink_status(current, error))) return {current.string(), {}};
+        if (!fs::is_symlink(fs::symlink_status(current, error))) return {end, {}};
         const fs::path target = fs::read_symlink(current, error);
-        if (error) return {current.string(), error.message()};
+        if (error) return {end, error.message()};
         current = target.is_absolute() ? target : current.parent_path() / target;
+        end = current.string();
     }
-    return {current.string(),
-            std::make_error_code(std::errc::too_many_symbolic_link_levels).message()};
+    return {end, std::make_error_code(std::errc::too_many_symbolic_link_levels).message()};
 }
 
 InPlaceWrite WriteInPlace(const std::string& path, std::span<const std::uint8_t> bytes) {
