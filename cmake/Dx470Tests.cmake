@@ -18,7 +18,7 @@ function(dx470_add_test target)
     target_link_libraries(${target} PRIVATE ${T_LIBS})
     if(T_GTEST)
         target_link_libraries(${target} PRIVATE GTest::gtest_main)
-        gtest_discover_tests(${target} TEST_PREFIX "${T_GTEST}." DISCOVERY_TIMEOUT 30
+        gtest_discover_tests(${target} TEST_PREFIX "${T_GTEST}." DISCOVERY_TIMEOUT 30 NO_PRETTY_VALUES
             TEST_LIST ${target}_TESTS PROPERTIES TIMEOUT ${T_TIMEOUT})
         # Discovery passes its properties on one by one, which splits a list
         # of labels; these are set on the discovered tests afterwards.
