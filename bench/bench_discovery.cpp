@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 DX470 calibrator project
 // Time from the window's start to the link being up with the controller on
 // COMk, behind k-1 present but silent ports, for k = 1, 5 and 10. Each silent
 // port costs at least its 0.32 s of listening and reading.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 DX470 calibrator project
 // Start-up to first painted window, seen from the X server: starts a program,
 // notes when its first top-level window is mapped, and then the first drawing
 // into that window (reported by the DAMAGE extension) after which the window's

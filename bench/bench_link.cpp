@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 DX470 calibrator project
 // Link figures of the calibration window, in-process and offscreen, against a
 // controller played on a pseudo-terminal at line pace (not a test: prints
 // key=value lines that bench/run-bench turns into its table):

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 DX470 calibrator project
 // The floor for this toolkit: the smallest Qt Widgets dialog, a label and a
 // button, built by the same CMake with the same Qt and flags as dx470.
 #include <QApplication>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 DX470 calibrator project
 // Repaint of the whole calibration window while live values flow in from a
 // pseudo-terminal, offscreen. Prints the mean time of a full repaint, the heap
 // allocations per repaint, and those of the window's own background painting,

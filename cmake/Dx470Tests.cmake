@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 DX470 calibrator project
 # How a test of this project is added, for the main build and the core-only one.
 # Labels: "fast" is the working loop (ctest --preset fast), "threads" what the
 # ThreadSanitizer build runs; the others say what a test covers.

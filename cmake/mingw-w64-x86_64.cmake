@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 DX470 calibrator project
 # Cross-compiling for 64-bit Windows with Debian's MinGW-w64 compilers. The
 # posix variants, because only they give std::thread, std::mutex and friends.
 set(CMAKE_SYSTEM_NAME Windows)

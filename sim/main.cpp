@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 DX470 calibrator project
 // dx470-sim: a virtual DX470 controller on a pseudo-terminal, for tests and demonstrations.
 
 #include <csignal>

@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 DX470 calibrator project
 """End-to-end harness: the built dx470 in a real X server (Xvfb), the virtual
 controller linked as a COM port in a temporary port folder, driven through the
 X server with xdotool, watched through the controller's log and screenshots.

@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 DX470 calibrator project
 """Leaving while linked closes the controller's port, whichever way the user or
 the system asks: the program ends at once with code 0 and QSerialPort's lock
 file for the port is gone."""

@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 DX470 calibrator project
 """A file-size limit (RLIMIT_FSIZE) on the running program: a save that runs
 into it fails and is reported in a box; SIGXFSZ does not kill the program.
 The limit is lowered only once the link is up, so the port's lock file could

@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 DX470 calibrator project
 """What the status bar tells of the link: the search, the find, a controller
 that falls silent and one that talks again."""
 

@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 DX470 calibrator project
 """The reference images can tell apart what the other tests must tell apart:
 every pair that should differ does so by far more than the allowance, so a
 wrong text on the screen cannot pass for the right one."""

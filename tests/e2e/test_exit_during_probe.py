@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 DX470 calibrator project
 """Leaving while the search is still listening on a port, by the keyboard or
 by a termination signal: the program ends at once with code 0, without waiting
 for a whole probe and without a crash, and the port the search was listening

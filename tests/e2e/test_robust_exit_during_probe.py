@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 DX470 calibrator project
 """Leaving during a search, over and over: at different moments of a probe
 (opening a port, listening, moving on to the next) and with several workers
 overlapping after AUTO. The program ends at once with code 0 every time (a

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 DX470 calibrator project
 // Feeds arbitrary bytes to the parameter set loader and checks what it must
 // always do: refuse exactly the files longer than a set, lay a shorter file
 // over the panel byte for byte, and leave the rest of the panel alone.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 DX470 calibrator project
 // Arbitrary bytes as the controller's stream, read in chunks of arbitrary size
 // after arbitrary idle times: frames are found, decoded and shown as the
 // receive path does, and the record must stay within its bounds.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 DX470 calibrator project
 // Port > AUTO, OFFLINE and COM1..COM16, and the take-over of a found port.
 #include <gtest/gtest.h>
 

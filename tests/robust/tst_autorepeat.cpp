@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 DX470 calibrator project
 // AUTO chosen twenty times in a row, so that many discovery workers overlap:
 // during the start-up search, while the link is up, and spread over the find,
 // the take-over and the link coming up. After the last AUTO the link comes up

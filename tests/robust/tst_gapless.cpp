@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 DX470 calibrator project
 // The window started twenty times against a controller that streams its
 // frames byte by byte at 9600 baud with no pause between them, and left
 // alone. Petrol times stay in cells 0..3, so a read one byte late would take

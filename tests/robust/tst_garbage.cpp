@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 DX470 calibrator project
 // The window against a controller that sends nothing but random bytes, for a
 // minute (DX470_ROBUST_SECONDS shortens it): half of it at full line rate,
 // where no cut into frames ever convinces and so nothing may be taken, and

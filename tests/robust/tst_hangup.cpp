@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 DX470 calibrator project
 // The controller's pseudo-terminal hung up in the middle of the stream, fifty
 // times over: each time the channel closes itself once, the process neither
 // spins (the read-error loop of some Qt versions) nor keeps a descriptor, the

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 DX470 calibrator project
 // A soak at line rate: the window against a controller that sends frames back
 // to back, with a parameter changed from the panel every few seconds so that
 // sending goes on too. Resident memory may settle during the first minute and

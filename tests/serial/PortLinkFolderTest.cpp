@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 DX470 calibrator project
 // The port folder as the program and dx470-sim --link each work it out from
 // the environment: they must name the same folder, or none.
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 DX470 calibrator project
 // The search workers on real pseudo-terminals with the virtual controller:
 // what they find, what they skip, and how they stop. They listen 50 ms on
 // each port here instead of 300.

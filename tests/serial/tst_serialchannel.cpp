@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 DX470 calibrator project
 // The serial channel against a real pseudo-terminal: configuration, the
 // bytes received, writes, and a device that goes away.
 #include <sys/resource.h>

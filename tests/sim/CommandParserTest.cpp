@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 DX470 calibrator project
 // How dx470-sim reads the bytes a client writes: command frames, rejected frames and junk.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 DX470 calibrator project
 // The controller's state without I/O: telemetry frames, applying commands, the sweep.
 #include <gtest/gtest.h>
 

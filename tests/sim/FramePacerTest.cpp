@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 DX470 calibrator project
 // Frame slots on a 9600-baud line: absolute deadlines, no drift, no bursts after a stall.
 #include <gtest/gtest.h>
 

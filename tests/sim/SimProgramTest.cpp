@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 DX470 calibrator project
 // The dx470-sim program itself: a client on its pseudo-terminal, its stdout and stdin.
 #include <gtest/gtest.h>
 #include <unistd.h>

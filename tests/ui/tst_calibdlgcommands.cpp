@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 DX470 calibrator project
 // The ways out of the calibration window (OK and Cancel), the Write button,
 // the port menu and the About box, without a device.
 #include <QAction>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 DX470 calibrator project
 // The calibration window talking to a device on a real pseudo-terminal: the
 // link comes up and loads the panel, changes and Write reach the wire, text
 // that is no number sends nothing wrong, silence brings the link down, and

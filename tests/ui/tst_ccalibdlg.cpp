@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 DX470 calibrator project
 // The calibration window on its own, without a device: start-up state,
 // colours, the spin-edits, the keyboard filter, the display operations and the
 // background.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 DX470 calibrator project
 // Every control has a name for programs and one for screen readers, in both
 // languages, and the layout report places each where the window has it.
 #include <QAction>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 DX470 calibrator project
 // The user manual: opened by F1 and by its Help item, in the interface
 // language, in one window of its own.
 #include <QAction>

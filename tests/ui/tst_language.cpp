@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 DX470 calibrator project
 // The language commands: every text of both languages, the check marks, the
 // caption, the File items against the link state, and what must not change.
 #include <QAction>

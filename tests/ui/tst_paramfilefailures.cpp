@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 DX470 calibrator project
 // File > Open and File > Save when things go wrong: files that are no
 // parameter set or cannot be read, and saves that cannot be completed. The
 // tests must hold when run as root, whom permissions do not stop.

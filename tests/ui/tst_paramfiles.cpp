@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 DX470 calibrator project
 // File > Open and File > Save through the real file dialogs, without a
 // device: the dialogs as they open, round trips of every value, the bytes on
 // disk, the extension rule, replacing files, short and odd files.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 DX470 calibrator project
 // Loading a parameter set while the link to the virtual controller is up:
 // exactly the parameters that differ from the controller's go out, lowest
 // first, at the pace of the send scheduler, checked where they arrive.

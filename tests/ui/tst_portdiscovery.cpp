@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 DX470 calibrator project
 // The window finding its controller: the start-up search and its take-over,
 // the port commands of the menu, and a device that goes away, on real
 // pseudo-terminals with the virtual controller.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 DX470 calibrator project
 // The real window against the virtual controller: the start-up search finds
 // it, the link comes up, the readouts show what the controller sends, and a
 // spin step is applied by the controller and echoed back.

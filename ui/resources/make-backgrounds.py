@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 DX470 calibrator project
 """Writes background_zh.svg and background_en.svg next to this script.
 
 Both pictures share one artwork (a ghosted cut-away car with its gas system on a
