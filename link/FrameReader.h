@@ -26,8 +26,11 @@ class FrameReader {
 public:
     using Micros = std::int64_t;
 
-    // One byte on a 9600-baud line: start bit, eight data bits, stop bit.
-    static constexpr Micros kByteTimeUs = 1042;
+    // One byte on a 9600-baud line: start bit, eight data bits, stop bit
+    // (1.04 ms).
+    static constexpr Micros kBaud = 9'600;
+    static constexpr Micros kBitsPerByte = 10;
+    static constexpr Micros kByteTimeUs = (kBitsPerByte * 1'000'000 + kBaud / 2) / kBaud;
     // A line idle this long between bytes has ended a frame; frames follow one
     // another without a pause or with one of 5 ms and more.
     static constexpr Micros kPauseUs = 3000;

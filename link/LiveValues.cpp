@@ -12,6 +12,8 @@ constexpr std::int32_t kLowBandEnd = 16383;  // 16383 is already the middle band
 constexpr std::int32_t kHighBandStart = 49152;
 constexpr std::int32_t kLambdaFullScale = 65535;
 constexpr std::int32_t kUsPerPetrolUnit = 4;
+constexpr std::int32_t kThousand = 1'000;
+constexpr std::int32_t kMillivoltsFullScale = 5'000;
 }  // namespace
 
 std::uint8_t LambdaBandOf(std::int32_t lambdaRaw) {
@@ -27,12 +29,13 @@ static std::string FormatWholeAndThousandths(std::int32_t whole, std::int32_t th
 }
 
 std::string FormatMilliseconds(std::int32_t microseconds) {
-    return FormatWholeAndThousandths(microseconds / 1000, microseconds % 1000);
+    return FormatWholeAndThousandths(microseconds / kThousand, microseconds % kThousand);
 }
 
 std::string FormatLambdaVolts(std::int32_t lambdaRaw) {
     const std::int32_t volts = (lambdaRaw * 5) / kLambdaFullScale;
-    const std::int32_t millivolts = ((lambdaRaw * 5000) / kLambdaFullScale) % 1000;
+    const std::int32_t millivolts =
+        ((lambdaRaw * kMillivoltsFullScale) / kLambdaFullScale) % kThousand;
     return FormatWholeAndThousandths(volts, millivolts).substr(0, 4);
 }
 

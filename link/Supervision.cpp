@@ -9,6 +9,7 @@ using Status = WindowOps::LinkStatus;
 constexpr std::uint8_t kSilenceLimit = 10;
 constexpr std::uint32_t kPhaseMs = 200;
 constexpr std::uint32_t kPhases = 5;
+constexpr std::uint32_t kMsPerSecond = 1'000;
 
 void DeclareLinkUp(LinkState& state, PanelParams& panelParams, WindowOps& window,
                    std::uint32_t now) {
@@ -47,7 +48,7 @@ std::string AnimationText(std::uint32_t now) {
 }
 
 std::string ConnectionTimeText(std::uint32_t elapsedMs) {
-    const std::uint32_t seconds = elapsedMs / 1000;
+    const std::uint32_t seconds = elapsedMs / kMsPerSecond;
     char text[32];
     std::snprintf(text, sizeof text, "Time:%02u:%02u", seconds / 60, seconds % 60);
     return text;

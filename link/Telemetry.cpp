@@ -3,9 +3,11 @@
 #include "link/Telemetry.h"
 
 namespace {
-constexpr std::int32_t kCellWidthUs = 1024;
-constexpr std::int32_t kUsPerStep = 14;
 constexpr std::int32_t kStepsPerCell = 256;
+constexpr std::int32_t kUsPerPetrolUnit = 4;
+// A cell spans 256 petrol units of 4 us.
+constexpr std::int32_t kCellWidthUs = kStepsPerCell * kUsPerPetrolUnit;
+constexpr std::int32_t kUsPerStep = 14;
 }  // namespace
 
 FrameResult ApplyTelemetryFrame(LinkState& state, const TelemetryFrame& frame) {
