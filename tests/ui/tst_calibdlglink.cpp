@@ -164,8 +164,11 @@ private slots:
     // rest of the command is abandoned.
     void aChannelErrorIsShownInABox() {
         CCalibDlg other(
-            [this](int port) { return port == kPort ? pty_->SlavePath() : std::string(); });
+            [this](int port) { return port == kPort ? pty_->SlavePath() : std::string(); },
+            kFastSearch);
+        // Neither window's search may hold the port at that moment.
         QVERIFY(WaitForSearchToEnd(*window_.dlg));
+        QVERIFY(WaitForSearchToEnd(other));
         ModalCloser closer;
         other.Command(CommandId::SelectPort(kPort))->trigger();
         QCOMPARE(closer.seen.size(), 1);
