@@ -10,6 +10,7 @@
 #include "app/ExitSignals.h"
 #include "ui/CCalibDlg.h"
 #include "ui/LayoutReport.h"
+#include "ui/StartupMarks.h"
 #include "ui/WindowFonts.h"
 
 namespace {
@@ -26,11 +27,13 @@ void EndRun(CCalibDlg* window) {
 
 int CCalibApp::InitInstance(int& argc, char** argv) {
     QApplication application(argc, argv);
+    StartupMarks::Mark("application");
     QApplication::setApplicationName(QString::fromLatin1(kApplicationName));
     // Message boxes and menus in the system face of the systems the tool was
     // made for. ActiveX hosting and the 3-D control look have no counterpart
     // here: the serial channel is a plain object and Qt styles every control.
     QApplication::setFont(WindowFonts::SongFont(WindowFonts::kSystemPoints));
+    StartupMarks::Mark("application font");
 
     // Installed before the window and removed after the workers have ended,
     // so a signal at any moment of the run leaves no port open.
@@ -38,6 +41,7 @@ int CCalibApp::InitInstance(int& argc, char** argv) {
     const ExitSignals exitSignals([&window] { EndRun(window); });
     {
         CCalibDlg dialog;
+        StartupMarks::Mark("window made");
         window = &dialog;
         LayoutReport::WriteWhenShown(dialog);
         // OK, Cancel or a failure: the program ends the same way.

@@ -3,8 +3,10 @@
 #include <csignal>
 
 #include "app/CCalibApp.h"
+#include "ui/StartupMarks.h"
 
 int main(int argc, char** argv) {
+    StartupMarks::Mark("main");
 #ifdef SIGXFSZ
     // A write past the file-size limit then fails and is reported like any
     // failed save, instead of ending the program.

@@ -241,8 +241,10 @@ int main(int argc, char** argv) {
     }
 
     ReadoutCount count;
-    auto* petrolReadout = qobject_cast<QLineEdit*>(dlg.Control(ControlId::kPetrolReadout));
-    QObject::connect(petrolReadout, &QLineEdit::textChanged, [&](const QString& text) {
+    // Counted as the window takes each frame in; painting follows at most
+    // once per screen refresh.
+    QObject::connect(&dlg, &CCalibDlg::readoutsShown, [&](const WindowOps::Readouts& readouts) {
+        const QString text = QString::fromStdString(readouts.petrolText);
         ++count.shown;
         if (IsRecentPetrol(text, controller.LastPetrol())) ++count.intact;
     });

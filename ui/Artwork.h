@@ -6,18 +6,16 @@
 #include <QPixmap>
 #include <QSize>
 
-// The program's pictures from its resources. A picture that is missing comes
-// back null; callers fall back to a plain colour.
+// The program's pictures, rendered at build time into its resources. A
+// picture that is missing comes back null; callers fall back to a plain colour.
 namespace Artwork {
 
 inline constexpr QSize kBackgroundSize{758, 447};
-inline constexpr const char* kChineseBackground = ":/background_zh";
-inline constexpr const char* kEnglishBackground = ":/background_en";
-inline constexpr const char* kAboutPicture = ":/about";
-inline constexpr const char* kIcon = ":/icon";
+inline constexpr const char* kChineseBackground = ":/background_zh.png";
+inline constexpr const char* kEnglishBackground = ":/background_en.png";
+inline constexpr const char* kAboutPicture = ":/about.png";
 
-// Renders an SVG resource at the given size.
-QPixmap Render(const char* resource, QSize size);
+QPixmap Picture(const char* resource);
 // The window icon at 16, 32, 48 and 64 pixels.
 QIcon AppIcon();
 

@@ -36,7 +36,8 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
 
     auto* picture = new QLabel(this);
     picture->setGeometry(units.ToPixels(15, 16, 62, 67));
-    picture->setPixmap(Artwork::Render(Artwork::kAboutPicture, picture->size()));
+    picture->setPixmap(Artwork::Picture(Artwork::kAboutPicture)
+                           .scaled(picture->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
     picture->setObjectName(QStringLiteral("picture"));
 
     AddText(this, units, kVersionLine, QRect(122, 20, 84, 10));

@@ -22,6 +22,7 @@
 #include "ui/MenuBar.h"
 #include "ui/ParamFileCommands.h"
 #include "ui/SpinButton.h"
+#include "ui/StartupMarks.h"
 #include "ui/UiTexts.h"
 
 namespace {
@@ -199,6 +200,7 @@ void CCalibDlg::reject() {
 }
 
 void CCalibDlg::paintEvent(QPaintEvent* event) {
+    StartupMarks::Mark("paint");
     QPainter painter(this);
     const QRect menuStrip(0, 0, width(), clientOrigin_.y());
     painter.fillRect(event->rect() & menuStrip, palette().window());

@@ -20,6 +20,7 @@
 class ControllerLink;
 class HelpWindow;
 class LiveBar;
+class LiveDisplay;
 class MenuBar;
 class PortSearch;
 class QAction;
@@ -75,6 +76,9 @@ public:
     // Chinese one at initialisation, the English one when first shown.
     const QPixmap& BackgroundPicture() const;
     QRect ClientRect() const { return clientRect_; }
+    // The live readouts, marker and status bar follow what the link asked
+    // at most once per screen refresh; this makes them follow now.
+    void FlushDisplay();
     // The user manual's window, once it has been opened.
     HelpWindow* Manual() const { return helpWindow_; }
 
@@ -91,6 +95,11 @@ public:
     void ShowCellMarker(int k) override;
     void ShowErrorBox(const std::string& text, const std::string& caption) override;
     void MarkPortChoice(PortChoice choice) override;
+
+signals:
+    // Each frame's readouts as the link asks for them, before they are
+    // painted at the next refresh.
+    void readoutsShown(const WindowOps::Readouts& readouts);
 
 public slots:
     // Timer 100: supervision; timer 101: port take-over, then sending.
@@ -123,6 +132,7 @@ private:
     void ConnectControls();
     void OnInitDialog();
     void InitStatusBar();
+    void InitLiveDisplay();
     void InitTimers();
     void InitBackgrounds();
     void InitFonts();
@@ -147,6 +157,7 @@ private:
     QHash<int, QWidget*> controls_;
     MenuBar* menuBar_ = nullptr;
     StatusPanes* statusBar_ = nullptr;
+    LiveDisplay* liveDisplay_ = nullptr;
     TypedCharacterFilter* typedCharacterFilter_ = nullptr;
     HelpWindow* helpWindow_ = nullptr;
     QPoint clientOrigin_;

@@ -13,14 +13,13 @@
 #include "ui/ControlIds.h"
 #include "ui/ControlSets.h"
 #include "ui/LiveBar.h"
+#include "ui/LiveDisplay.h"
 #include "ui/MenuBar.h"
 #include "ui/SpinButton.h"
 #include "ui/StatusPanes.h"
 
 namespace {
-using ControlSets::kBarIds;
-using ControlSets::kReadoutIds;
-
+constexpr int kNoMarker = -1;
 }  // namespace
 
 void CCalibDlg::SetEditingEnabled(bool enabled) {
@@ -39,26 +38,29 @@ void CCalibDlg::EnableEditing() {
 }
 
 void CCalibDlg::ClearLiveDisplay(bool resetParameters) {
-    for (const int id : kReadoutIds) SetControlText(id, {});
-    for (const int id : kBarIds) Bar(id)->SetPosition(0);
+    liveDisplay_->ShowReadouts({});
     if (resetParameters) {
         for (int k = 0; k < kParamCount; ++k) ShowParameter(k, 0);
     }
     ShowStatusColour(StatusColour::NoLink);
-    for (int k = 0; k < kParamCount; ++k) Control(ControlId::CellMarker(k))->setVisible(false);
+    liveDisplay_->ShowMarker(kNoMarker);
 }
 
 void CCalibDlg::ShowLinkStatus(LinkStatus /*status*/, const std::string& text) {
-    statusBar_->SetPaneText(kStatusPane, QString::fromStdString(text));
+    liveDisplay_->ShowPaneText(kStatusPane, QString::fromStdString(text));
 }
 
 void CCalibDlg::ShowConnectionTime(const std::string& text) {
-    statusBar_->SetPaneText(kTimePane, QString::fromStdString(text));
+    liveDisplay_->ShowPaneText(kTimePane, QString::fromStdString(text));
 }
 
 void CCalibDlg::ShowStatusColour(StatusColour colour) {
-    statusBar_->SetBackgroundColour(
+    liveDisplay_->ShowStatusColour(
         ControlColours::ToQColor(ControlColours::StatusColourOf(colour)));
+}
+
+void CCalibDlg::FlushDisplay() {
+    liveDisplay_->Flush();
 }
 
 void CCalibDlg::ShowParameter(int k, int value) {
@@ -66,23 +68,17 @@ void CCalibDlg::ShowParameter(int k, int value) {
 }
 
 void CCalibDlg::ShowReadouts(const Readouts& readouts) {
-    SetControlText(ControlId::kPetrolReadout, QString::fromStdString(readouts.petrolText));
-    Bar(ControlId::kPetrolBar)->SetPosition(readouts.petrolBar);
-    SetControlText(ControlId::kGasReadout, QString::fromStdString(readouts.gasText));
-    Bar(ControlId::kGasBar)->SetPosition(readouts.gasBar);
-    SetControlText(ControlId::kLambdaReadout, QString::fromStdString(readouts.lambdaText));
-    Bar(ControlId::kLambdaBar)->SetPosition(readouts.lambdaBar);
+    liveDisplay_->ShowReadouts(readouts);
+    emit readoutsShown(readouts);
 }
 
 void CCalibDlg::ShowLambdaBand(LambdaBand band) {
-    Bar(ControlId::kLambdaBar)
-        ->SetBarColour(ControlColours::ToQColor(ControlColours::LambdaBandColourOf(band)));
+    liveDisplay_->ShowLambdaColour(
+        ControlColours::ToQColor(ControlColours::LambdaBandColourOf(band)));
 }
 
 void CCalibDlg::ShowCellMarker(int k) {
-    for (int marker = 0; marker < kParamCount; ++marker) {
-        Control(ControlId::CellMarker(marker))->setVisible(marker == k);
-    }
+    liveDisplay_->ShowMarker(k);
 }
 
 void CCalibDlg::ShowErrorBox(const std::string& text, const std::string& caption) {

@@ -17,8 +17,10 @@
 #include "ui/ControlSets.h"
 #include "ui/DialogUnits.h"
 #include "ui/LiveBar.h"
+#include "ui/LiveDisplay.h"
 #include "ui/MenuBar.h"
 #include "ui/SpinButton.h"
+#include "ui/StartupMarks.h"
 #include "ui/StatusPanes.h"
 #include "ui/TypedCharacterFilter.h"
 #include "ui/UiTexts.h"
@@ -47,7 +49,7 @@ constexpr BarSetUp kBarSetUps[] = {
 };
 
 QPixmap PictureOrPlain(const char* resource) {
-    QPixmap picture = Artwork::Render(resource, Artwork::kBackgroundSize);
+    QPixmap picture = Artwork::Picture(resource);
     if (picture.isNull()) {
         picture = QPixmap(Artwork::kBackgroundSize);
         picture.fill(kPlainBackground);
@@ -62,6 +64,7 @@ CCalibDlg::CCalibDlg(PortResolver resolver, ProbeTimings timings, QWidget* paren
       timings_(timings),
       appIcon_(Artwork::AppIcon()) {
     CreateControls();
+    StartupMarks::Mark("controls");
     CreateLink();
     ConnectControls();
     OnInitDialog();
@@ -121,11 +124,14 @@ void CCalibDlg::OnInitDialog() {
     for (const int k : kBindingOrder) ParamEdit(k)->setText(QString::number(panelParams[k]));
     setWindowIcon(appIcon_);
     InitStatusBar();
+    InitLiveDisplay();
     AccessibleNames::Apply(controls_, *menuBar_, *statusBar_, kChineseTexts.accessible);
     InitTimers();
     englishUi_ = false;
     InitBackgrounds();
+    StartupMarks::Mark("background");
     InitFonts();
+    StartupMarks::Mark("fonts");
     InitSpins();
     Control(ControlId::kWriteButton)->setEnabled(false);
     Command(CommandId::kFileOpen)->setEnabled(false);
@@ -135,6 +141,8 @@ void CCalibDlg::OnInitDialog() {
     State().portError = 0;
     link_->LaunchSearch();
     initialised = true;
+    // The window opens showing its first status, not one refresh later.
+    FlushDisplay();
     Control(ControlId::kExitButton)->setFocus();
 }
 
@@ -145,6 +153,17 @@ void CCalibDlg::InitStatusBar() {
     statusBar_->SetBackgroundColour(ControlColours::ToQColor(kStatusNoLink));
     const int height = statusBar_->sizeHint().height();
     statusBar_->setGeometry(0, clientRect_.bottom() + 1 - height, clientRect_.width(), height);
+}
+
+void CCalibDlg::InitLiveDisplay() {
+    LiveDisplay::Controls controls;
+    for (int i = 0; i < LiveDisplay::kReadouts; ++i) {
+        controls.readouts[i] = qobject_cast<QLineEdit*>(Control(kReadoutIds[i]));
+        controls.bars[i] = Bar(ControlSets::kBarIds[i]);
+    }
+    for (int k = 0; k < kParamCount; ++k) controls.markers[k] = Control(ControlId::CellMarker(k));
+    controls.status = statusBar_;
+    liveDisplay_ = new LiveDisplay(controls, this);
 }
 
 void CCalibDlg::InitTimers() {

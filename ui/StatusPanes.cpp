@@ -34,7 +34,6 @@ void StatusPanes::SetPaneText(int pane, const QString& text) {
     QLabel* label = panes_[pane];
     if (label->text() == text) return;
     label->setText(text);
-    if (label->isVisible()) label->repaint();
 }
 
 QString StatusPanes::PaneText(int pane) const {

@@ -28,7 +28,7 @@ public:
 
     // Pane widths from the client width the window has at initialisation.
     void SetPaneWidths(int clientWidth);
-    // The pane is redrawn at once.
+    // The pane is redrawn at the next refresh of the window.
     void SetPaneText(int pane, const QString& text);
     QString PaneText(int pane) const;
     QLabel* Pane(int pane) const;

@@ -2,16 +2,28 @@
 // SPDX-FileCopyrightText: 2026 DX470 calibrator project
 #include "ui/WindowFonts.h"
 
+#include <QFontDatabase>
 #include <QStringList>
 
 namespace {
 constexpr int kLogicalDpi = 96;
 constexpr int kPointsPerInch = 72;
+
+// The program's own cut of the Song face, with the glyphs of its texts only:
+// it draws the same on every machine, and the several megabytes of the full
+// CJK font file stay out of memory.
+void AddOwnFace() {
+    static const bool added =
+        QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/dx470-song.ttf")) >= 0;
+    Q_UNUSED(added);
+}
 }  // namespace
 
 QFont WindowFonts::SongFont(int points, bool bold) {
+    AddOwnFace();
     QFont font;
-    font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("NSimSun"),
+    font.setFamilies({QStringLiteral("AR PL UMing DX470"), QStringLiteral("宋体"),
+                      QStringLiteral("SimSun"), QStringLiteral("NSimSun"),
                       QStringLiteral("AR PL UMing CN")});
     font.setPixelSize((points * kLogicalDpi + kPointsPerInch / 2) / kPointsPerInch);
     font.setBold(bold);

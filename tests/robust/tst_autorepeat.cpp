@@ -99,8 +99,7 @@ private slots:
         QCOMPARE(window_.dlg->Channel()->DevicePath(), sim.PortPath());
         QCOMPARE(window_.dlg->Menu()->PortRadioMark(),
                  MenuBar::PortPosition({WindowOps::PortChoice::Kind::Auto}));
-        QVERIFY(
-            window_.dlg->StatusBar()->PaneText(kStatusPane).startsWith(QStringLiteral("COM OK.")));
+        QVERIFY(ShownPaneText(*window_.dlg, kStatusPane).startsWith(QStringLiteral("COM OK.")));
         for (const auto& box : closer.seen) QFAIL(qPrintable(box.text));
         QTRY_COMPARE_WITH_TIMEOUT(ProcessFigures::ThreadsNamed(kWorkerThread), 0, 2000);
     }

@@ -30,8 +30,8 @@ const QString kParams =
 constexpr int kPetrolStep = 8;
 constexpr int kPetrolMax = 1016;
 constexpr int kUsPerPetrolUnit = 4;
-const QString kLambdaText = QStringLiteral("1,75");  // 23040 of 65535
-constexpr int kMsPerFrameAtLineRate = 6;             // 6.25: a lower bound of frames is fine
+const std::string kLambdaText = "1,75";   // 23040 of 65535
+constexpr int kMsPerFrameAtLineRate = 6;  // 6.25: a lower bound of frames is fine
 
 PanelParams ParamsOf(const QString& list) {
     PanelParams params{};
@@ -84,14 +84,16 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT(dlg.State().linkUp, kLinkTimeoutMs);
             QCOMPARE(dlg.panelParams, expected);
 
-            auto* petrol = qobject_cast<QLineEdit*>(dlg.Control(ControlId::kPetrolReadout));
-            auto* lambda = qobject_cast<QLineEdit*>(dlg.Control(ControlId::kLambdaReadout));
             long shown = 0;
             long misread = 0;
-            auto check = connect(petrol, &QLineEdit::textChanged, this, [&](const QString& text) {
-                ++shown;
-                if (!IsSentPetrol(text) || lambda->text() != kLambdaText) ++misread;
-            });
+            // Every frame the window shows, whether or not it is painted.
+            auto check = connect(
+                &dlg, &CCalibDlg::readoutsShown, this, [&](const WindowOps::Readouts& readouts) {
+                    ++shown;
+                    const bool asSent = IsSentPetrol(QString::fromStdString(readouts.petrolText)) &&
+                                        readouts.lambdaText == kLambdaText;
+                    if (!asSent) ++misread;
+                });
             // Frames shown are counted between the controller's two counts.
             const long sentBefore = SentCount(sim);
             const long shownBefore = shown;

@@ -103,7 +103,7 @@ private slots:
 
         // Still answering the user at once.
         dlg.Command(CommandId::kPortOffline)->trigger();
-        QCOMPARE(dlg.StatusBar()->PaneText(kStatusPane), QStringLiteral("COM Stop"));
+        QCOMPARE(ShownPaneText(dlg, kStatusPane), QStringLiteral("COM Stop"));
         QVERIFY(!dlg.Channel()->IsOpen());
     }
 };

@@ -54,7 +54,7 @@ private:
     WindowFixture window_;
     double worstIdleShare_ = 0;
 
-    QString Status() const { return window_.dlg->StatusBar()->PaneText(kStatusPane); }
+    QString Status() const { return ShownPaneText(*window_.dlg, kStatusPane); }
 
     // A new controller on COM3, taken by AUTO on even cycles and by the COM3
     // command on odd ones.

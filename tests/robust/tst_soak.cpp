@@ -100,7 +100,7 @@ private slots:
                      QStringLiteral("resident memory grew by %1 KiB").arg(finalKiB - settledKiB)));
         QVERIFY2(sent >= changes, "a change from the panel was not sent");
         QVERIFY(dlg.State().linkUp);
-        QVERIFY(dlg.StatusBar()->PaneText(kStatusPane).startsWith(QStringLiteral("COM OK.")));
+        QVERIFY(ShownPaneText(dlg, kStatusPane).startsWith(QStringLiteral("COM OK.")));
         for (const auto& box : closer.seen) QFAIL(qPrintable(box.text));
     }
 };

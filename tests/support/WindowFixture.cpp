@@ -22,11 +22,21 @@ bool WindowFixture::OpenLinkedTo(const std::string& device, int port, ProbeTimin
 }
 
 QString WindowFixture::LinkStatusText() const {
-    return dlg->StatusBar()->PaneText(kStatusPane);
+    return ShownPaneText(*dlg, kStatusPane);
 }
 
 bool WindowFixture::WaitForLinkUp(int timeoutMs) {
     return QTest::qWaitFor([this] { return State().linkUp; }, timeoutMs);
+}
+
+QString ShownPaneText(CCalibDlg& dlg, int pane) {
+    dlg.FlushDisplay();
+    return dlg.StatusBar()->PaneText(pane);
+}
+
+QColor ShownStatusColour(CCalibDlg& dlg) {
+    dlg.FlushDisplay();
+    return dlg.StatusBar()->BackgroundColour();
 }
 
 bool WaitForSearchToEnd(CCalibDlg& dlg, int timeoutMs) {

@@ -17,6 +17,11 @@
 inline constexpr ProbeTimings kFastSearch{std::chrono::milliseconds(30),
                                           std::chrono::milliseconds(10)};
 
+// What a status pane shows, changes waiting for the next refresh included.
+QString ShownPaneText(CCalibDlg& dlg, int pane);
+// The status bar's colour, likewise.
+QColor ShownStatusColour(CCalibDlg& dlg);
+
 // True once the window's search workers have all ended.
 bool WaitForSearchToEnd(CCalibDlg& dlg, int timeoutMs = 5000);
 

@@ -120,14 +120,14 @@ private slots:
         CCalibDlg& dlg = *window_.dlg;
         dlg.Command(CommandId::SelectPort(3))->trigger();
         QCOMPARE(dlg.Menu()->PortRadioMark(), 5);
-        QCOMPARE(dlg.StatusBar()->PaneText(1), QStringLiteral("COM Waiting..."));
+        QCOMPARE(ShownPaneText(dlg, 1), QStringLiteral("COM Waiting..."));
         dlg.Command(CommandId::kPortOffline)->trigger();
         QCOMPARE(dlg.Menu()->PortRadioMark(), 1);
-        QCOMPARE(dlg.StatusBar()->PaneText(1), QStringLiteral("COM Stop"));
+        QCOMPARE(ShownPaneText(dlg, 1), QStringLiteral("COM Stop"));
         QVERIFY(window_.dlg->State().probeStop->load());
         dlg.Command(CommandId::kPortAuto)->trigger();
         QCOMPARE(dlg.Menu()->PortRadioMark(), 0);
-        QCOMPARE(dlg.StatusBar()->PaneText(1), QStringLiteral("COM Searching..."));
+        QCOMPARE(ShownPaneText(dlg, 1), QStringLiteral("COM Searching..."));
     }
 
     // Timers go on behind the About box: the first supervision tick writes
@@ -139,7 +139,7 @@ private slots:
         dlg.StatusBar()->SetPaneText(2, QString());
         ModalCloser closer;
         closer.onBox = [&dlg](QWidget*) {
-            return dlg.StatusBar()->PaneText(2) == QStringLiteral("Time:");
+            return ShownPaneText(dlg, 2) == QStringLiteral("Time:");
         };
         dlg.Command(CommandId::kHelpAbout)->trigger();
         QCOMPARE(closer.seen.size(), 1);

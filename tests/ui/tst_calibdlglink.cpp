@@ -76,8 +76,8 @@ private slots:
         for (int k = 0; k < kParamCount; ++k) {
             QCOMPARE(dlg.Control(ControlId::CellMarker(k))->isHidden(), k != 10);
         }
-        QTRY_VERIFY(dlg.StatusBar()->PaneText(1).startsWith(QStringLiteral("COM OK.")));
-        QTRY_VERIFY(dlg.StatusBar()->PaneText(2).startsWith(QStringLiteral("Time:00:0")));
+        QTRY_VERIFY(ShownPaneText(dlg, 1).startsWith(QStringLiteral("COM OK.")));
+        QTRY_VERIFY(ShownPaneText(dlg, 2).startsWith(QStringLiteral("Time:00:0")));
         QVERIFY(device_->received.empty());
     }
 
@@ -136,19 +136,19 @@ private slots:
             dlg.OnTimer(TimerId::kSupervision);
             QVERIFY2(window_.dlg->State().linkUp,
                      qPrintable(QStringLiteral("silent tick %1").arg(tick)));
-            QVERIFY(dlg.StatusBar()->PaneText(1).startsWith(QStringLiteral("COM OK.")));
+            QVERIFY(ShownPaneText(dlg, 1).startsWith(QStringLiteral("COM OK.")));
         }
         dlg.OnTimer(TimerId::kSupervision);
         QVERIFY(!window_.dlg->State().linkUp);
-        QCOMPARE(dlg.StatusBar()->PaneText(1), QStringLiteral("COM Waiting..."));
-        QCOMPARE(dlg.StatusBar()->BackgroundColour(), QColor(255, 0, 0));
+        QCOMPARE(ShownPaneText(dlg, 1), QStringLiteral("COM Waiting..."));
+        QCOMPARE(ShownStatusColour(dlg), QColor(255, 0, 0));
         QVERIFY(!dlg.Spin(0)->isEnabled());
         QVERIFY(!dlg.Control(ControlId::kWriteButton)->isEnabled());
         QCOMPARE(dlg.Control(ControlId::kGasReadout)->property("text").toString(), QString());
         // The panel was loaded: the edits keep the controller's values.
         QCOMPARE(dlg.ParamEdit(7)->text(), QStringLiteral("107"));
         dlg.OnTimer(TimerId::kSupervision);
-        QCOMPARE(dlg.StatusBar()->PaneText(2), QStringLiteral("Time:"));
+        QCOMPARE(ShownPaneText(dlg, 2), QStringLiteral("Time:"));
     }
 
     void escapeStopsTheTimersAndClosesThePort() {
@@ -174,7 +174,7 @@ private slots:
         QCOMPARE(closer.seen.size(), 1);
         QCOMPARE(closer.seen.at(0).icon, QMessageBox::Critical);
         QVERIFY(!other.Channel()->IsOpen());
-        QCOMPARE(other.StatusBar()->PaneText(1), QStringLiteral("COM Searching..."));
+        QCOMPARE(ShownPaneText(other, 1), QStringLiteral("COM Searching..."));
     }
 
 private:

@@ -82,7 +82,7 @@ bool Checked(const QMenu* menu, int position) {
 }
 
 // Everything a user can see or use, as lines, so a difference reads plainly.
-QStringList Describe(const CCalibDlg& dlg) {
+QStringList Describe(CCalibDlg& dlg) {
     QStringList lines;
     for (const TableRow& row : kTextTable) {
         lines << QStringLiteral("%1: %2").arg(Utf8(row.element), row.text(dlg));
@@ -104,9 +104,9 @@ QStringList Describe(const CCalibDlg& dlg) {
         lines << QStringLiteral("edit %1: %2").arg(k).arg(dlg.ParamEdit(k)->text());
     }
     for (int pane = 0; pane < StatusPanes::kPaneCount; ++pane) {
-        lines << QStringLiteral("pane %1: %2").arg(pane).arg(dlg.StatusBar()->PaneText(pane));
+        lines << QStringLiteral("pane %1: %2").arg(pane).arg(ShownPaneText(dlg, pane));
     }
-    lines << QStringLiteral("status colour: %1").arg(dlg.StatusBar()->BackgroundColour().name());
+    lines << QStringLiteral("status colour: %1").arg(ShownStatusColour(dlg).name());
     flag(QStringLiteral("englishUi"), dlg.EnglishUi());
     return lines;
 }
@@ -282,15 +282,15 @@ private slots:
         dlg.ShowParameter(4, 77);
         dlg.StatusBar()->SetPaneText(2, QStringLiteral("Time:01:02"));
         QCOMPARE(dlg.Menu()->PortRadioMark(), 5);
-        const QString status = dlg.StatusBar()->PaneText(1);
+        const QString status = ShownPaneText(dlg, 1);
         QCOMPARE(status, QStringLiteral("COM Waiting..."));
-        const QColor colour = dlg.StatusBar()->BackgroundColour();
+        const QColor colour = ShownStatusColour(dlg);
         for (const int command : {CommandId::kEnglish, CommandId::kChinese}) {
             dlg.Command(command)->trigger();
             QCOMPARE(dlg.Menu()->PortRadioMark(), 5);
-            QCOMPARE(dlg.StatusBar()->PaneText(1), status);
-            QCOMPARE(dlg.StatusBar()->PaneText(2), QStringLiteral("Time:01:02"));
-            QCOMPARE(dlg.StatusBar()->BackgroundColour(), colour);
+            QCOMPARE(ShownPaneText(dlg, 1), status);
+            QCOMPARE(ShownPaneText(dlg, 2), QStringLiteral("Time:01:02"));
+            QCOMPARE(ShownStatusColour(dlg), colour);
             QCOMPARE(dlg.panelParams[4], 77);
             QCOMPARE(dlg.ParamEdit(4)->text(), QStringLiteral("77"));
         }

@@ -48,7 +48,7 @@ private slots:
         SetPanel(dlg, AllOf(42));
         dlg.StatusBar()->SetPaneText(2, QString());
         ModalDriver driver;
-        driver.actWhen = [&dlg] { return dlg.StatusBar()->PaneText(2) == QStringLiteral("Time:"); };
+        driver.actWhen = [&dlg] { return ShownPaneText(dlg, 2) == QStringLiteral("Time:"); };
         driver.Cancel();
         dlg.Command(CommandId::kFileOpen)->trigger();
         QCOMPARE(driver.seen.size(), 1);

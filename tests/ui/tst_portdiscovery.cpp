@@ -42,7 +42,7 @@ private:
     std::unique_ptr<WindowFixture> window_;
 
     void Open(ProbeTimings timings = kFastSearch) { QVERIFY(window_->Open(timings)); }
-    QString Status() const { return window_->dlg->StatusBar()->PaneText(kStatusPane); }
+    QString Status() const { return ShownPaneText(*window_->dlg, kStatusPane); }
     void Choose(int commandId) { window_->dlg->Command(commandId)->trigger(); }
 
 private slots:

@@ -4,6 +4,7 @@
 // it, the link comes up, the readouts show what the controller sends, and a
 // spin step is applied by the controller and echoed back.
 #include <QAction>
+#include <QHash>
 #include <QLineEdit>
 #include <QTest>
 #include <QToolButton>
@@ -27,9 +28,34 @@ constexpr int kLinkTimeoutMs = 15000;
 // Parameters 10, 20, ..., 160.
 const QString kParams = QStringLiteral("10,20,30,40,50,60,70,80,90,100,110,120,130,140,150,160");
 
-QString Text(const CCalibDlg& dlg, int controlId) {
+// What a control shows, changes waiting for the next refresh included.
+QString Text(CCalibDlg& dlg, int controlId) {
+    dlg.FlushDisplay();
     return dlg.Control(controlId)->property("text").toString();
 }
+constexpr int kPaintWatchMs = 2000;
+constexpr double kMostPaintsPerSecond = 60;
+// The petrol time changes with every frame, so the readout keeps being painted.
+constexpr double kFewestPaintsPerSecond = 20;
+
+// Counts the paint events of each control it watches.
+class PaintCounter : public QObject {
+public:
+    int Most() const {
+        int most = 0;
+        for (const int count : counts_) most = std::max(most, count);
+        return most;
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++counts_[watched];
+        return false;
+    }
+
+private:
+    QHash<QObject*, int> counts_;
+};
 }  // namespace
 
 class TestSimLink : public QObject {
@@ -99,6 +125,23 @@ private slots:
         QCOMPARE(sim_->LinesStartingWith(QStringLiteral("rx ")), QStringList());
     }
 
+    // At line rate the controller sends 160 frames a second; the readouts and
+    // the bars are painted no more often than the screen refreshes, and still
+    // follow the frames.
+    void paintedAtMostOncePerRefresh() {
+        StartSim({QStringLiteral("--gap"), QStringLiteral("0")});
+        CCalibDlg& dlg = *window_.dlg;
+        PaintCounter paints;
+        for (const int id : {ControlId::kPetrolReadout, ControlId::kPetrolBar, ControlId::kGasBar,
+                             ControlId::kLambdaBar}) {
+            dlg.Control(id)->installEventFilter(&paints);
+        }
+        QTest::qWait(kPaintWatchMs);
+        const double perSecond = paints.Most() * 1000.0 / kPaintWatchMs;
+        QVERIFY2(perSecond <= kMostPaintsPerSecond, qPrintable(QString::number(perSecond)));
+        QVERIFY2(perSecond >= kFewestPaintsPerSecond, qPrintable(QString::number(perSecond)));
+    }
+
     // With the controller sweeping, every shown value follows from the last
     // frame it sent.
     void sweepingValuesAreConsistentWithTheLastFrame() {
@@ -121,7 +164,7 @@ private slots:
                          k != window_.dlg->State().cellIndex);
             }
         }
-        QVERIFY(dlg.StatusBar()->PaneText(1).startsWith(QStringLiteral("COM OK.")));
+        QVERIFY(ShownPaneText(dlg, 1).startsWith(QStringLiteral("COM OK.")));
     }
 
 private:
@@ -131,7 +174,7 @@ private:
         QVERIFY(sim_->Start());
         QVERIFY(window_.OpenLinkedTo(sim_->PortPath().toStdString(), kPort));
         QCOMPARE(int(window_.dlg->Channel()->PortNumber()), kPort);
-        QVERIFY(window_.dlg->StatusBar()->PaneText(1).startsWith(QStringLiteral("COM OK.")));
+        QVERIFY(ShownPaneText(*window_.dlg, 1).startsWith(QStringLiteral("COM OK.")));
     }
 
     std::unique_ptr<SimProcess> sim_;

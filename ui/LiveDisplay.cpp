@@ -1,0 +1,79 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 DX470 calibrator project
+#include "ui/LiveDisplay.h"
+
+#include <QLineEdit>
+#include <utility>
+
+#include "ui/LiveBar.h"
+#include "ui/StatusPanes.h"
+
+namespace {
+void SetTextIfChanged(QLineEdit* edit, const QString& text) {
+    if (edit->text() != text) edit->setText(text);
+}
+}  // namespace
+
+LiveDisplay::LiveDisplay(const Controls& controls, QObject* parent)
+    : QObject(parent), controls_(controls) {
+    refresh_.setSingleShot(true);
+    refresh_.setInterval(kRefresh);
+    connect(&refresh_, &QTimer::timeout, this, &LiveDisplay::Flush);
+}
+
+void LiveDisplay::ShowReadouts(const WindowOps::Readouts& readouts) {
+    pending_.readouts = readouts;
+    Schedule();
+}
+
+void LiveDisplay::ShowLambdaColour(const QColor& colour) {
+    pending_.lambdaColour = colour;
+    Schedule();
+}
+
+void LiveDisplay::ShowMarker(int k) {
+    pending_.marker = k;
+    Schedule();
+}
+
+void LiveDisplay::ShowPaneText(int pane, const QString& text) {
+    if (pane < 0 || pane >= static_cast<int>(pending_.panes.size())) return;
+    pending_.panes[pane] = text;
+    Schedule();
+}
+
+void LiveDisplay::ShowStatusColour(const QColor& colour) {
+    pending_.statusColour = colour;
+    Schedule();
+}
+
+// The first change after a quiet spell waits one refresh; later ones join it.
+void LiveDisplay::Schedule() {
+    if (!refresh_.isActive()) refresh_.start();
+}
+
+void LiveDisplay::Flush() {
+    refresh_.stop();
+    Pending pending = std::exchange(pending_, {});
+    if (pending.readouts) ApplyReadouts(*pending.readouts);
+    if (pending.lambdaColour) controls_.bars[kLambda]->SetBarColour(*pending.lambdaColour);
+    if (pending.marker) {
+        for (int k = 0; k < kParamCount; ++k)
+            controls_.markers[k]->setVisible(k == *pending.marker);
+    }
+    for (int pane = 0; pane < static_cast<int>(pending.panes.size()); ++pane) {
+        if (pending.panes[pane]) controls_.status->SetPaneText(pane, *pending.panes[pane]);
+    }
+    if (pending.statusColour) controls_.status->SetBackgroundColour(*pending.statusColour);
+}
+
+void LiveDisplay::ApplyReadouts(const WindowOps::Readouts& readouts) {
+    const std::array<const std::string*, kReadouts> texts = {
+        &readouts.petrolText, &readouts.gasText, &readouts.lambdaText};
+    const std::array<int, kReadouts> bars = {readouts.petrolBar, readouts.gasBar,
+                                             readouts.lambdaBar};
+    for (int i = 0; i < kReadouts; ++i) {
+        SetTextIfChanged(controls_.readouts[i], QString::fromStdString(*texts[i]));
+        controls_.bars[i]->SetPosition(bars[i]);
+    }
+}
