@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "link/LinkState.h"
+#include "ui/CachedFrameStyle.h"
 #include "ui/ControlIds.h"
 #include "ui/DialogUnits.h"
 #include "ui/LiveBar.h"
@@ -57,6 +58,7 @@ QWidget* CreateControl(const TemplateEntry& entry, QWidget* parent) {
         case ControlKind::Readout: {
             auto* edit = new QLineEdit(parent);
             edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            edit->setStyle(CachedFrameStyle::Instance());
             return edit;
         }
         case ControlKind::ParamEdit: {
