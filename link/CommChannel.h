@@ -27,4 +27,9 @@ public:
     // -1 while no device is held.
     virtual std::int32_t DeviceHandle() const = 0;
     virtual void Write(std::span<const std::uint8_t> bytes) = 0;
+    // A hint: the frames are known from their content, so when each byte
+    // came no longer matters, and the channel may hand on what arrived once
+    // per screen refresh instead of each byte as it comes. Channels that
+    // cannot ignore it.
+    virtual void SetBatchedReads(bool batched) { (void)batched; }
 };

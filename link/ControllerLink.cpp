@@ -20,6 +20,9 @@ void ControllerLink::OnPortOpened(FrameReader::Micros at) {
 void ControllerLink::OnBytesReceived(std::span<const std::uint8_t> bytes,
                                      FrameReader::Micros arrival) {
     HandleReceivedBytes(state_, window_, reader_, bytes, arrival);
+    // Once pauses are no longer needed to find the frames, the window need
+    // not wake for every byte.
+    channel_.SetBatchedReads(reader_.LockedOnContent());
 }
 
 void ControllerLink::OnSupervisionTick() {

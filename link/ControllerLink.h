@@ -27,6 +27,7 @@ public:
 
     LinkState& State() { return state_; }
     const LinkState& State() const { return state_; }
+    const FrameReader& Reader() const { return reader_; }
 
     // A port was opened: a new byte stream begins.
     void OnPortOpened(FrameReader::Micros at);

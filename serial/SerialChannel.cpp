@@ -3,12 +3,26 @@
 #include "serial/SerialChannel.h"
 
 #include <QFileInfo>
+#include <QSocketNotifier>
+#include <chrono>
+
+#ifdef Q_OS_UNIX
+#include <poll.h>
+#include <unistd.h>
+
+#include <cerrno>
+#endif
 
 #include "link/TickCount.h"
 #include "serial/DeviceGone.h"
 #include "serial/OpenFailureHint.h"
 
 namespace {
+// One picture of a 60 Hz screen (16.7 ms), in the timer's whole
+// milliseconds: batched bytes reach the window no later than a screen could
+// show them, and the window paints them as they come.
+constexpr std::chrono::milliseconds kBatchPeriod{17};
+
 QString HintText(OpenFailureHint hint) {
     switch (hint) {
         case OpenFailureHint::JoinDialout:
@@ -35,6 +49,9 @@ SerialChannel::SerialChannel(PortResolver resolver, HeldBySearch heldBySearch, Q
     : QObject(parent), resolver_(std::move(resolver)), heldBySearch_(std::move(heldBySearch)) {
     connect(&port_, &QSerialPort::readyRead, this, &SerialChannel::OnReadyRead);
     connect(&port_, &QSerialPort::errorOccurred, this, &SerialChannel::OnErrorOccurred);
+    batchTimer_.setInterval(kBatchPeriod);
+    batchTimer_.setTimerType(Qt::PreciseTimer);
+    connect(&batchTimer_, &QTimer::timeout, this, &SerialChannel::ReadBatch);
 }
 
 SerialChannel::~SerialChannel() {
@@ -54,6 +71,7 @@ void SerialChannel::Open() {
     if (port_.isOpen()) throw ChannelError("The port is already open.");
     const QString device = QString::fromStdString(resolver_(portNumber_));
     if (device.isEmpty() || !QFileInfo::exists(device)) return;
+    StopBatching();
     port_.setPortName(device);
     device_ = device;
     watchingErrors_ = false;
@@ -87,6 +105,7 @@ void SerialChannel::Configure(const QString& device) {
 }
 
 void SerialChannel::Close() {
+    StopBatching();
     watchingErrors_ = false;
     if (port_.isOpen()) port_.close();
 }
@@ -119,7 +138,81 @@ void SerialChannel::OnErrorOccurred(QSerialPort::SerialPortError error) {
 void SerialChannel::CloseLostDevice() {
     if (!closePending_) return;
     closePending_ = false;
+    StopBatching();
     watchingErrors_ = false;
     if (port_.isOpen()) port_.close();
     emit deviceLost();
+}
+
+void SerialChannel::SetBatchedReads(bool batched) {
+    if (batched == batchWanted_) return;
+    batchWanted_ = batched;
+    // Later, not from inside the port's own read handler, which calls this
+    // through bytesReceived.
+    QMetaObject::invokeMethod(this, &SerialChannel::ApplyReadMode, Qt::QueuedConnection);
+}
+
+// QSerialPort watches its descriptor with a read notifier of its own. While
+// reads are batched that notifier is off and the descriptor is read here;
+// where no such notifier can be found, the channel goes on byte by byte.
+QSocketNotifier* SerialChannel::PortReadNotifier() const {
+    const auto notifiers = port_.findChildren<QSocketNotifier*>(Qt::FindDirectChildrenOnly);
+    for (QSocketNotifier* notifier : notifiers) {
+        if (notifier->type() == QSocketNotifier::Read &&
+            notifier->socket() == static_cast<qintptr>(port_.handle())) {
+            return notifier;
+        }
+    }
+    return nullptr;
+}
+
+void SerialChannel::ApplyReadMode() {
+#ifdef Q_OS_UNIX
+    const bool batched = batchWanted_ && port_.isOpen() && !closePending_;
+    if (batched == batched_) return;
+    QSocketNotifier* notifier = PortReadNotifier();
+    if (notifier == nullptr) return;
+    batched_ = batched;
+    if (batched) {
+        // What the port holds already goes first; reading it re-arms the
+        // notifier, so it is switched off after.
+        OnReadyRead();
+        notifier->setEnabled(false);
+        batchTimer_.start();
+    } else {
+        batchTimer_.stop();
+        notifier->setEnabled(true);
+    }
+#endif
+}
+
+void SerialChannel::StopBatching() {
+    batchTimer_.stop();
+    batchWanted_ = false;
+    batched_ = false;
+}
+
+// Everything waiting, in one read time. The port's reads never block (no
+// minimum count is set), so a read of 0 means nothing more is waiting; a
+// device that went away shows as a hang-up or a read error.
+void SerialChannel::ReadBatch() {
+#ifdef Q_OS_UNIX
+    if (!port_.isOpen()) return;
+    const int fd = static_cast<int>(port_.handle());
+    const qint64 arrival = SteadyMicros();
+    QByteArray bytes;
+    char chunk[256];
+    ssize_t n = 0;
+    while ((n = ::read(fd, chunk, sizeof chunk)) > 0 || (n < 0 && errno == EINTR)) {
+        if (n > 0) bytes.append(chunk, static_cast<qsizetype>(n));
+    }
+    const bool readFailed = n < 0 && errno != EAGAIN;
+    pollfd watch{fd, POLLIN, 0};
+    const bool hungUp = ::poll(&watch, 1, 0) > 0 && (watch.revents & (POLLHUP | POLLERR)) != 0;
+    if (!bytes.isEmpty()) emit bytesReceived(bytes, arrival);
+    if ((readFailed || hungUp) && port_.isOpen() && watchingErrors_ && !closePending_) {
+        closePending_ = true;
+        QMetaObject::invokeMethod(this, &SerialChannel::CloseLostDevice, Qt::QueuedConnection);
+    }
+#endif
 }

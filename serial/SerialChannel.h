@@ -5,15 +5,21 @@
 #include <QObject>
 #include <QSerialPort>
 #include <QString>
+#include <QTimer>
 #include <functional>
 
 #include "link/CommChannel.h"
 #include "serial/PortNames.h"
 
+class QSocketNotifier;
+
 // The window's serial line to the controller: 9600 baud, 8N1, no flow control.
 // Hands every byte on as it arrives, with the time it was read, so the frame
 // boundaries can be found from the bytes and the pauses between them. A
-// device that goes away while open closes the channel by itself.
+// device that goes away while open closes the channel by itself. Once the
+// frames are known from their content, what arrived is handed on once per
+// screen refresh instead, so a stream sent byte by byte does not wake the
+// window for every byte.
 class SerialChannel : public QObject, public CommChannel {
     Q_OBJECT
 
@@ -33,6 +39,7 @@ public:
     void Close() override;
     std::int32_t DeviceHandle() const override;
     void Write(std::span<const std::uint8_t> bytes) override;
+    void SetBatchedReads(bool batched) override;
 
     std::int16_t PortNumber() const { return portNumber_; }
     // The device last opened, as resolved from its COM name.
@@ -52,12 +59,19 @@ private:
     void OnErrorOccurred(QSerialPort::SerialPortError error);
     void CloseLostDevice();
     void Configure(const QString& device);
+    void ApplyReadMode();
+    void ReadBatch();
+    void StopBatching();
+    QSocketNotifier* PortReadNotifier() const;
 
     PortResolver resolver_;
     HeldBySearch heldBySearch_;
     QSerialPort port_;
     QString device_;
     std::int16_t portNumber_ = 0;
+    QTimer batchTimer_;
+    bool batchWanted_ = false;
+    bool batched_ = false;
     bool watchingErrors_ = false;
     bool closePending_ = false;
 };

@@ -3,6 +3,7 @@
 #include "ui/LiveDisplay.h"
 
 #include <QLineEdit>
+#include <algorithm>
 #include <utility>
 
 #include "ui/LiveBar.h"
@@ -17,7 +18,7 @@ void SetTextIfChanged(QLineEdit* edit, const QString& text) {
 LiveDisplay::LiveDisplay(const Controls& controls, QObject* parent)
     : QObject(parent), controls_(controls) {
     refresh_.setSingleShot(true);
-    refresh_.setInterval(kRefresh);
+    sinceFlush_.start();
     connect(&refresh_, &QTimer::timeout, this, &LiveDisplay::Flush);
 }
 
@@ -47,13 +48,18 @@ void LiveDisplay::ShowStatusColour(const QColor& colour) {
     Schedule();
 }
 
-// The first change after a quiet spell waits one refresh; later ones join it.
+// A change is shown once the event that made it has been handled, together
+// with everything else that event changed, unless the controls were updated
+// less than a refresh ago: then it joins what comes until the refresh is due.
 void LiveDisplay::Schedule() {
-    if (!refresh_.isActive()) refresh_.start();
+    if (refresh_.isActive()) return;
+    const std::chrono::milliseconds since(sinceFlush_.elapsed());
+    refresh_.start(std::max(kRefresh - since, std::chrono::milliseconds::zero()));
 }
 
 void LiveDisplay::Flush() {
     refresh_.stop();
+    sinceFlush_.restart();
     Pending pending = std::exchange(pending_, {});
     if (pending.readouts) ApplyReadouts(*pending.readouts);
     if (pending.lambdaColour) controls_.bars[kLambda]->SetBarColour(*pending.lambdaColour);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QColor>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -66,4 +67,5 @@ private:
     Controls controls_;
     Pending pending_;
     QTimer refresh_;
+    QElapsedTimer sinceFlush_;
 };

@@ -40,19 +40,6 @@ PanelParams ParamsOf(const QString& list) {
     return params;
 }
 
-long SentCount(SimProcess& sim) {
-    const int before = sim.LinesStartingWith(QStringLiteral("sent ")).size();
-    sim.Command(QStringLiteral("count"));
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < 2000) {
-        const QStringList lines = sim.LinesStartingWith(QStringLiteral("sent "));
-        if (lines.size() > before) return lines.last().mid(5).toLong();
-        QTest::qWait(5);
-    }
-    return -1;
-}
-
 // Whether a petrol readout is a time the controller sent.
 bool IsSentPetrol(QString text) {
     bool ok = false;
@@ -95,10 +82,10 @@ private slots:
                     if (!asSent) ++misread;
                 });
             // Frames shown are counted between the controller's two counts.
-            const long sentBefore = SentCount(sim);
+            const long sentBefore = sim.SentCount();
             const long shownBefore = shown;
             QTest::qWait(kWatchMs);
-            const long sent = SentCount(sim) - sentBefore;
+            const long sent = sim.SentCount() - sentBefore;
             shown -= shownBefore;
             disconnect(check);
 

@@ -3,6 +3,14 @@
 #include "tests/support/SimProcess.h"
 
 #include <QDeadlineTimer>
+#include <QTest>
+
+namespace {
+// How long the simulator may take to answer a run-time command; the window's
+// events are handled meanwhile.
+constexpr int kAnswerTimeoutMs = 2000;
+constexpr int kAnswerPollMs = 5;
+}  // namespace
 
 SimProcess::SimProcess(const QStringList& arguments, const QProcessEnvironment& environment) {
     process_.setProgram(SimPath());
@@ -70,4 +78,17 @@ void SimProcess::Stop() {
 
 QString SimPath() {
     return QStringLiteral(DX470_SIM_PATH);
+}
+
+long SimProcess::SentCount() {
+    const QString prefix = QStringLiteral("sent ");
+    const qsizetype before = LinesStartingWith(prefix).size();
+    Command(QStringLiteral("count"));
+    const QDeadlineTimer deadline(kAnswerTimeoutMs);
+    while (!deadline.hasExpired()) {
+        const QStringList lines = LinesStartingWith(prefix);
+        if (lines.size() > before) return lines.last().mid(prefix.size()).toLong();
+        QTest::qWait(kAnswerPollMs);
+    }
+    return -1;
 }

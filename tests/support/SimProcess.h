@@ -25,6 +25,8 @@ public:
     // Lines starting with prefix, e.g. "rx set".
     QStringList LinesStartingWith(const QString& prefix);
     void Command(const QString& command);
+    // Frames sent since it started, as it counts them; -1 if it does not say.
+    long SentCount();
     void Stop();
 
 private:

@@ -10,6 +10,7 @@
 #include <QToolButton>
 #include <memory>
 
+#include "link/ControllerLink.h"
 #include "link/LiveValues.h"
 #include "link/Telemetry.h"
 #include "serial/SerialChannel.h"
@@ -34,6 +35,7 @@ QString Text(CCalibDlg& dlg, int controlId) {
     return dlg.Control(controlId)->property("text").toString();
 }
 constexpr int kPaintWatchMs = 2000;
+constexpr int kRefreshMs = 16;
 constexpr double kMostPaintsPerSecond = 60;
 // The petrol time changes with every frame, so the readout keeps being painted.
 constexpr double kFewestPaintsPerSecond = 20;
@@ -140,6 +142,27 @@ private slots:
         const double perSecond = paints.Most() * 1000.0 / kPaintWatchMs;
         QVERIFY2(perSecond <= kMostPaintsPerSecond, qPrintable(QString::number(perSecond)));
         QVERIFY2(perSecond >= kFewestPaintsPerSecond, qPrintable(QString::number(perSecond)));
+    }
+
+    // Once the frames are known from their content, a controller sending
+    // byte by byte at line rate (960 bytes a second) reaches the window once
+    // per screen refresh, and every frame still arrives.
+    void readsOncePerRefreshOnceLocked() {
+        StartSim({QStringLiteral("--gap"), QStringLiteral("0"), QStringLiteral("--bytewise")});
+        QTRY_VERIFY_WITH_TIMEOUT(window_.dlg->Link().Reader().LockedOnContent(), kLinkTimeoutMs);
+        QTest::qWait(kRefreshMs);
+        int reads = 0;
+        long frames = 0;
+        connect(window_.dlg->Channel(), &SerialChannel::bytesReceived, [&] { ++reads; });
+        connect(window_.dlg.get(), &CCalibDlg::readoutsShown, [&] { ++frames; });
+        const long sentBefore = sim_->SentCount();
+        QTest::qWait(kPaintWatchMs);
+        const long sent = sim_->SentCount() - sentBefore;
+        const double readsPerSecond = reads * 1000.0 / kPaintWatchMs;
+        QVERIFY2(readsPerSecond <= 1000.0 / kRefreshMs + 2, qPrintable(QString::number(reads)));
+        // The count's own answer takes a moment on either side.
+        QVERIFY2(frames >= sent - sent / 10,
+                 qPrintable(QStringLiteral("%1 of %2").arg(frames).arg(sent)));
     }
 
     // With the controller sweeping, every shown value follows from the last
