@@ -66,6 +66,7 @@ CCalibDlg::CCalibDlg(PortResolver resolver, ProbeTimings timings, QWidget* paren
     CreateControls();
     StartupMarks::Mark("controls");
     CreateLink();
+    CreateLogger();
     ConnectControls();
     OnInitDialog();
 }
