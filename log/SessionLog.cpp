@@ -32,7 +32,9 @@ std::optional<SessionLog::Failure> WriteSnapshot(const std::string& path,
 }  // namespace
 
 SessionLog::SessionLog() = default;
-SessionLog::~SessionLog() = default;
+SessionLog::~SessionLog() {
+    Flush();
+}
 
 std::optional<SessionLog::Failure> SessionLog::Begin(const std::string& folder,
                                                      const std::tm& localTime, std::int64_t startUs,

@@ -28,6 +28,8 @@ public:
     };
 
     SessionLog();
+    // Writes what has gathered: a log left open (the program killed) keeps
+    // its rows.
     ~SessionLog();
     SessionLog(const SessionLog&) = delete;
     SessionLog& operator=(const SessionLog&) = delete;
