@@ -203,6 +203,8 @@ void CCalibDlg::HoldLinkForReplay() {
     paneTextsBeforeReplay_[1] = statusBar_->PaneText(kTimePane);
     supervisionTimer_.stop();
     sendTimer_.stop();
+    // The flash of a frame just sent ends, as the next send tick would end it.
+    if (State().linkUp) ShowStatusColour(StatusColour::LinkUp);
     DisableEditing();
     menuBar_->PortMenu()->menuAction()->setEnabled(false);
     replayBand_.reset();

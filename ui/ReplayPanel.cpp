@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QSlider>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -134,6 +135,33 @@ void ReplayPanel::ShowPosition(std::int64_t positionUs) {
     const QSignalBlocker quiet(slider_);
     slider_->setValue(static_cast<int>(positionUs / kUsPerMs));
     emit positionChanged(positionUs);
+}
+
+void ReplayPanel::showEvent(QShowEvent* event) {
+    PlaceBesideOwner();
+    QDialog::showEvent(event);
+}
+
+// Beside the calibration window, not over it: the readouts it plays into
+// stay in sight. Right of it, else below, else left, else above.
+void ReplayPanel::PlaceBesideOwner() {
+    const QWidget* owner = parentWidget();
+    if (owner == nullptr || owner->screen() == nullptr) return;
+    const QRect frame = owner->frameGeometry();
+    const QRect screen = owner->screen()->availableGeometry();
+    const QSize size = sizeHint();
+    const QPoint places[] = {
+        {frame.right() + 1, frame.top()},
+        {frame.left(), frame.bottom() + 1},
+        {frame.left() - size.width(), frame.top()},
+        {frame.left(), frame.top() - size.height()},
+    };
+    for (const QPoint& place : places) {
+        if (screen.contains(QRect(place, size))) {
+            move(place);
+            return;
+        }
+    }
 }
 
 // Escape, the close box and End all end the replay.

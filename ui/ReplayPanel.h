@@ -57,10 +57,12 @@ signals:
 
 protected:
     void done(int result) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void Tick();
     void ShowPosition(std::int64_t positionUs);
+    void PlaceBesideOwner();
 
     ReplayCursor cursor_;
     QTimer tick_;
