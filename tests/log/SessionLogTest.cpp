@@ -3,8 +3,6 @@
 // A log file from link-up to its end, the times of the frames of one read,
 // and the way a replay moves through a log.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -19,6 +17,7 @@
 #include "log/LogNames.h"
 #include "log/ReplayCursor.h"
 #include "log/SessionLog.h"
+#include "tests/support/FileSizeLimit.h"
 
 namespace {
 
@@ -133,16 +132,13 @@ TEST_F(SessionLogTest, AFolderThatCannotBeMadeIsTold) {
 TEST_F(SessionLogTest, AFullDiskEndsTheLog) {
     SessionLog log;
     ASSERT_FALSE(log.Begin(folder_.string(), kLinkUp, 0, panel_));
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    rlimit limit = saved;
-    limit.rlim_cur = 1024;
-    const sighandler_t oldHandler = signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
-    for (int i = 0; i < 100; ++i) log.AddFrame(FrameAt(i * 6'250));
-    const auto failure = log.Flush();
-    setrlimit(RLIMIT_FSIZE, &saved);
-    signal(SIGXFSZ, oldHandler);
+    std::optional<SessionLog::Failure> failure;
+    {
+        const FileSizeLimit limit(1024);
+        ASSERT_TRUE(limit.Set());
+        for (int i = 0; i < 100; ++i) log.AddFrame(FrameAt(i * 6'250));
+        failure = log.Flush();
+    }
     ASSERT_TRUE(failure);
     EXPECT_EQ(failure->reason, std::strerror(EFBIG));
     EXPECT_EQ(fs::path(failure->path), fs::path(log.Path()));
@@ -166,10 +162,10 @@ struct StampCase {
 };
 
 const StampCase kStamps[] = {
-    {"one frame per read", {100'000, 116'250}, {1, 1}, {100'000, 116'250}},
-    {"three frames in one read", {100'000}, {3}, {87'500, 93'750, 100'000}},
-    {"a late read never goes back", {100'000, 101'000}, {1, 2}, {100'000, 101'000, 102'000}},
-    {"reads closer than a millisecond", {100'000, 100'200}, {1, 1}, {100'000, 101'000}},
+    {"OneFramePerRead", {100'000, 116'250}, {1, 1}, {100'000, 116'250}},
+    {"ThreeFramesInOneRead", {100'000}, {3}, {87'500, 93'750, 100'000}},
+    {"ALateReadNeverGoesBack", {100'000, 101'000}, {1, 2}, {100'000, 101'000, 102'000}},
+    {"ReadsCloserThanAMillisecond", {100'000, 100'200}, {1, 1}, {100'000, 101'000}},
 };
 
 class FrameTimes : public testing::TestWithParam<StampCase> {};
@@ -186,13 +182,8 @@ TEST_P(FrameTimes, FollowTheReads) {
     EXPECT_EQ(times, c.times);
 }
 
-INSTANTIATE_TEST_SUITE_P(Log, FrameTimes, testing::ValuesIn(kStamps), [](const auto& info) {
-    std::string name = info.param.name;
-    for (char& c : name) {
-        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-    }
-    return name;
-});
+INSTANTIATE_TEST_SUITE_P(Log, FrameTimes, testing::ValuesIn(kStamps),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ReplayCursor, FramesFallDueOnTheLogsTimeAndASeekShowsTheFrameThere) {
     ReplayCursor cursor(

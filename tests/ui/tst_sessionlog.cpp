@@ -3,9 +3,6 @@
 // The session log against the virtual controller: a log per link holding
 // every frame shown, marks and events, a full disk that stops logging but not
 // the link, and a replay that shows what was shown and sends nothing.
-#include <signal.h>
-#include <sys/resource.h>
-
 #include <QAction>
 #include <QDir>
 #include <QElapsedTimer>
@@ -20,6 +17,7 @@
 #include "log/LogFormat.h"
 #include "sim/ControllerModel.h"
 #include "sim/SimOptions.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/SimProcess.h"
 #include "tests/support/WindowFixture.h"
 #include "ui/CCalibDlg.h"
@@ -75,25 +73,6 @@ bool SameReadings(SessionFrame logged, const SessionFrame& expected) {
     return logged == expected;
 }
 
-// A file-size limit for the whole test process while it lives.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        oldHandler_ = signal(SIGXFSZ, SIG_IGN);
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        signal(SIGXFSZ, oldHandler_);
-    }
-
-private:
-    rlimit saved_{};
-    sighandler_t oldHandler_ = SIG_DFL;
-};
 }  // namespace
 
 class TestSessionLog : public QObject {
@@ -174,6 +153,7 @@ private slots:
         const QString path = dlg.Logger()->Path();
         {
             const FileSizeLimit limit(QFileInfo(path).size() + 512);
+            QVERIFY(limit.Set());
             QTRY_VERIFY_WITH_TIMEOUT(!dlg.Logger()->Recording(), 5000);
         }
         QCOMPARE(
