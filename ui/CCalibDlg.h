@@ -177,7 +177,8 @@ private:
     void CreateLogger();
     void FollowLinkWithLog();
     void RecordFramesOfRead(qint64 arrivalMicros);
-    void NoteEvent(SessionEvent event);
+    // Records the event in the log being written; its mark number there, or 0.
+    std::int32_t NoteEvent(SessionEvent event);
     void ShowLogMessage(const QString& text);
     void ShowReplayedFrame(const SessionFrame& frame);
     // While a replay runs the link is held: no ticks, nothing read is shown,

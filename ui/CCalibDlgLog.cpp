@@ -105,9 +105,10 @@ void CCalibDlg::RecordFramesOfRead(qint64 arrivalMicros) {
     framesOfRead_.clear();
 }
 
-void CCalibDlg::NoteEvent(SessionEvent event) {
+std::int32_t CCalibDlg::NoteEvent(SessionEvent event) {
     event.number = logger_->AddEvent(event);
     emit eventNoted(event);
+    return event.number;
 }
 
 void CCalibDlg::NoteParameterSent(int index, int value) {
@@ -120,9 +121,7 @@ void CCalibDlg::NoteStoreSent() {
 
 void CCalibDlg::OnAddMark() {
     if (!logger_->Recording()) return;
-    const SessionEvent mark{.kind = SessionEvent::Kind::Mark};
-    const std::int32_t number = logger_->AddEvent(mark);
-    emit eventNoted({.kind = mark.kind, .number = number});
+    const std::int32_t number = NoteEvent({.kind = SessionEvent::Kind::Mark});
     ShowLogMessage(Text(Texts().log.markAdded).arg(number));
     logMessageTimer_.start();
 }
