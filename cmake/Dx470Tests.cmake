@@ -32,8 +32,12 @@ function(dx470_add_test target)
         set_target_properties(${target} PROPERTIES AUTOMOC ON)
         target_link_libraries(${target} PRIVATE Qt6::Test)
         add_test(NAME ${T_NAME} COMMAND ${target})
+        # A window keeps its settings and writes its session logs in a
+        # folder of the build, never in the user's home.
+        set(home ${CMAKE_BINARY_DIR}/test-home/${T_NAME})
+        file(WRITE ${home}/user-dirs.dirs "XDG_DOCUMENTS_DIR=\"${home}/Documents\"\n")
         set_tests_properties(${T_NAME} PROPERTIES LABELS "${T_LABELS}" TIMEOUT ${T_TIMEOUT}
-            ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+            ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_CONFIG_HOME=${home}")
     endif()
     foreach(label ${T_LABELS})
         set_property(GLOBAL APPEND PROPERTY DX470_TESTS_${label} ${target})

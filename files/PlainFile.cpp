@@ -95,12 +95,15 @@ Opened OpenRegular(const std::string& path, int access) {
     return {std::move(file), kind, status.st_size, 0};
 }
 
-// Fills bytes from the file's start up to its end; false with errno set if a
-// read fails.
-bool ReadFromStart(int descriptor, FileBytes& bytes) {
+// Reads from the file's start up to its end, but no more than limit bytes;
+// false with errno set if a read fails. The buffer grows as the bytes come, so
+// a generous limit costs nothing for a small file.
+bool ReadFromStart(int descriptor, FileBytes& bytes, std::size_t limit) {
+    constexpr std::size_t kFirstRead = 64 * 1024;
     if (::lseek(descriptor, 0, SEEK_SET) != 0) return false;
     std::size_t got = 0;
-    while (got < bytes.size()) {
+    while (got < limit) {
+        if (got == bytes.size()) bytes.resize(std::min(limit, got + std::max(got, kFirstRead)));
         const auto read = ::read(descriptor, bytes.data() + got, bytes.size() - got);
         if (read < 0 && errno == EINTR) continue;
         if (read < 0) return false;
@@ -147,8 +150,9 @@ FileRead ReadRegularFile(const std::string& path, std::size_t maxBytes) {
     const Opened opened = OpenRegular(path, O_RDONLY);
     if (opened.kind == FileKind::Unknown) return CannotOpen{};
     if (opened.kind != FileKind::Regular) return NotRegular{opened.kind};
-    FileBytes bytes(maxBytes + 1);
-    if (!ReadFromStart(opened.file.get(), bytes)) return ReadFailed{SystemText(errno)};
+    FileBytes bytes;
+    if (!ReadFromStart(opened.file.get(), bytes, maxBytes + 1))
+        return ReadFailed{SystemText(errno)};
     return bytes;
 }
 
@@ -179,7 +183,7 @@ InPlaceWrite WriteInPlace(const std::string& path, std::span<const std::uint8_t>
     }
     const int file = opened.file.get();
     FileBytes old(std::min(static_cast<std::size_t>(opened.size), bytes.size()));
-    if (!ReadFromStart(file, old)) return {Outcome::Untouched, SystemText(errno)};
+    if (!ReadFromStart(file, old, old.size())) return {Outcome::Untouched, SystemText(errno)};
     if (Replace(file, bytes, static_cast<off_t>(bytes.size()))) return {Outcome::Written, {}};
     const int error = errno;
     const bool restored = Replace(file, old, opened.size);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 using CommandFrame = std::array<std::uint8_t, 6>;
@@ -11,6 +12,9 @@ inline constexpr std::uint8_t kCommandStart = 0xAB;
 inline constexpr std::uint8_t kSetParameterCode = 0x01;
 inline constexpr std::uint8_t kStoreCode = 0x02;
 inline constexpr CommandFrame kStoreFrame{0xAB, 0x02, 0x48, 0x07, 0x1A, 0x16};
+// Where a set-parameter frame carries the parameter's index and new value.
+inline constexpr std::size_t kFrameIndexByte = 3;
+inline constexpr std::size_t kFrameValueByte = 4;
 // SendFrame sends the store frame for any index whose low byte is above 15.
 inline constexpr std::int32_t kStoreIndex = 16;
 

@@ -40,13 +40,18 @@ std::string FormatLambdaVolts(std::int32_t lambdaRaw) {
 }
 
 WindowOps::Readouts ReadoutsOf(const LinkState& state) {
+    return ReadoutsOf(state.petrolRaw, state.gasTimeUs, state.lambdaRaw);
+}
+
+WindowOps::Readouts ReadoutsOf(std::int32_t petrolRaw, std::int32_t gasTimeUs,
+                               std::int32_t lambdaRaw) {
     WindowOps::Readouts readouts;
-    readouts.petrolText = FormatMilliseconds(state.petrolRaw * kUsPerPetrolUnit);
-    readouts.petrolBar = std::min(state.petrolRaw, kPetrolBarMax);
-    readouts.gasText = FormatMilliseconds(state.gasTimeUs);
-    readouts.gasBar = std::min(state.gasTimeUs, kGasBarMax);
-    readouts.lambdaText = FormatLambdaVolts(state.lambdaRaw);
-    readouts.lambdaBar = state.lambdaRaw >> 8;
+    readouts.petrolText = FormatMilliseconds(petrolRaw * kUsPerPetrolUnit);
+    readouts.petrolBar = std::min(petrolRaw, kPetrolBarMax);
+    readouts.gasText = FormatMilliseconds(gasTimeUs);
+    readouts.gasBar = std::min(gasTimeUs, kGasBarMax);
+    readouts.lambdaText = FormatLambdaVolts(lambdaRaw);
+    readouts.lambdaBar = lambdaRaw >> 8;
     return readouts;
 }
 

@@ -25,6 +25,9 @@ std::string FormatLambdaVolts(std::int32_t lambdaRaw);
 // The texts and bar positions of the three readouts for the record as it is;
 // gasTimeUs must be current.
 WindowOps::Readouts ReadoutsOf(const LinkState& state);
+// The same for readings kept elsewhere (a recorded frame).
+WindowOps::Readouts ReadoutsOf(std::int32_t petrolRaw, std::int32_t gasTimeUs,
+                               std::int32_t lambdaRaw);
 
 // Computes the gas time, then shows the three readouts, the lambda band when
 // it changed, and the cell marker.

@@ -24,6 +24,11 @@ void SendFrame(LinkState& state, WindowOps& window, CommChannel& channel, std::i
     channel.Write(frame);
     window.ShowStatusColour(WindowOps::StatusColour::FrameSent);
     state.sendHoldoff = kHoldoffTicks;
+    if (frame == kStoreFrame) {
+        window.NoteStoreSent();
+    } else {
+        window.NoteParameterSent(frame[kFrameIndexByte], frame[kFrameValueByte]);
+    }
 }
 
 void SendTick(LinkState& state, const PanelParams& panelParams, WindowOps& window,

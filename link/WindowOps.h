@@ -58,4 +58,9 @@ public:
     virtual void ShowErrorBox(const std::string& text, const std::string& caption) = 0;
 
     virtual void MarkPortChoice(PortChoice choice) = 0;
+
+    // A command frame has gone out, so a record of the session can say which
+    // change came before what. A window that keeps no record ignores them.
+    virtual void NoteParameterSent(int /*index*/, int /*value*/) {}
+    virtual void NoteStoreSent() {}
 };

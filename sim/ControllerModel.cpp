@@ -9,8 +9,14 @@ ControllerModel::ControllerModel(const Parameters& initial, const TelemetrySweep
       lambda_(sweep.lambdaStart, sweep.lambdaStep, sweep.lambdaMaximum) {}
 
 ControllerModel::Frame ControllerModel::nextTelemetryFrame() {
-    const std::uint16_t petrol = petrol_.value();
-    const std::uint16_t lambda = lambda_.value();
+    const Frame frame = nextTelemetryFrame(petrol_.value(), lambda_.value());
+    petrol_.advance();
+    lambda_.advance();
+    return frame;
+}
+
+ControllerModel::Frame ControllerModel::nextTelemetryFrame(std::uint16_t petrol,
+                                                           std::uint16_t lambda) {
     const Frame frame = {
         nextIndex_,
         static_cast<std::uint8_t>(petrol >> 8),
@@ -20,8 +26,6 @@ ControllerModel::Frame ControllerModel::nextTelemetryFrame() {
         parameters_[nextIndex_],
     };
     nextIndex_ = static_cast<std::uint8_t>((nextIndex_ + 1) % kParameterCount);
-    petrol_.advance();
-    lambda_.advance();
     return frame;
 }
 

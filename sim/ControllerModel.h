@@ -32,6 +32,8 @@ public:
 
     // Index, petrol time (big-endian), lambda (big-endian), current value of that index.
     Frame nextTelemetryFrame();
+    // The same with readings given rather than swept.
+    Frame nextTelemetryFrame(std::uint16_t petrol, std::uint16_t lambda);
 
     // Applies a received command and returns the line to log for it.
     std::string apply(const ReceivedCommand& command);

@@ -102,8 +102,9 @@ private:
     }
 
     static bool knownValueOption(std::string_view name) {
-        for (std::string_view known : {"--link", "--gap", "--params", "--petrol", "--petrol-step",
-                                       "--petrol-max", "--lambda", "--lambda-step", "--seed"}) {
+        for (std::string_view known :
+             {"--link", "--gap", "--params", "--petrol", "--petrol-step", "--petrol-max",
+              "--lambda", "--lambda-step", "--seed", "--replay"}) {
             if (name == known) return true;
         }
         return false;
@@ -137,6 +138,8 @@ private:
             fixedLambda_ = number(name, value, kMaxRaw);
         } else if (name == "--lambda-step") {
             lambdaStep_ = number(name, value, kMaxRaw);
+        } else if (name == "--replay") {
+            options.replayPath = std::string(value);
         } else if (name == "--seed") {
             if (const auto seed = number(name, value, kMaxSeed)) {
                 options.seed = static_cast<std::uint32_t>(*seed);
@@ -228,6 +231,10 @@ Options:
                       instead of a frame's six bytes at once; with --gap 0 the frames
                       follow one another without a pause, as a real controller's do
   --seed N            seed of the random bytes (default 1)
+  --replay FILE       send the frames of a session log (DX470_....msl) with their timing,
+                      then nothing: the readings and each cell's parameter come from the
+                      log's rows, the other parameters from the set saved at the log's start
+                      (..._start.tq4 beside it) or --params
   -h, --help          show this text
 
 Commands on stdin, one per line (end of input does not stop the program):
@@ -254,6 +261,7 @@ Lines on stdout:
   sent N                    after "count": frames sent, each once its last byte is out
   tx single                 the single byte was sent (--single-byte)
   single delivered          a client has read the single byte
+  replay done N             --replay: the log's N frames have all been sent
   exit quit|hangup|SIGINT|SIGTERM|SIGHUP   last line ("exit error", code 1, if the
                             pseudo-terminal fails)
 

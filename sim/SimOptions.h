@@ -24,6 +24,8 @@ struct SimOptions {
     // Each byte on its own at line pace, as a UART hands them over.
     bool bytewise = false;
     std::uint32_t seed = 1;
+    // A session log whose frames are sent with their timing instead of the sweep.
+    std::optional<std::string> replayPath;
 
     struct ParseResult;
     // args excludes the program name.

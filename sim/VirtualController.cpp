@@ -57,6 +57,11 @@ VirtualController::VirtualController(const SimOptions& options, const EventLog& 
         link_ = std::make_unique<PortLink>(folder, *options_.linkNumber, terminal_.slavePath());
     }
     model_.setEcho(options_.echo);
+    if (options_.replayPath) {
+        replay_ = std::make_unique<LogReplay>(*options_.replayPath);
+        if (const auto& start = replay_->startParameters()) model_ = ControllerModel(*start, {});
+        model_.setEcho(options_.echo);
+    }
 }
 
 int VirtualController::run() {
@@ -76,6 +81,14 @@ void VirtualController::enterMode(TransmitMode mode) {
     singleByte_ = SingleByteState::Idle;
     switch (mode) {
         case TransmitMode::Talk:
+            if (replay_) {
+                // The log keeps its own time: frames due while silent are not sent.
+                pacer_.stop();
+                if (!replay_->running() && !replay_->done()) replay_->start(MonotonicClock::now());
+                break;
+            }
+            pacer_.start(MonotonicClock::now());
+            break;
         case TransmitMode::Garbage:
             pacer_.start(MonotonicClock::now());
             break;
@@ -92,6 +105,7 @@ void VirtualController::enterMode(TransmitMode mode) {
 
 void VirtualController::serviceTimers() {
     const MonotonicClock::Time now = MonotonicClock::now();
+    if (replay_) sendReplayFrames(now);
     if (pacer_.due(now)) {
         sendSlot();
         pacer_.advance(MonotonicClock::now());
@@ -107,6 +121,9 @@ void VirtualController::serviceTimers() {
 std::optional<MonotonicClock::Time> VirtualController::nextDeadline() const {
     std::optional<MonotonicClock::Time> deadline;
     if (pacer_.running()) deadline = pacer_.deadline();
+    if (replay_ && replay_->running()) {
+        if (!deadline || replay_->deadline() < *deadline) deadline = replay_->deadline();
+    }
     if (!lineQueue_.empty() && (!deadline || nextByteAt_ < *deadline)) deadline = nextByteAt_;
     if (singleByte_ == SingleByteState::Waiting) {
         if (!deadline || nextSingleByteCheck_ < *deadline) deadline = nextSingleByteCheck_;
@@ -140,7 +157,6 @@ void VirtualController::waitForEvents() {
 }
 
 void VirtualController::sendSlot() {
-    if (terminal_.pendingForClient() > kMaxBacklogBytes) terminal_.discardPendingForClient();
     ControllerModel::Frame bytes;
     if (mode_ == TransmitMode::Garbage) {
         std::uniform_int_distribution<int> byteValue(0, UINT8_MAX);
@@ -148,6 +164,25 @@ void VirtualController::sendSlot() {
     } else {
         bytes = model_.nextTelemetryFrame();
     }
+    transmit(bytes);
+}
+
+// Each row is a frame that reports the row's readings; the row's parameter
+// is what the controller held for the row's cell then.
+void VirtualController::sendReplayFrames(MonotonicClock::Time now) {
+    while (const auto row = replay_->takeDue(now)) {
+        if (mode_ == TransmitMode::Talk) {
+            model_.setParameter(static_cast<std::size_t>(row->cell),
+                                static_cast<std::uint8_t>(row->param));
+            transmit(model_.nextTelemetryFrame(static_cast<std::uint16_t>(row->petrolRaw),
+                                               static_cast<std::uint16_t>(row->lambdaRaw)));
+        }
+        if (replay_->done()) log_.line("replay done " + std::to_string(replay_->frameCount()));
+    }
+}
+
+void VirtualController::transmit(const ControllerModel::Frame& bytes) {
+    if (terminal_.pendingForClient() > kMaxBacklogBytes) terminal_.discardPendingForClient();
     if (!options_.bytewise) {
         terminal_.write(bytes);
         ++framesSent_;

@@ -12,6 +12,7 @@
 #include "sim/EventLog.h"
 #include "sim/FramePacer.h"
 #include "sim/LineBuffer.h"
+#include "sim/LogReplay.h"
 #include "sim/MonotonicClock.h"
 #include "sim/PortLink.h"
 #include "sim/PseudoTerminal.h"
@@ -38,6 +39,8 @@ private:
     std::optional<MonotonicClock::Time> nextDeadline() const;
 
     void sendSlot();
+    void sendReplayFrames(MonotonicClock::Time now);
+    void transmit(const ControllerModel::Frame& bytes);
     void sendQueuedByte();
     void sendSingleByte();
     void checkSingleByte();
@@ -56,6 +59,8 @@ private:
     ControllerModel model_;
     CommandParser parser_;
     FramePacer pacer_;
+    // With --replay, the log's frames take the place of the sweep.
+    std::unique_ptr<LogReplay> replay_;
     LineBuffer stdinLines_;
     std::mt19937 random_;
     // Bytes of the frame under way with --bytewise, and when the next is due.

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,6 +22,8 @@
 #include "ui/LiveBar.h"
 #include "ui/MenuBar.h"
 #include "ui/ParamFileCommands.h"
+#include "ui/ReplayPanel.h"
+#include "ui/SessionLogger.h"
 #include "ui/SpinButton.h"
 #include "ui/StartupMarks.h"
 #include "ui/UiTexts.h"
@@ -92,6 +95,7 @@ void CCalibDlg::OnTimer(int timerId) {
     CatchChannelErrors([&] {
         if (timerId == TimerId::kSupervision) {
             link_->OnSupervisionTick();
+            FollowLinkWithLog();
         } else if (timerId == TimerId::kSend) {
             link_->OnSendTick();
         }
@@ -99,9 +103,15 @@ void CCalibDlg::OnTimer(int timerId) {
     tickingTimer_ = outer;
 }
 
+// During a replay the controller's bytes are read and dropped: the window
+// shows the log, and the link starts afresh when the replay ends.
 void CCalibDlg::OnCommEvent(const QByteArray& bytes, qint64 arrivalMicros) {
+    if (replayPanel_ != nullptr) return;
     const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
+    readingPort_ = true;
     link_->OnBytesReceived(std::span(data, static_cast<std::size_t>(bytes.size())), arrivalMicros);
+    readingPort_ = false;
+    RecordFramesOfRead(arrivalMicros);
 }
 
 // Stores only a valid position: a pasted text that is no number within the
@@ -130,16 +140,34 @@ void CCalibDlg::OnCommand(int commandId) {
             return ApplyChineseTexts();
         case CommandId::kEnglish:
             return ApplyEnglishTexts();
-        case CommandId::kPortAuto:
-            return CatchChannelErrors([&] { link_->StartAutoSearch(); });
-        case CommandId::kPortOffline:
-            return CatchChannelErrors([&] { link_->GoOffline(); });
+        case CommandId::kReplayLog:
+            return OnReplayLog();
+        case CommandId::kAddMark:
+            return OnAddMark();
+        case CommandId::kOpenLogFolder:
+            return OnOpenLogFolder();
+        case CommandId::kRecordLogs:
+            return OnRecordLogs();
         default:
             break;
     }
-    if (const int port = PortOfCommand(commandId); port != 0) {
-        CatchChannelErrors([&] { link_->SelectPort(port); });
+    const int port = PortOfCommand(commandId);
+    if (commandId != CommandId::kPortAuto && commandId != CommandId::kPortOffline && port == 0) {
+        return;
     }
+    // Every port command takes the link down: its log ends first, with the
+    // panel as it stands before a new port clears it.
+    logger_->End(panelParams);
+    CatchChannelErrors([&] {
+        if (commandId == CommandId::kPortAuto) {
+            link_->StartAutoSearch();
+        } else if (commandId == CommandId::kPortOffline) {
+            link_->GoOffline();
+        } else {
+            link_->SelectPort(port);
+        }
+    });
+    FollowLinkWithLog();
 }
 
 void CCalibDlg::OnWrite() {
@@ -155,14 +183,17 @@ void CCalibDlg::OnAbout() {
 // bring the same window back to the front.
 void CCalibDlg::OnHelp() {
     if (helpWindow_ == nullptr) helpWindow_ = new HelpWindow(this);
-    helpWindow_->SetLanguage(englishUi_ ? kEnglishTexts : kChineseTexts);
+    helpWindow_->SetLanguage(Texts());
     helpWindow_->show();
     helpWindow_->raise();
     helpWindow_->activateWindow();
 }
 
 void CCalibDlg::OnFileOpen() {
-    ParamFileCommands::Open(this, panelParams, *this);
+    if (const std::optional<QString> path = ParamFileCommands::Open(this, panelParams, *this)) {
+        NoteEvent({.kind = SessionEvent::Kind::FileLoaded,
+                   .name = QFileInfo(*path).fileName().toStdString()});
+    }
 }
 
 void CCalibDlg::OnFileSave() {
@@ -187,6 +218,8 @@ void CCalibDlg::OnOK() {
 // The window closes at once; the search workers end with it, each within a
 // moment (see PortSearch).
 void CCalibDlg::OnCancel() {
+    EndReplay();
+    logger_->End(panelParams);
     CatchChannelErrors([&] {
         supervisionTimer_.stop();
         sendTimer_.stop();

@@ -11,9 +11,13 @@
 #include <QRect>
 #include <QTimer>
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include "link/LinkState.h"
 #include "link/WindowOps.h"
+#include "log/FrameClock.h"
+#include "log/SessionRecord.h"
 #include "serial/PortNames.h"
 #include "serial/ProbeTimings.h"
 
@@ -27,7 +31,9 @@ class QAction;
 class QLineEdit;
 class QMessageBox;
 class QPainter;
+class ReplayPanel;
 class SerialChannel;
+class SessionLogger;
 class SpinButton;
 class StatusPanes;
 class TypedCharacterFilter;
@@ -42,6 +48,10 @@ struct UiTexts;
 // timers and the menus into the link; the link answers through WindowOps,
 // which this window maps onto its controls, colours and texts. The window
 // holds no protocol logic of its own; controls are addressed by id here only.
+//
+// Every frame shown and every frame sent goes on record: the SessionLogger
+// writes a log per link; a ReplayPanel plays a log back into the readouts
+// while the link is held (nothing read is shown, nothing is sent).
 class CCalibDlg : public QDialog, public WindowOps {
     Q_OBJECT
 
@@ -81,6 +91,9 @@ public:
     void FlushDisplay();
     // The user manual's window, once it has been opened.
     HelpWindow* Manual() const { return helpWindow_; }
+    SessionLogger* Logger() const { return logger_; }
+    // The replay under way, if any.
+    ReplayPanel* Replay() const { return replayPanel_; }
 
     // What the link asks of the window.
     void DisableEditing() override;
@@ -95,11 +108,17 @@ public:
     void ShowCellMarker(int k) override;
     void ShowErrorBox(const std::string& text, const std::string& caption) override;
     void MarkPortChoice(PortChoice choice) override;
+    void NoteParameterSent(int index, int value) override;
+    void NoteStoreSent() override;
 
 signals:
     // Each frame's readouts as the link asks for them, before they are
     // painted at the next refresh.
     void readoutsShown(const WindowOps::Readouts& readouts);
+    // Each frame shown, live or replayed, with its time (see SessionFrame).
+    void frameShown(const SessionFrame& frame);
+    // Each event of the session, numbered as in the log being written.
+    void eventNoted(const SessionEvent& event);
 
 public slots:
     // Timer 100: supervision; timer 101: port take-over, then sending.
@@ -115,6 +134,15 @@ public slots:
     void OnFileSave();
     void ApplyChineseTexts();
     void ApplyEnglishTexts();
+    // File > Replay log: asks for a log and plays it.
+    void OnReplayLog();
+    // Plays a log into the window; false (and a box saying why) when it cannot.
+    bool StartReplay(const QString& path);
+    // The live link takes the window back.
+    void EndReplay();
+    void OnAddMark();
+    void OnOpenLogFolder();
+    void OnRecordLogs();
     // Enter in an edit: read the sixteen edits back, then close.
     void OnOK();
     // Exit button, File > Exit, Escape and the close box.
@@ -143,6 +171,20 @@ private:
     // Shows the texts of one language and marks it in the language submenu.
     void ApplyTexts(const UiTexts& texts, bool english);
     void PaintBackground(QPainter& painter, const QRect& area) const;
+    const UiTexts& Texts() const;
+    // The session log follows the link: a new log when it comes up, the end
+    // when it goes.
+    void CreateLogger();
+    void FollowLinkWithLog();
+    void RecordFramesOfRead(qint64 arrivalMicros);
+    // Records the event in the log being written; its mark number there, or 0.
+    std::int32_t NoteEvent(SessionEvent event);
+    void ShowLogMessage(const QString& text);
+    void ShowReplayedFrame(const SessionFrame& frame);
+    // While a replay runs the link is held: no ticks, nothing read is shown,
+    // no editing, no port commands.
+    void HoldLinkForReplay();
+    void ResumeLinkAfterReplay();
     // Runs one event's handler; a failed channel operation ends it with a box.
     template <typename Handler>
     void CatchChannelErrors(Handler&& handler);
@@ -175,4 +217,16 @@ private:
     std::unique_ptr<SerialChannel> channel_;
     std::unique_ptr<PortSearch> search_;
     std::unique_ptr<ControllerLink> link_;
+    SessionLogger* logger_ = nullptr;
+    // Whether the log was last told the link is up.
+    bool logFollowsLinkUp_ = false;
+    // Frames shown while the bytes of one read are handled, stamped after it.
+    bool readingPort_ = false;
+    std::vector<SessionFrame> framesOfRead_;
+    FrameClock frameClock_;
+    QTimer logMessageTimer_;
+    ReplayPanel* replayPanel_ = nullptr;
+    std::optional<LambdaBand> replayBand_;
+    // The link status and connection time as the replay found them.
+    QString paneTextsBeforeReplay_[2];
 };

@@ -70,6 +70,7 @@ void CCalibDlg::ShowParameter(int k, int value) {
 void CCalibDlg::ShowReadouts(const Readouts& readouts) {
     liveDisplay_->ShowReadouts(readouts);
     emit readoutsShown(readouts);
+    if (readingPort_) framesOfRead_.push_back(FrameOf(State()));
 }
 
 void CCalibDlg::ShowLambdaBand(LambdaBand band) {

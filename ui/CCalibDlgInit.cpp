@@ -19,6 +19,7 @@
 #include "ui/LiveBar.h"
 #include "ui/LiveDisplay.h"
 #include "ui/MenuBar.h"
+#include "ui/SessionLogger.h"
 #include "ui/SpinButton.h"
 #include "ui/StartupMarks.h"
 #include "ui/StatusPanes.h"
@@ -66,11 +67,16 @@ CCalibDlg::CCalibDlg(PortResolver resolver, ProbeTimings timings, QWidget* paren
     CreateControls();
     StartupMarks::Mark("controls");
     CreateLink();
+    CreateLogger();
     ConnectControls();
     OnInitDialog();
 }
 
-CCalibDlg::~CCalibDlg() = default;
+// The Enter key ends the program without the exit steps; its log still ends
+// with the panel's set beside it.
+CCalibDlg::~CCalibDlg() {
+    logger_->End(panelParams);
+}
 
 // The window as its template describes it: frame, font, menu, controls and
 // their colours.

@@ -10,6 +10,7 @@
 #include "ui/ControlIds.h"
 #include "ui/HelpWindow.h"
 #include "ui/MenuBar.h"
+#include "ui/ReplayPanel.h"
 #include "ui/UiTexts.h"
 
 namespace {
@@ -17,6 +18,10 @@ QString Text(const char* utf8) {
     return QString::fromUtf8(utf8);
 }
 }  // namespace
+
+const UiTexts& CCalibDlg::Texts() const {
+    return englishUi_ ? kEnglishTexts : kChineseTexts;
+}
 
 void CCalibDlg::ApplyChineseTexts() {
     ApplyTexts(kChineseTexts, false);
@@ -56,6 +61,11 @@ void CCalibDlg::ApplyTexts(const UiTexts& texts, bool english) {
     Command(CommandId::kHelp)->setText(Text(texts.helpManual));
     Command(CommandId::kHelpAbout)->setText(Text(texts.helpAbout));
     if (helpWindow_ != nullptr) helpWindow_->SetLanguage(texts);
+    Command(CommandId::kReplayLog)->setText(Text(texts.log.replayItem));
+    Command(CommandId::kAddMark)->setText(Text(texts.log.markItem));
+    Command(CommandId::kOpenLogFolder)->setText(Text(texts.log.folderItem));
+    Command(CommandId::kRecordLogs)->setText(Text(texts.log.recordItem));
+    if (replayPanel_ != nullptr) replayPanel_->SetLanguage(texts);
 
     SetControlText(ControlId::kPetrolLabel, Text(texts.petrolLabel));
     SetControlText(ControlId::kGasLabel, Text(texts.gasLabel));
@@ -65,7 +75,8 @@ void CCalibDlg::ApplyTexts(const UiTexts& texts, bool english) {
 
     setWindowTitle(Text(texts.caption));
     englishUi_ = english;
-    if (!State().linkUp) {
+    // A replay holds editing off as a lost link does.
+    if (!State().linkUp || replayPanel_ != nullptr) {
         Command(CommandId::kFileOpen)->setEnabled(false);
         Command(CommandId::kFileSave)->setEnabled(false);
     }

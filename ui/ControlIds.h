@@ -42,6 +42,11 @@ inline constexpr int kEnglish = 32786;
 inline constexpr int kPortAuto = 32788;
 inline constexpr int kPortOffline = 32789;
 inline constexpr int kHelp = 57670;
+// The session log's commands, in the File menu.
+inline constexpr int kReplayLog = 32797;
+inline constexpr int kAddMark = 32798;
+inline constexpr int kOpenLogFolder = 32799;
+inline constexpr int kRecordLogs = 32800;
 
 // COM3 breaks the order of the port commands.
 constexpr int SelectPort(int n) {

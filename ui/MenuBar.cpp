@@ -23,6 +23,13 @@ MenuBar::MenuBar(const UiTexts& texts, QWidget* parent)
     AddCommand(fileMenu_, CommandId::kFileOpen, Text(texts.fileOpen));
     AddCommand(fileMenu_, CommandId::kFileSave, Text(texts.fileSave));
     fileMenu_->addSeparator();
+    AddCommand(fileMenu_, CommandId::kReplayLog, Text(texts.log.replayItem));
+    // The item's text names the key already, so the menu does not add it again.
+    AddCommand(fileMenu_, CommandId::kAddMark, Text(texts.log.markItem))
+        ->setShortcut(QKeySequence(Qt::Key_F2));
+    AddCommand(fileMenu_, CommandId::kOpenLogFolder, Text(texts.log.folderItem));
+    AddCommand(fileMenu_, CommandId::kRecordLogs, Text(texts.log.recordItem))->setCheckable(true);
+    fileMenu_->addSeparator();
     AddCommand(fileMenu_, CommandId::kFileExit, Text(texts.fileExit));
 
     settingsMenu_ = addMenu(Text(texts.menuTitles[kSettingsTitle]));

@@ -181,9 +181,10 @@ void WriteTo(QWidget* owner, const QString& path, const std::string& target, Fil
 
 namespace ParamFileCommands {
 
-void Open(QWidget* owner, const PanelParams& panel, WindowOps& window) {
+std::optional<QString> Open(QWidget* owner, const PanelParams& panel, WindowOps& window) {
     const std::optional<QString> path = AskPath(owner, QFileDialog::AcceptOpen, kOpenInitialName);
-    if (path) Load(owner, *path, panel, window);
+    if (path && Load(owner, *path, panel, window)) return path;
+    return std::nullopt;
 }
 
 void Save(QWidget* owner, const PanelParams& panel) {
@@ -191,18 +192,19 @@ void Save(QWidget* owner, const PanelParams& panel) {
     if (path) Write(owner, *path, panel);
 }
 
-void Load(QWidget* owner, const QString& path, const PanelParams& panel, WindowOps& window) {
+bool Load(QWidget* owner, const QString& path, const PanelParams& panel, WindowOps& window) {
     const std::optional<FileBytes> bytes = ReadOrTell(owner, path);
-    if (!bytes) return;
+    if (!bytes) return false;
     PanelParams loaded = panel;
     if (DecodeParamFile(*bytes, loaded) == ParamFileLoad::TooLong) {
         QMessageBox::warning(owner, AppTitle(),
                              QString::fromUtf8(kTooLongText).arg(Shown(path)).arg(kParamFileSize));
-        return;
+        return false;
     }
     // In parameter order: the send scheduler then finds the differing values
     // lowest first.
     for (int k = 0; k < kParamCount; ++k) window.ShowParameter(k, SpinPositionFor(loaded[k]));
+    return true;
 }
 
 void Write(QWidget* owner, const QString& chosenPath, const PanelParams& panel) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 #include "link/LinkState.h"
 
@@ -15,8 +16,9 @@ class WindowOps;
 namespace ParamFileCommands {
 
 // Asks for a file and loads it: each spin is moved to its value, and the
-// spins' change notifications store the values into the panel.
-void Open(QWidget* owner, const PanelParams& panel, WindowOps& window);
+// spins' change notifications store the values into the panel. Gives the
+// path of the set loaded, if one was.
+std::optional<QString> Open(QWidget* owner, const PanelParams& panel, WindowOps& window);
 
 // Asks for a name and writes the panel under it, ".tq4" appended as needed.
 void Save(QWidget* owner, const PanelParams& panel);
@@ -24,7 +26,8 @@ void Save(QWidget* owner, const PanelParams& panel);
 // The steps after each dialog, for a path already chosen. A file that cannot
 // be opened changes nothing and says nothing; anything that is not a regular
 // file, a read that fails and a file longer than a set are refused with a box.
-void Load(QWidget* owner, const QString& path, const PanelParams& panel, WindowOps& window);
+// True when the set was laid onto the spins.
+bool Load(QWidget* owner, const QString& path, const PanelParams& panel, WindowOps& window);
 // Writes at the end of the name's symbolic links and only over a regular file
 // or under a new name; rewrites the file in place when no new file can be
 // made beside it. Asks before replacing an existing file whose name got the

@@ -8,7 +8,9 @@
 
 class QLabel;
 
-// Pane 1 tells how the link stands, pane 2 how long it has been up.
+// Pane 1 tells how the link stands, pane 2 how long it has been up; pane 0
+// stays empty but for what the session log has to tell.
+inline constexpr int kMessagePane = 0;
 inline constexpr int kStatusPane = 1;
 inline constexpr int kTimePane = 2;
 

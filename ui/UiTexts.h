@@ -31,6 +31,32 @@ struct AccessibleTexts {
     std::array<const char*, 3> statusPanes;
 };
 
+// The session log's menu items, status messages and replay window. In the
+// messages %1 and %2 stand for a file's name and the system's reason.
+struct LogTexts {
+    const char* replayItem;
+    const char* logFilter;
+    const char* markItem;
+    const char* folderItem;
+    const char* recordItem;
+    const char* stopped;
+    const char* markAdded;
+    const char* folderFailed;
+    // The replay window.
+    const char* replayCaption;
+    const char* normalSpeed;
+    const char* fastSpeed;
+    const char* pause;
+    const char* endReplay;
+    // A log that cannot be replayed, and why.
+    const char* replayRefused;
+    const char* cannotOpen;
+    const char* notAFile;
+    const char* tooLarge;
+    const char* notALog;
+    const char* noFrames;
+};
+
 // Every text of the window that changes with the interface language, one table
 // per language. Texts that stay the same in both languages (port items, status
 // texts, message boxes, About box) live with their users.
@@ -56,6 +82,7 @@ struct UiTexts {
     const char* manualClose;
     const char* manualPage;
     AccessibleTexts accessible;
+    LogTexts log;
 };
 
 inline constexpr UiTexts kChineseTexts{
@@ -100,6 +127,27 @@ inline constexpr UiTexts kChineseTexts{
         "菜单栏",
         "状态栏",
         {"空白栏", "连接状态", "连接时间"},
+    },
+    {
+        "回放日志(&R)...",
+        "DX470 日志 (*.msl)",
+        "添加标记(&K)\tF2",
+        "打开日志文件夹(&L)",
+        "记录日志(&G)",
+        "日志已停止：无法写入 %1（%2）",
+        "已添加标记 %1",
+        "无法打开文件夹 %1",
+        "日志回放",
+        "1×",
+        "4×",
+        "暂停",
+        "结束回放",
+        "无法回放 %1：\n%2",
+        "无法打开该文件。",
+        "这不是普通文件。",
+        "文件太大。",
+        "这不是 DX470 日志文件。",
+        "日志中没有数据行。",
     },
 };
 
@@ -146,6 +194,27 @@ inline constexpr UiTexts kEnglishTexts{
         "Status bar",
         {"Blank pane", "Link status", "Connection time"},
     },
+    {
+        "Replay log(&R)...",
+        "DX470 logs (*.msl)",
+        "Add mark(&K)\tF2",
+        "Open log folder(&L)",
+        "Record logs(&G)",
+        "Logging stopped: cannot write %1 (%2)",
+        "Mark %1 added",
+        "Cannot open the folder %1",
+        "Log replay",
+        "1×",
+        "4×",
+        "Pause",
+        "End replay",
+        "Cannot replay %1:\n%2",
+        "The file cannot be opened.",
+        "This is not a regular file.",
+        "The file is too large.",
+        "This is not a DX470 log.",
+        "The log holds no frames.",
+    },
 };
 
 // The window opens with the Chinese texts, but with this caption; the first
@@ -158,6 +227,10 @@ inline constexpr const char* kEnglishItem = "English";
 
 // The message of the read-back of the parameter edits on Enter.
 inline constexpr const char* kNotAnIntegerText = "请键入一个整数。";
+
+// Pane 1 while a log is replayed, the same in both languages like the other
+// link status texts.
+inline constexpr const char* kReplayStatusText = "Replay";
 
 // The cell marker under the parameter edit of the current cell.
 inline constexpr const char* kMarkerText = "▲";

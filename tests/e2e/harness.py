@@ -233,6 +233,7 @@ class Dx470Session(unittest.TestCase):
         if not APP or not SIM:
             self.skipTest("DX470_APP and DX470_SIM are not set")
         self.config_home = tempfile.mkdtemp(prefix="dx470-e2e-")
+        self.set_documents_folder("Documents")
         ports = os.path.join(self.config_home, "dx470", "ports")
         os.makedirs(ports)
         for n in range(1, 21):
@@ -252,6 +253,16 @@ class Dx470Session(unittest.TestCase):
         for sim in self.simulators:
             sim.stop()
         shutil.rmtree(self.config_home, ignore_errors=True)
+
+    def set_documents_folder(self, name):
+        """The user's documents folder as the desktop names it, in the
+        temporary folder: the program's session logs go into it."""
+        self.documents = os.path.join(self.config_home, name)
+        with open(os.path.join(self.config_home, "user-dirs.dirs"), "w", encoding="utf-8") as dirs:
+            dirs.write(f'XDG_DOCUMENTS_DIR="{self.documents}"\n')
+
+    def log_folder(self):
+        return os.path.join(self.documents, "DX470 logs")
 
     def start_simulator(self, port_name, *arguments):
         link = os.path.join(self.config_home, "dx470", "ports", port_name)

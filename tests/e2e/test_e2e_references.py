@@ -13,7 +13,7 @@ from harness import ALLOWED_PIXELS, COM_OK_PREFIX_WIDTH, REFERENCE_DIR, differin
 
 # Each group holds references of the same size that the tests rely on to differ.
 DISTINCT_GROUPS = (
-    ("pane1-searching", "pane1-waiting", "pane1-stop"),
+    ("pane1-searching", "pane1-waiting", "pane1-stop", "pane1-replay"),
     ("labels-zh", "labels-en"),
     ("buttons-zh", "buttons-en"),
     ("menubar-zh", "menubar-en"),

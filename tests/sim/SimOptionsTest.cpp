@@ -23,9 +23,10 @@ TEST(SimOptions, DefaultsAreTalkingWithEchoAndAllParametersAt100) {
 }
 
 TEST(SimOptions, ReadsEveryOptionInBothSpellings) {
-    const auto result = SimOptions::parse(
-        {"--link", "COM20", "--gap=2", "--params", "0,1,2,3,4,5,6,7,8,9,10,11,12,13,14,255",
-         "--noecho", "--seed", "7", "--silent", "--bytewise", "--petrol-max=1023"});
+    const auto result =
+        SimOptions::parse({"--link", "COM20", "--gap=2", "--params",
+                           "0,1,2,3,4,5,6,7,8,9,10,11,12,13,14,255", "--noecho", "--seed", "7",
+                           "--silent", "--bytewise", "--petrol-max=1023", "--replay=/logs/a.msl"});
     ASSERT_EQ(result.error, "");
     EXPECT_TRUE(result.options.bytewise);
     EXPECT_EQ(result.options.sweep.petrolMaximum, 1023);
@@ -36,6 +37,7 @@ TEST(SimOptions, ReadsEveryOptionInBothSpellings) {
     EXPECT_FALSE(result.options.echo);
     EXPECT_EQ(result.options.seed, 7u);
     EXPECT_EQ(result.options.mode, TransmitMode::Silent);
+    EXPECT_EQ(result.options.replayPath, "/logs/a.msl");
 }
 
 TEST(SimOptions, OneParameterValueSetsAllSixteen) {

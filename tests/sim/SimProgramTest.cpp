@@ -279,6 +279,44 @@ TEST(SimProgram, EndOfStdinDoesNotStopIt) {
     EXPECT_TRUE(client.readFrame(kFrameTimeout));
 }
 
+// A session log played back: each row a frame at the row's time with the
+// row's readings; the parameters of the other cells from the set saved at
+// the log's start.
+TEST(SimProgram, ReplaysASessionLogWithItsTiming) {
+    const fs::path log =
+        fs::temp_directory_path() / ("DX470_replay_" + std::to_string(::getpid()) + ".msl");
+    std::ofstream(log) << "Time\tCell\tPetrol\tGas\tLambda\tBand\tParam\tMark\n"
+                       << "s\t\tms\tms\tV\t\t\t\n"
+                       << "5.000\t10\t10.480\t12.028\t1.75784\t0\t120\t0\n"
+                       << "MARK 1 - mark\n"
+                       << "5.300\t2\t3.068\t3.079\t0.44923\t-1\t200\t1\n";
+    const fs::path start = log.parent_path() / (log.stem().string() + "_start.tq4");
+    std::ofstream startSet(start, std::ios::binary);
+    for (int k = 0; k < 16; ++k) startSet.write("\x07\0\0\0", 4);
+    startSet.close();
+
+    SimChild sim({"--replay", log.string()});
+    PtyClient client(portPathOf(sim));
+    const auto first = client.readFrame(kFrameTimeout);
+    const auto firstAt = Clock::now();
+    const auto second = client.readFrame(kFrameTimeout);
+    const auto between = Clock::now() - firstAt;
+    fs::remove(log);
+    fs::remove(start);
+    ASSERT_TRUE(first && second);
+    EXPECT_EQ(*first, (PtyClient::Frame{0, 0x0A, 0x3C, 0x5A, 0x00, 7}));
+    EXPECT_EQ(*second, (PtyClient::Frame{1, 0x02, 0xFF, 0x17, 0x00, 7}));
+    EXPECT_GT(between, 200ms);
+    EXPECT_LT(between, 600ms);
+    EXPECT_EQ(sim.waitForLine("replay", kLineTimeout), "replay done 2");
+    EXPECT_FALSE(client.readFrame(300ms));
+}
+
+TEST(SimProgram, ALogThatIsNoLogIsRefused) {
+    SimChild sim({"--replay", "/proc/self/status"});
+    EXPECT_EQ(sim.waitForExit(kLineTimeout), 1);
+}
+
 TEST(SimProgram, HelpExitsWithZeroAndUnknownOptionWithTwo) {
     SimChild help({"--help"});
     EXPECT_TRUE(help.waitForLine("Usage: dx470-sim", kLineTimeout));

@@ -3,6 +3,7 @@
 #include "tests/support/WindowFixture.h"
 
 #include <QAction>
+#include <QFile>
 #include <QTest>
 
 #include "serial/PortSearch.h"
@@ -11,6 +12,11 @@
 bool WindowFixture::Open(ProbeTimings timings) {
     if (!configHome_.isValid()) return false;
     qputenv("XDG_CONFIG_HOME", configHome_.path().toUtf8());
+    // Where the desktop says the user's documents are.
+    QFile userDirs(configHome_.filePath(QStringLiteral("user-dirs.dirs")));
+    if (!userDirs.open(QIODevice::WriteOnly)) return false;
+    userDirs.write("XDG_DOCUMENTS_DIR=\"" + DocumentsFolder().toUtf8() + "\"\n");
+    userDirs.close();
     dlg = std::make_unique<CCalibDlg>(ports.Resolver(), timings);
     dlg->show();
     return QTest::qWaitForWindowExposed(dlg.get());
@@ -19,6 +25,10 @@ bool WindowFixture::Open(ProbeTimings timings) {
 bool WindowFixture::OpenLinkedTo(const std::string& device, int port, ProbeTimings timings) {
     ports.Set(port, device);
     return Open(timings) && WaitForLinkUp();
+}
+
+QString WindowFixture::DocumentsFolder() const {
+    return configHome_.filePath(documentsName_);
 }
 
 QString WindowFixture::LinkStatusText() const {

@@ -25,9 +25,10 @@ QColor ShownStatusColour(CCalibDlg& dlg);
 // True once the window's search workers have all ended.
 bool WaitForSearchToEnd(CCalibDlg& dlg, int timeoutMs = 5000);
 
-// The calibration window of one test, with its own COM table and its own
-// settings folder (Qt's file dialog remembers its last folder there). Its
-// search workers end when it goes.
+// The calibration window of one test, with its own COM table, its own
+// settings folder (Qt's file dialog remembers its last folder there) and its
+// own documents folder, where its session logs go. Its search workers end
+// when it goes.
 class WindowFixture {
 public:
     PortTable ports;
@@ -42,6 +43,10 @@ public:
     void Close() { dlg.reset(); }
 
     LinkState& State() { return dlg->State(); }
+    // The documents folder the window's logs go into, under a name given
+    // before Open (a user's own folder name, Chinese say).
+    void SetDocumentsName(const QString& name) { documentsName_ = name; }
+    QString DocumentsFolder() const;
     QString LinkStatusText() const;
     bool WaitForLinkUp(int timeoutMs = kLinkTimeoutMs);
     // True once no search worker runs any more.
@@ -53,4 +58,5 @@ public:
 
 private:
     QTemporaryDir configHome_;
+    QString documentsName_ = QStringLiteral("Documents");
 };

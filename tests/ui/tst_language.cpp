@@ -65,6 +65,12 @@ const TableRow kTextTable[] = {
     {"Help > User manual", CommandText(CommandId::kHelp), "使用说明(&M)\tF1",
      "User manual(&M)\tF1"},
     {"Help > About", CommandText(CommandId::kHelpAbout), "关于(&A)", "About(&A)"},
+    {"File > Replay log", CommandText(CommandId::kReplayLog), "回放日志(&R)...",
+     "Replay log(&R)..."},
+    {"File > Add mark", CommandText(CommandId::kAddMark), "添加标记(&K)\tF2", "Add mark(&K)\tF2"},
+    {"File > Open log folder", CommandText(CommandId::kOpenLogFolder), "打开日志文件夹(&L)",
+     "Open log folder(&L)"},
+    {"File > Record logs", CommandText(CommandId::kRecordLogs), "记录日志(&G)", "Record logs(&G)"},
     {"petrol label", ControlText(ControlId::kPetrolLabel), " 喷油时间(ms)", "Pet(ms)"},
     {"gas label", ControlText(ControlId::kGasLabel), " 喷气时间(ms)", "Gas(ms)"},
     {"lambda label", ControlText(ControlId::kLambdaLabel), "氧传感器(V)", "Lambda(V)"},
@@ -189,7 +195,8 @@ private slots:
         QCOMPARE(menu.Title(2)->menu(), menu.HelpMenu());
         QCOMPARE(MenuBar::ItemAt(menu.SettingsMenu(), 0)->menu(), menu.PortMenu());
         QCOMPARE(MenuBar::ItemAt(menu.SettingsMenu(), 1)->menu(), menu.LanguageMenu());
-        QCOMPARE(menu.FileMenu()->actions().size(), 4);
+        // Open, Save, the four session log items between separators, Exit.
+        QCOMPARE(menu.FileMenu()->actions().size(), 9);
         QCOMPARE(menu.PortMenu()->actions().size(), 19);
         QCOMPARE(menu.LanguageMenu()->actions().size(), 2);
         QCOMPARE(MenuBar::ItemAt(menu.HelpMenu(), 0), dlg.Command(CommandId::kHelp));

@@ -1,0 +1,281 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 DX470 calibrator project
+#include "log/LogFormat.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdint>
+#include <optional>
+
+namespace {
+constexpr std::string_view kColumnRow = "Time\tCell\tPetrol\tGas\tLambda\tBand\tParam\tMark";
+constexpr std::string_view kUnitRow = "s\t\tms\tms\tV\t\t\t";
+constexpr std::string_view kMarkPrefix = "MARK ";
+constexpr std::string_view kMarkSeparator = " - ";
+constexpr std::size_t kColumns = 8;
+
+constexpr int kMilliDecimals = 3;
+// Lambda in units of 10 uV: five decimals of a volt, finer than one step of
+// the reading (76 uV), so the reading comes back exactly.
+constexpr int kLambdaDecimals = 5;
+constexpr std::int64_t kLambdaFullScale = 65535;
+constexpr std::int64_t kLambdaFullScaleUnits = 500'000;  // 5 V
+constexpr std::int64_t kUsPerPetrolStep = 4;
+constexpr std::int64_t kUsPerMs = 1'000;
+constexpr std::int32_t kHighestCell = 15;
+constexpr std::int32_t kHighestReading = 65535;
+constexpr std::int32_t kHighestParam = 255;
+
+// The log's band numbers by the link's (middle, low, high).
+constexpr int kLoggedBand[] = {0, -1, 1};
+
+// Event texts, after "MARK n - ".
+constexpr std::string_view kMarkText = "mark";
+constexpr std::string_view kParameterText = "sent parameter ";
+constexpr std::string_view kParameterValueText = " = ";
+constexpr std::string_view kStoreText = "sent store";
+constexpr std::string_view kFileText = "loaded file ";
+constexpr std::string_view kReplayStartedText = "replay started";
+constexpr std::string_view kReplayEndedText = "replay ended";
+
+std::int64_t Power10(int decimals) {
+    std::int64_t power = 1;
+    for (int i = 0; i < decimals; ++i) power *= 10;
+    return power;
+}
+
+void AppendInteger(std::string& text, std::int64_t value) {
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    text.append(digits, end);
+}
+
+// A non-negative count of 10^-decimals units as a decimal with a point.
+void AppendFixed(std::string& text, std::int64_t units, int decimals) {
+    const std::int64_t scale = Power10(decimals);
+    AppendInteger(text, units / scale);
+    text += '.';
+    const std::int64_t fraction = units % scale;
+    for (std::int64_t digit = scale / 10; digit > fraction && digit > 1; digit /= 10) text += '0';
+    AppendInteger(text, fraction);
+}
+
+std::int64_t RoundedDivision(std::int64_t value, std::int64_t divisor) {
+    return (value + divisor / 2) / divisor;
+}
+
+// Tabs and line ends would break the row.
+std::string OneLine(std::string_view text) {
+    std::string line(text);
+    for (char& c : line) {
+        if (c == '\t' || c == '\n' || c == '\r') c = ' ';
+    }
+    return line;
+}
+
+std::string EventText(const SessionEvent& event) {
+    using Kind = SessionEvent::Kind;
+    switch (event.kind) {
+        case Kind::Mark:
+            return std::string(kMarkText);
+        case Kind::ParameterSent:
+            return std::string(kParameterText) + std::to_string(event.index) +
+                   std::string(kParameterValueText) + std::to_string(event.value);
+        case Kind::StoreSent:
+            return std::string(kStoreText);
+        case Kind::FileLoaded:
+            return std::string(kFileText) + OneLine(event.name);
+        case Kind::ReplayStarted:
+            return std::string(kReplayStartedText);
+        case Kind::ReplayEnded:
+            return std::string(kReplayEndedText);
+    }
+    return std::string(kMarkText);
+}
+
+// --- reading
+
+template <typename Number>
+std::optional<Number> ParseInteger(std::string_view text) {
+    Number value{};
+    const char* end = text.data() + text.size();
+    const auto [next, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc() || next != end) return std::nullopt;
+    return value;
+}
+
+// A decimal as a count of 10^-decimals units; digits beyond those are cut.
+std::optional<std::int64_t> ParseFixed(std::string_view text, int decimals) {
+    if (text.starts_with('-')) return std::nullopt;
+    const std::size_t point = text.find_first_of(".,");
+    const auto whole = ParseInteger<std::int64_t>(text.substr(0, point));
+    if (!whole) return std::nullopt;
+    std::int64_t units = *whole * Power10(decimals);
+    if (point == std::string_view::npos) return units;
+    std::string_view fraction = text.substr(point + 1);
+    if (fraction.empty()) return std::nullopt;
+    std::int64_t scale = Power10(decimals);
+    for (const char digit : fraction) {
+        if (digit < '0' || digit > '9') return std::nullopt;
+        scale /= 10;
+        units += (digit - '0') * scale;
+    }
+    return units;
+}
+
+std::vector<std::string_view> Fields(std::string_view row) {
+    std::vector<std::string_view> fields;
+    for (std::size_t start = 0;;) {
+        const std::size_t tab = row.find('\t', start);
+        fields.push_back(row.substr(start, tab - start));
+        if (tab == std::string_view::npos) return fields;
+        start = tab + 1;
+    }
+}
+
+bool InRange(std::int64_t value, std::int64_t lowest, std::int64_t highest) {
+    return value >= lowest && value <= highest;
+}
+
+std::optional<SessionFrame> ParseFrameRow(std::string_view row) {
+    const std::vector<std::string_view> fields = Fields(row);
+    if (fields.size() < kColumns) return std::nullopt;
+    const auto timeMs = ParseFixed(fields[0], kMilliDecimals);
+    const auto cell = ParseInteger<std::int32_t>(fields[1]);
+    const auto petrolUs = ParseFixed(fields[2], kMilliDecimals);
+    const auto gasUs = ParseFixed(fields[3], kMilliDecimals);
+    const auto lambda = ParseFixed(fields[4], kLambdaDecimals);
+    const auto param = ParseInteger<std::int32_t>(fields[6]);
+    const auto mark = ParseInteger<std::int32_t>(fields[7]);
+    if (!timeMs || !cell || !petrolUs || !gasUs || !lambda || !param || !mark) return std::nullopt;
+    SessionFrame frame;
+    frame.timeUs = *timeMs * kUsPerMs;
+    frame.cell = *cell;
+    frame.petrolRaw = static_cast<std::int32_t>(RoundedDivision(*petrolUs, kUsPerPetrolStep));
+    frame.gasTimeUs = static_cast<std::int32_t>(std::min<std::int64_t>(*gasUs, INT32_MAX));
+    frame.lambdaRaw = static_cast<std::int32_t>(
+        RoundedDivision(*lambda * kLambdaFullScale, kLambdaFullScaleUnits));
+    frame.param = *param;
+    frame.mark = *mark;
+    if (!InRange(frame.cell, 0, kHighestCell) || !InRange(frame.petrolRaw, 0, kHighestReading) ||
+        !InRange(frame.lambdaRaw, 0, kHighestReading) || !InRange(frame.param, 0, kHighestParam) ||
+        frame.mark < 0) {
+        return std::nullopt;
+    }
+    return frame;
+}
+
+std::optional<SessionEvent> ParseEventText(std::string_view text) {
+    using Kind = SessionEvent::Kind;
+    SessionEvent event;
+    if (text == kMarkText) {
+        event.kind = Kind::Mark;
+    } else if (text == kStoreText) {
+        event.kind = Kind::StoreSent;
+    } else if (text == kReplayStartedText) {
+        event.kind = Kind::ReplayStarted;
+    } else if (text == kReplayEndedText) {
+        event.kind = Kind::ReplayEnded;
+    } else if (text.starts_with(kFileText)) {
+        event.kind = Kind::FileLoaded;
+        event.name = std::string(text.substr(kFileText.size()));
+    } else if (text.starts_with(kParameterText)) {
+        text.remove_prefix(kParameterText.size());
+        const std::size_t equals = text.find(kParameterValueText);
+        if (equals == std::string_view::npos) return std::nullopt;
+        const auto index = ParseInteger<std::int32_t>(text.substr(0, equals));
+        const auto value =
+            ParseInteger<std::int32_t>(text.substr(equals + kParameterValueText.size()));
+        if (!index || !value) return std::nullopt;
+        event.kind = Kind::ParameterSent;
+        event.index = *index;
+        event.value = *value;
+    } else {
+        return std::nullopt;
+    }
+    return event;
+}
+
+std::optional<SessionEvent> ParseEventRow(std::string_view row) {
+    if (!row.starts_with(kMarkPrefix)) return std::nullopt;
+    row.remove_prefix(kMarkPrefix.size());
+    const std::size_t separator = row.find(kMarkSeparator);
+    if (separator == std::string_view::npos) return std::nullopt;
+    const auto number = ParseInteger<std::int32_t>(row.substr(0, separator));
+    auto event = ParseEventText(row.substr(separator + kMarkSeparator.size()));
+    if (!number || !event) return std::nullopt;
+    event->number = *number;
+    return event;
+}
+
+// The next row of the text, its line end taken off.
+std::string_view NextRow(std::string_view& text) {
+    const std::size_t end = text.find('\n');
+    std::string_view row = text.substr(0, end);
+    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+    if (row.ends_with('\r')) row.remove_suffix(1);
+    return row;
+}
+}  // namespace
+
+std::string LogHeader() {
+    std::string header(kColumnRow);
+    header += '\n';
+    header += kUnitRow;
+    header += '\n';
+    return header;
+}
+
+void AppendFrameRow(std::string& text, const SessionFrame& frame) {
+    const std::int64_t timeMs = RoundedDivision(std::max<std::int64_t>(frame.timeUs, 0), kUsPerMs);
+    AppendFixed(text, timeMs, kMilliDecimals);
+    text += '\t';
+    AppendInteger(text, frame.cell);
+    text += '\t';
+    AppendFixed(text, std::int64_t{frame.petrolRaw} * kUsPerPetrolStep, kMilliDecimals);
+    text += '\t';
+    AppendFixed(text, frame.gasTimeUs, kMilliDecimals);
+    text += '\t';
+    AppendFixed(
+        text,
+        RoundedDivision(std::int64_t{frame.lambdaRaw} * kLambdaFullScaleUnits, kLambdaFullScale),
+        kLambdaDecimals);
+    text += '\t';
+    AppendInteger(text, kLoggedBand[static_cast<int>(BandOf(frame))]);
+    text += '\t';
+    AppendInteger(text, frame.param);
+    text += '\t';
+    AppendInteger(text, frame.mark);
+    text += '\n';
+}
+
+void AppendEventRow(std::string& text, const SessionEvent& event) {
+    text += kMarkPrefix;
+    AppendInteger(text, event.number);
+    text += kMarkSeparator;
+    text += EventText(event);
+    text += '\n';
+}
+
+ParsedLog ParseLog(std::string_view text) {
+    ParsedLog log;
+    if (NextRow(text) != kColumnRow) return log;
+    NextRow(text);  // the units
+    log.recognised = true;
+    while (!text.empty()) {
+        const std::string_view row = NextRow(text);
+        if (row.empty()) continue;
+        if (auto frame = ParseFrameRow(row)) {
+            // Times never run back in a log the program wrote.
+            if (log.frames.empty() || frame->timeUs >= log.frames.back().timeUs) {
+                log.frames.push_back(*frame);
+                continue;
+            }
+        } else if (auto event = ParseEventRow(row)) {
+            log.events.emplace_back(log.frames.size(), std::move(*event));
+            continue;
+        }
+        ++log.badRows;
+    }
+    return log;
+}

@@ -1,0 +1,68 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 DX470 calibrator project
+#include "sim/LogReplay.h"
+
+#include <stdexcept>
+#include <variant>
+
+#include "files/ParamFile.h"
+#include "files/PlainFile.h"
+#include "log/LogFormat.h"
+#include "log/LogNames.h"
+
+namespace {
+// An hour at line rate is about 30 MB.
+constexpr std::size_t kMostLogBytes = std::size_t{1} << 30;
+
+FileBytes ReadOrThrow(const std::string& path) {
+    FileRead read = ReadRegularFile(path, kMostLogBytes);
+    if (auto* bytes = std::get_if<FileBytes>(&read)) {
+        if (bytes->size() > kMostLogBytes) throw std::runtime_error(path + ": too long");
+        return std::move(*bytes);
+    }
+    if (auto* failed = std::get_if<ReadFailed>(&read)) {
+        throw std::runtime_error(path + ": " + failed->reason);
+    }
+    if (std::holds_alternative<NotRegular>(read)) throw std::runtime_error(path + ": not a file");
+    throw std::runtime_error(path + ": cannot be opened");
+}
+
+// The set saved at the log's start, if it is there and whole.
+std::optional<ControllerModel::Parameters> ReadStartParameters(const std::string& logPath) {
+    FileRead read = ReadRegularFile(SnapshotPath(logPath, Snapshot::Start), kParamFileSize);
+    const auto* bytes = std::get_if<FileBytes>(&read);
+    if (bytes == nullptr || bytes->size() != kParamFileSize) return std::nullopt;
+    PanelParams panel{};
+    DecodeParamFile(*bytes, panel);
+    ControllerModel::Parameters parameters{};
+    for (std::size_t k = 0; k < parameters.size(); ++k) {
+        parameters[k] = static_cast<std::uint8_t>(SpinPositionFor(panel[k]));
+    }
+    return parameters;
+}
+}  // namespace
+
+LogReplay::LogReplay(const std::string& path) {
+    const FileBytes bytes = ReadOrThrow(path);
+    ParsedLog log =
+        ParseLog(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    if (!log.recognised) throw std::runtime_error(path + ": not a session log");
+    if (log.frames.empty()) throw std::runtime_error(path + ": the log holds no frames");
+    frames_ = std::move(log.frames);
+    startParameters_ = ReadStartParameters(path);
+}
+
+void LogReplay::start(Time now) {
+    started_ = true;
+    start_ = now;
+}
+
+LogReplay::Time LogReplay::deadline() const {
+    const std::int64_t offsetUs = frames_[next_].timeUs - frames_.front().timeUs;
+    return start_ + std::chrono::microseconds(offsetUs);
+}
+
+std::optional<SessionFrame> LogReplay::takeDue(Time now) {
+    if (!running() || now < deadline()) return std::nullopt;
+    return frames_[next_++];
+}

@@ -1,0 +1,172 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 DX470 calibrator project
+#include "ui/ReplayPanel.h"
+
+#include <QButtonGroup>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QSlider>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "ui/UiTexts.h"
+#include "ui/WindowFonts.h"
+
+namespace {
+constexpr std::int64_t kUsPerMs = 1000;
+constexpr std::int64_t kNsPerUs = 1000;
+constexpr int kSliderPageMs = 10'000;
+constexpr int kSecondsPerMinute = 60;
+constexpr int kMsPerSecond = 1000;
+
+QString Text(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+
+// "mm:ss", minutes not cut at an hour.
+QString Clock(std::int64_t us) {
+    const std::int64_t seconds = us / kUsPerMs / kMsPerSecond;
+    return QStringLiteral("%1:%2")
+        .arg(seconds / kSecondsPerMinute, 2, 10, QLatin1Char('0'))
+        .arg(seconds % kSecondsPerMinute, 2, 10, QLatin1Char('0'));
+}
+}  // namespace
+
+ReplayPanel::ReplayPanel(std::vector<SessionFrame> frames, const QString& fileName,
+                         const UiTexts& texts, QWidget* parent)
+    : QDialog(parent),
+      cursor_(std::move(frames)),
+      fileName_(fileName),
+      positionLabel_(new QLabel(this)),
+      slider_(new QSlider(Qt::Horizontal, this)),
+      normalButton_(new QPushButton(this)),
+      fastButton_(new QPushButton(this)),
+      pauseButton_(new QPushButton(this)),
+      endButton_(new QPushButton(this)) {
+    setObjectName(QStringLiteral("replayPanel"));
+    setFont(WindowFonts::SongFont(WindowFonts::kWindowPoints));
+    setModal(false);
+    slider_->setObjectName(QStringLiteral("replaySlider"));
+    slider_->setRange(0, static_cast<int>(cursor_.Duration() / kUsPerMs));
+    slider_->setPageStep(kSliderPageMs);
+    auto* speeds = new QButtonGroup(this);
+    for (QPushButton* button : {normalButton_, fastButton_, pauseButton_}) {
+        button->setCheckable(true);
+        button->setAutoDefault(false);
+        speeds->addButton(button);
+    }
+    endButton_->setAutoDefault(false);
+
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* button : {normalButton_, fastButton_, pauseButton_, endButton_}) {
+        buttons->addWidget(button);
+    }
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(positionLabel_);
+    layout->addWidget(slider_);
+    layout->addLayout(buttons);
+
+    connect(normalButton_, &QPushButton::clicked, this, [this] { SetSpeed(kNormal); });
+    connect(fastButton_, &QPushButton::clicked, this, [this] { SetSpeed(kFast); });
+    connect(pauseButton_, &QPushButton::clicked, this, [this] { SetSpeed(kPaused); });
+    connect(endButton_, &QPushButton::clicked, this, &QDialog::reject);
+    connect(slider_, &QSlider::valueChanged, this,
+            [this](int positionMs) { SeekTo(positionMs * kUsPerMs); });
+    tick_.setInterval(kTickMs);
+    connect(&tick_, &QTimer::timeout, this, &ReplayPanel::Tick);
+
+    SetLanguage(texts);
+    SetSpeed(kPaused);
+}
+
+void ReplayPanel::SetLanguage(const UiTexts& texts) {
+    setWindowTitle(Text(texts.log.replayCaption) + QStringLiteral(" - ") + fileName_);
+    normalButton_->setText(Text(texts.log.normalSpeed));
+    fastButton_->setText(Text(texts.log.fastSpeed));
+    pauseButton_->setText(Text(texts.log.pause));
+    endButton_->setText(Text(texts.log.endReplay));
+}
+
+QAbstractButton* ReplayPanel::SpeedButton(int speed) const {
+    if (speed == kNormal) return normalButton_;
+    if (speed == kFast) return fastButton_;
+    return pauseButton_;
+}
+
+std::int64_t ReplayPanel::Position() const {
+    if (speed_ == kPaused) return anchorUs_;
+    const std::int64_t played = clock_.nsecsElapsed() / kNsPerUs * speed_;
+    return std::min<std::int64_t>(anchorUs_ + played, cursor_.Duration());
+}
+
+void ReplayPanel::SetSpeed(int speed) {
+    anchorUs_ = Position();
+    // Played to the end: play again from the start.
+    if (speed != kPaused && cursor_.AtEnd()) SeekTo(0);
+    speed_ = speed;
+    clock_.start();
+    SpeedButton(speed)->setChecked(true);
+    if (speed == kPaused) {
+        tick_.stop();
+    } else {
+        tick_.start();
+    }
+}
+
+void ReplayPanel::SeekTo(std::int64_t positionUs) {
+    const SessionFrame& frame = cursor_.SeekTo(positionUs);
+    anchorUs_ = cursor_.Position();
+    clock_.start();
+    emit frameDue(frame);
+    ShowPosition(anchorUs_);
+}
+
+void ReplayPanel::Tick() {
+    const std::int64_t position = Position();
+    for (const SessionFrame& frame : cursor_.AdvanceTo(position)) emit frameDue(frame);
+    ShowPosition(position);
+    if (cursor_.AtEnd()) SetSpeed(kPaused);
+}
+
+void ReplayPanel::ShowPosition(std::int64_t positionUs) {
+    positionLabel_->setText(Clock(positionUs) + QStringLiteral(" / ") + Clock(cursor_.Duration()));
+    const QSignalBlocker quiet(slider_);
+    slider_->setValue(static_cast<int>(positionUs / kUsPerMs));
+    emit positionChanged(positionUs);
+}
+
+void ReplayPanel::showEvent(QShowEvent* event) {
+    PlaceBesideOwner();
+    QDialog::showEvent(event);
+}
+
+// Beside the calibration window, not over it: the readouts it plays into
+// stay in sight. Right of it, else below, else left, else above.
+void ReplayPanel::PlaceBesideOwner() {
+    const QWidget* owner = parentWidget();
+    if (owner == nullptr || owner->screen() == nullptr) return;
+    const QRect frame = owner->frameGeometry();
+    const QRect screen = owner->screen()->availableGeometry();
+    const QSize size = sizeHint();
+    const QPoint places[] = {
+        {frame.right() + 1, frame.top()},
+        {frame.left(), frame.bottom() + 1},
+        {frame.left() - size.width(), frame.top()},
+        {frame.left(), frame.top() - size.height()},
+    };
+    for (const QPoint& place : places) {
+        if (screen.contains(QRect(place, size))) {
+            move(place);
+            return;
+        }
+    }
+}
+
+// Escape, the close box and End all end the replay.
+void ReplayPanel::done(int result) {
+    tick_.stop();
+    QDialog::done(result);
+    emit ended();
+}
