@@ -26,8 +26,9 @@ QColor ShownStatusColour(CCalibDlg& dlg);
 bool WaitForSearchToEnd(CCalibDlg& dlg, int timeoutMs = 5000);
 
 // The calibration window of one test, with its own COM table and its own
-// settings folder (Qt's file dialog remembers its last folder there). Its
-// search workers end when it goes.
+// settings folder (Qt's file dialog remembers its last folder there); each
+// window opened gets an empty data folder (where unstored changes are kept).
+// Its search workers end when it goes.
 class WindowFixture {
 public:
     PortTable ports;
@@ -47,10 +48,14 @@ public:
     // True once no search worker runs any more.
     bool WaitForSearchToEnd(int timeoutMs = 5000);
     void Choose(int commandId);
+    // A data folder the test shares between windows or processes; the
+    // windows opened while it is set use it instead of an empty one.
+    QString dataHome;
 
     static constexpr int kControllerPort = 3;
     static constexpr int kLinkTimeoutMs = 15000;
 
 private:
     QTemporaryDir configHome_;
+    std::unique_ptr<QTemporaryDir> ownDataHome_;
 };
