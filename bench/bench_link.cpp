@@ -17,6 +17,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QLineEdit>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -233,6 +234,10 @@ int main(int argc, char** argv) {
     for (int k = 0; k < kParamCount; ++k) params[k] = static_cast<std::uint8_t>(kFirstParam + k);
     PacedController controller(pty.MasterFd(), params, milliseconds(kCommandGapMs));
     const std::string device = pty.SlavePath();
+    // A data folder of its own: what the run leaves unstored is no one's to
+    // recover, and no earlier run's record is offered.
+    const QTemporaryDir dataHome;
+    qputenv("XDG_DATA_HOME", dataHome.path().toUtf8());
     CCalibDlg dlg([&](int port) { return port == kControllerPort ? device : std::string(); });
     dlg.show();
     if (!RunEventLoopUntil([&dlg] { return dlg.State().linkUp; }, kLinkUpTimeoutMs)) {

@@ -57,3 +57,11 @@ void ControllerLink::SelectPort(int port) {
 void ControllerLink::RequestWrite() {
     ::RequestWrite(state_);
 }
+
+void ControllerLink::RequestStoreOfPanel() {
+    ::RequestStoreOfPanel(state_, panel_);
+}
+
+int ControllerLink::TicksUntilSent() const {
+    return ::TicksUntilSent(state_, panel_);
+}

@@ -43,6 +43,9 @@ public:
     void GoOffline();
     void SelectPort(int port);
     void RequestWrite();
+    // A store of what the panel shows, after the values still to be sent.
+    void RequestStoreOfPanel();
+    int TicksUntilSent() const;
 
 private:
     WindowOps& window_;

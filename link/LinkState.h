@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <memory>
 
+inline constexpr int kParamCount = 16;
+
 // Everything the program knows about the controller link. It lives on the
 // window's thread; only the stop flag of the search is shared with the search
 // workers.
@@ -21,6 +23,9 @@ struct LinkState {
     bool linkUp = false;
     std::uint32_t linkUpTick = 0;
     bool panelLoaded = false;
+    // What the controller keeps over a power cycle, as far as the program
+    // knows; meaningful while panelLoaded is set (see StoredSet.h).
+    std::array<std::uint8_t, kParamCount> storedParams{};
     bool writeRequested = false;
     // The store went out while parameter frames were still waiting; one more
     // store follows them, so the stored set is what the window shows.
@@ -50,7 +55,6 @@ struct LinkState {
 };
 
 inline constexpr std::uint16_t kAllIndicesSeen = 0xFFFF;
-inline constexpr int kParamCount = 16;
 
 // The values shown in the sixteen parameter spin-edits, in parameter order.
 using PanelParams = std::array<std::int32_t, kParamCount>;

@@ -5,9 +5,12 @@
 #include <optional>
 
 #include "link/CommandFrames.h"
+#include "link/StoredSet.h"
 
 namespace {
 constexpr std::uint8_t kHoldoffTicks = 2;
+// A frame goes out on one tick, the holdoff takes the next two.
+constexpr int kTicksPerFrame = kHoldoffTicks + 1;
 
 // The lowest parameter whose panel value the controller does not hold.
 std::optional<int> FirstDiffering(const LinkState& state, const PanelParams& panelParams) {
@@ -15,6 +18,20 @@ std::optional<int> FirstDiffering(const LinkState& state, const PanelParams& pan
         if (static_cast<std::int32_t>(state.deviceParams[i]) != panelParams[i]) return i;
     }
     return std::nullopt;
+}
+
+int CountDiffering(const LinkState& state, const PanelParams& panelParams) {
+    int count = 0;
+    for (int i = 0; i < kParamCount; ++i) {
+        if (static_cast<std::int32_t>(state.deviceParams[i]) != panelParams[i]) ++count;
+    }
+    return count;
+}
+
+// The controller stores what it holds, the frames sent so far included.
+void SendStoreFrame(LinkState& state, WindowOps& window, CommChannel& channel) {
+    SendFrame(state, window, channel, kStoreIndex, 0);
+    RememberStoredSet(state);
 }
 }  // namespace
 
@@ -43,7 +60,7 @@ void SendTick(LinkState& state, const PanelParams& panelParams, WindowOps& windo
     if (state.writeRequested) {
         state.writeRequested = false;
         state.followUpStore = differing.has_value();
-        SendFrame(state, window, channel, kStoreIndex, 0);
+        SendStoreFrame(state, window, channel);
         return;
     }
     if (differing) {
@@ -55,10 +72,27 @@ void SendTick(LinkState& state, const PanelParams& panelParams, WindowOps& windo
     }
     if (state.followUpStore) {
         state.followUpStore = false;
-        SendFrame(state, window, channel, kStoreIndex, 0);
+        SendStoreFrame(state, window, channel);
     }
 }
 
 void RequestWrite(LinkState& state) {
     state.writeRequested = true;
+}
+
+void RequestStoreOfPanel(LinkState& state, const PanelParams& panelParams) {
+    if (FirstDiffering(state, panelParams)) {
+        state.followUpStore = true;
+    } else {
+        state.writeRequested = true;
+    }
+}
+
+int TicksUntilSent(const LinkState& state, const PanelParams& panelParams) {
+    const int differing = CountDiffering(state, panelParams);
+    const bool storeFirst = state.writeRequested;
+    const bool storeLast = state.followUpStore || (storeFirst && differing > 0);
+    const int frames = differing + int{storeFirst} + int{storeLast};
+    if (frames == 0) return 0;
+    return state.sendHoldoff + 1 + kTicksPerFrame * (frames - 1);
 }

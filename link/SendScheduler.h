@@ -19,3 +19,11 @@ void SendTick(LinkState& state, const PanelParams& panelParams, WindowOps& windo
 
 // The Write button.
 void RequestWrite(LinkState& state);
+
+// A store that keeps what the panel shows: it follows the values still
+// waiting to be sent, or goes out at the next free tick when none waits.
+void RequestStoreOfPanel(LinkState& state, const PanelParams& panelParams);
+
+// Send ticks, this one included, until every frame now due has gone out,
+// while the link stays up and no echo takes a value back.
+int TicksUntilSent(const LinkState& state, const PanelParams& panelParams);

@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "link/StoredSet.h"
+
 namespace {
 using Status = WindowOps::LinkStatus;
 constexpr std::uint8_t kSilenceLimit = 10;
@@ -21,6 +23,7 @@ void DeclareLinkUp(LinkState& state, PanelParams& panelParams, WindowOps& window
         // The panel is filled before the spins move, so their change
         // notifications store the same values and nothing is sent.
         for (int k = 0; k < kParamCount; ++k) panelParams[k] = state.deviceParams[k];
+        RememberStoredSet(state);
         for (int k = 0; k < kParamCount; ++k) window.ShowParameter(k, state.deviceParams[k]);
     }
     window.EnableEditing();

@@ -121,6 +121,10 @@ void SerialChannel::Write(std::span<const std::uint8_t> bytes) {
     port_.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
 }
 
+bool SerialChannel::HasUnsentBytes() const {
+    return port_.isOpen() && port_.bytesToWrite() > 0;
+}
+
 void SerialChannel::OnReadyRead() {
     const qint64 arrival = SteadyMicros();
     const QByteArray bytes = port_.readAll();

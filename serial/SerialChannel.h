@@ -40,6 +40,8 @@ public:
     std::int32_t DeviceHandle() const override;
     void Write(std::span<const std::uint8_t> bytes) override;
     void SetBatchedReads(bool batched) override;
+    // Written bytes that have not yet gone to the device.
+    bool HasUnsentBytes() const;
 
     std::int16_t PortNumber() const { return portNumber_; }
     // The device last opened, as resolved from its COM name.

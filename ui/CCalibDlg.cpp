@@ -101,6 +101,7 @@ void CCalibDlg::OnTimer(int timerId) {
         }
     });
     tickingTimer_ = outer;
+    FollowUnstoredChanges();
 }
 
 // During a replay the controller's bytes are read and dropped: the window
@@ -122,16 +123,28 @@ void CCalibDlg::OnParamEditChange(int k) {
     const std::int32_t position = Spin(k)->QueryPosition();
     if ((position >> 16) != 0) return;
     panelParams[k] = position;
+    FollowUnstoredChanges();
 }
 
+// Loading a file or choosing a port may cost changes the controller has not
+// stored; the user is asked first.
 void CCalibDlg::OnCommand(int commandId) {
+    const bool mayCostChanges =
+        commandId == CommandId::kFileOpen || commandId == CommandId::kPortAuto ||
+        commandId == CommandId::kPortOffline || PortOfCommand(commandId) != 0;
+    if (mayCostChanges && AskAboutUnstored() == UnstoredAnswer::Cancelled) return;
+    RunCommand(commandId);
+    FollowUnstoredChanges();
+}
+
+void CCalibDlg::RunCommand(int commandId) {
     switch (commandId) {
         case CommandId::kFileOpen:
             return OnFileOpen();
         case CommandId::kFileSave:
             return OnFileSave();
         case CommandId::kFileExit:
-            return OnCancel();
+            return OnCancelCommand();
         case CommandId::kHelp:
             return OnHelp();
         case CommandId::kHelpAbout:
@@ -212,7 +225,7 @@ void CCalibDlg::OnOK() {
         }
         panelParams[k] = value;
     }
-    accept();
+    if (MayEnd()) accept();
 }
 
 // The window closes at once; the search workers end with it, each within a
@@ -228,8 +241,12 @@ void CCalibDlg::OnCancel() {
     });
 }
 
+void CCalibDlg::OnCancelCommand() {
+    if (MayEnd()) OnCancel();
+}
+
 void CCalibDlg::reject() {
-    OnCancel();
+    OnCancelCommand();
 }
 
 void CCalibDlg::paintEvent(QPaintEvent* event) {

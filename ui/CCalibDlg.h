@@ -6,15 +6,18 @@
 #include <QFont>
 #include <QHash>
 #include <QIcon>
+#include <QPalette>
 #include <QPixmap>
 #include <QPoint>
 #include <QRect>
 #include <QTimer>
+#include <array>
 #include <memory>
 #include <optional>
 #include <vector>
 
 #include "link/LinkState.h"
+#include "link/StoredSet.h"
 #include "link/WindowOps.h"
 #include "log/FrameClock.h"
 #include "log/SessionRecord.h"
@@ -28,9 +31,11 @@ class LiveDisplay;
 class MenuBar;
 class PortSearch;
 class QAction;
+class QLabel;
 class QLineEdit;
 class QMessageBox;
 class QPainter;
+class RecoveryFiles;
 class ReplayPanel;
 class SerialChannel;
 class SessionLogger;
@@ -94,6 +99,9 @@ public:
     SessionLogger* Logger() const { return logger_; }
     // The replay under way, if any.
     ReplayPanel* Replay() const { return replayPanel_; }
+    // The mark beside parameter k, shown while the controller has not stored
+    // the value the panel shows.
+    QLabel* UnstoredMark(int k) const { return unstoredMarks_[k]; }
 
     // What the link asks of the window.
     void DisableEditing() override;
@@ -145,8 +153,11 @@ public slots:
     void OnRecordLogs();
     // Enter in an edit: read the sixteen edits back, then close.
     void OnOK();
-    // Exit button, File > Exit, Escape and the close box.
+    // The exit steps.
     void OnCancel();
+    // Exit button, File > Exit, Escape and the close box: the exit steps,
+    // once the user has said what becomes of changes not stored.
+    void OnCancelCommand();
     void reject() override;
 
 protected:
@@ -185,6 +196,25 @@ private:
     // no editing, no port commands.
     void HoldLinkForReplay();
     void ResumeLinkAfterReplay();
+    void RunCommand(int commandId);
+    void SetCaption(const QString& caption);
+
+    // Changes the controller has not stored: their marks, the Write button's
+    // emphasis and the caption's star; the question before a way out or a
+    // port command; the record kept against a crash and offered at the next
+    // start.
+    enum class UnstoredAnswer { NoneUnstored, Written, LeftUnstored, Cancelled };
+    void InitUnstoredChanges();
+    void NameUnstoredMarks(const UiTexts& texts);
+    UnstoredAnswer AskAboutUnstored();
+    // The answer for a way out; false when the program is to stay.
+    bool MayEnd();
+    void WriteAndWait();
+    void FollowUnstoredChanges();
+    void ShowUnstored(ParamMask unstored);
+    std::optional<UnstoredRecord> CurrentRecord() const;
+    void OfferRecovery();
+    void ReportRecoveryFailure(const QString& reason);
     // Runs one event's handler; a failed channel operation ends it with a box.
     template <typename Handler>
     void CatchChannelErrors(Handler&& handler);
@@ -229,4 +259,13 @@ private:
     std::optional<LambdaBand> replayBand_;
     // The link status and connection time as the replay found them.
     QString paneTextsBeforeReplay_[2];
+    // The caption of the language shown, without the star.
+    QString caption_;
+    std::array<QLabel*, kParamCount> unstoredMarks_{};
+    ParamMask shownUnstored_ = 0;
+    QFont writeFont_;
+    QPalette writePalette_;
+    RecoveryFiles* recovery_ = nullptr;
+    bool recoveryOffered_ = false;
+    bool recoveryFailureShown_ = false;
 };

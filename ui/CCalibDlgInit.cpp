@@ -66,6 +66,7 @@ CCalibDlg::CCalibDlg(PortResolver resolver, ProbeTimings timings, QWidget* paren
       appIcon_(Artwork::AppIcon()) {
     CreateControls();
     StartupMarks::Mark("controls");
+    InitUnstoredChanges();
     CreateLink();
     CreateLogger();
     ConnectControls();
@@ -85,7 +86,7 @@ void CCalibDlg::CreateControls() {
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setWindowTitle(QString::fromUtf8(kStartCaption));
+    SetCaption(QString::fromUtf8(kStartCaption));
     setFont(WindowFonts::SongFont(WindowFonts::kWindowPoints));
 
     menuBar_ = new MenuBar(kChineseTexts, this);
@@ -115,7 +116,7 @@ void CCalibDlg::ConnectControls() {
         connect(ParamEdit(k), &QLineEdit::textChanged, this, [this, k] { OnParamEditChange(k); });
     }
     connect(static_cast<QPushButton*>(Control(ControlId::kExitButton)), &QPushButton::clicked, this,
-            &CCalibDlg::OnCancel);
+            &CCalibDlg::OnCancelCommand);
     connect(static_cast<QPushButton*>(Control(ControlId::kWriteButton)), &QPushButton::clicked,
             this, &CCalibDlg::OnWrite);
     connect(menuBar_, &MenuBar::commandTriggered, this, &CCalibDlg::OnCommand);

@@ -72,8 +72,9 @@ void CCalibDlg::ApplyTexts(const UiTexts& texts, bool english) {
     SetControlText(ControlId::kLambdaLabel, Text(texts.lambdaLabel));
     SetControlText(ControlId::kParamRowLabel, Text(texts.paramRowLabel));
     AccessibleNames::Apply(controls_, *menuBar_, *statusBar_, texts.accessible);
+    NameUnstoredMarks(texts);
 
-    setWindowTitle(Text(texts.caption));
+    SetCaption(Text(texts.caption));
     englishUi_ = english;
     // A replay holds editing off as a lost link does.
     if (!State().linkUp || replayPanel_ != nullptr) {

@@ -13,6 +13,8 @@ inline constexpr Colour kCyan = 0xFFFF00;
 inline constexpr Colour kBlack = 0x000000;
 inline constexpr Colour kWhite = 0xFFFFFF;
 inline constexpr Colour kLabelBlue = 0xF53C0A;
+// Parameters the controller has not stored, and the Write button meanwhile.
+inline constexpr Colour kUnstoredOrange = 0x0060E8;
 
 inline constexpr Colour kStatusNoLink = kRed;
 inline constexpr Colour kStatusLinkUp = 0xE17850;

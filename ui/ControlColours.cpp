@@ -100,4 +100,8 @@ void Apply(const QHash<int, QWidget*>& controls) {
     }
 }
 
+void ApplyToUnstoredMark(QWidget* mark) {
+    SetStaticColour(mark, kUnstoredOrange);
+}
+
 }  // namespace ControlColours

@@ -28,4 +28,7 @@ Colour ReadoutTextColour(int readoutId);
 
 void Apply(const QHash<int, QWidget*>& controls);
 
+// The mark beside a parameter the controller has not stored.
+void ApplyToUnstoredMark(QWidget* mark);
+
 }  // namespace ControlColours

@@ -57,6 +57,23 @@ struct LogTexts {
     const char* noFrames;
 };
 
+// The texts about changes the controller has not stored. "%1" stands for how
+// many parameters unless said otherwise, "%2" for the date and time of an
+// earlier run's last change.
+struct UnstoredTexts {
+    const char* markName;  // what a screen reader says for the mark; "%1" the parameter
+    const char* notStored;
+    const char* cannotWriteNow;
+    const char* writeAndContinue;
+    const char* continueWithoutWriting;
+    const char* continueAnyway;
+    const char* cancel;
+    const char* restoreQuestion;
+    const char* restore;
+    const char* discard;
+    const char* cannotKeep;  // "%1": the file and the system's reason
+};
+
 // Every text of the window that changes with the interface language, one table
 // per language. Texts that stay the same in both languages (port items, status
 // texts, message boxes, About box) live with their users.
@@ -83,6 +100,7 @@ struct UiTexts {
     const char* manualPage;
     AccessibleTexts accessible;
     LogTexts log;
+    UnstoredTexts unstored;
 };
 
 inline constexpr UiTexts kChineseTexts{
@@ -148,6 +166,19 @@ inline constexpr UiTexts kChineseTexts{
         "文件太大。",
         "这不是 DX470 日志文件。",
         "日志中没有数据行。",
+    },
+    {
+        "参数 %1 未写入",
+        "有 %1 个参数已修改，但尚未写入控制器。",
+        "现在没有连接控制器，无法写入。",
+        "写入并继续",
+        "不写入，继续",
+        "继续",
+        "取消",
+        "恢复 %2 未写入控制器的 %1 项修改吗？",
+        "恢复",
+        "不恢复",
+        "无法保存未写入的修改，程序意外结束时将无法恢复：\n%1",
     },
 };
 
@@ -215,6 +246,19 @@ inline constexpr UiTexts kEnglishTexts{
         "This is not a DX470 log.",
         "The log holds no frames.",
     },
+    {
+        "Parameter %1 not stored",
+        "Parameters changed but not stored in the controller: %1.",
+        "There is no link to the controller: they cannot be written now.",
+        "Write and continue",
+        "Continue without writing",
+        "Continue",
+        "Cancel",
+        "Restore the %1 unstored changes from %2?",
+        "Restore",
+        "Discard",
+        "The unstored changes cannot be kept for recovery after a crash:\n%1",
+    },
 };
 
 // The window opens with the Chinese texts, but with this caption; the first
@@ -234,3 +278,9 @@ inline constexpr const char* kReplayStatusText = "Replay";
 
 // The cell marker under the parameter edit of the current cell.
 inline constexpr const char* kMarkerText = "▲";
+
+// Beside a parameter the controller has not stored.
+inline constexpr const char* kUnstoredMarkText = "●";
+// At the head of the caption while any is unstored, as editors mark a
+// changed document.
+inline constexpr const char* kUnstoredCaptionMark = "*";

@@ -153,4 +153,8 @@ QHash<int, QWidget*> BuildControls(QWidget* parent, const DialogUnits& units, QP
     return controls;
 }
 
+QRect UnstoredMarkRect(int k) {
+    return QRect(kParamEditX[k] + kSpinOffset - 1, kMarkerY, kMarkerSize, kMarkerSize);
+}
+
 }  // namespace WindowLayout

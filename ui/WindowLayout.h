@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QPoint>
+#include <QRect>
 #include <QString>
 #include <vector>
 
@@ -61,5 +62,9 @@ QString AccessibleName(const TemplateEntry& entry, const AccessibleTexts& texts)
 // SpinButton, and an empty QWidget for the serial control. Each control carries
 // its objectName; the map by id is for the window's own use.
 QHash<int, QWidget*> BuildControls(QWidget* parent, const DialogUnits& units, QPoint origin);
+
+// The mark of a parameter the controller has not stored, in dialog units:
+// under parameter k's spin, beside its cell marker.
+QRect UnstoredMarkRect(int k);
 
 }  // namespace WindowLayout

@@ -224,7 +224,8 @@ class Simulator:
 
 class Dx470Session(unittest.TestCase):
     """One X server, one port folder with all twenty COM names linked (so the
-    search never touches a real device), a controller on COM3, and the program."""
+    search never touches a real device), a data folder of its own, a controller
+    on COM3, and the program."""
 
     controller_port = "COM3"
     controller_arguments = ("--gap", "10")
@@ -273,8 +274,10 @@ class Dx470Session(unittest.TestCase):
         return sim
 
     def env(self):
+        # The data folder too: changes a run leaves unstored are kept there
+        # and offered by the next run.
         return dict(os.environ, DISPLAY=self.x.display, XDG_CONFIG_HOME=self.config_home,
-                    QT_QPA_PLATFORM="xcb")
+                    XDG_DATA_HOME=os.path.join(self.config_home, "data"), QT_QPA_PLATFORM="xcb")
 
     def kill_app(self):
         """Kills a program still running (a case that failed left it)."""

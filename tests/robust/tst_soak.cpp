@@ -9,6 +9,7 @@
 //   DX470_SOAK_SECONDS=600 QT_QPA_PLATFORM=offscreen tests/robust/tst_soak
 // (or DX470_SOAK_SECONDS=600 ctest -R robust.tst_soak; the test's time-out
 // allows it).
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 #include <memory>
@@ -58,6 +59,9 @@ private slots:
         QVERIFY(sim.Start());
         const std::string device = sim.PortPath().toStdString();
         ModalCloser closer((seconds + 60) * 1000);
+        // A data folder of its own, for the changes the run leaves unstored.
+        const QTemporaryDir dataHome;
+        qputenv("XDG_DATA_HOME", dataHome.path().toUtf8());
         CCalibDlg dlg([device](int port) { return port == kPort ? device : std::string(); });
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));

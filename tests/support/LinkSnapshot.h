@@ -18,6 +18,7 @@ struct LinkSnapshot {
     bool linkUp = false;
     std::uint32_t linkUpTick = 0;
     bool panelLoaded = false;
+    std::array<std::uint8_t, kParamCount> storedParams{};
     bool writeRequested = false;
     bool followUpStore = false;
     std::uint8_t sendHoldoff = 0;
@@ -43,6 +44,7 @@ inline LinkSnapshot TakeSnapshot(const LinkState& s) {
     snap.linkUp = s.linkUp;
     snap.linkUpTick = s.linkUpTick;
     snap.panelLoaded = s.panelLoaded;
+    snap.storedParams = s.storedParams;
     snap.writeRequested = s.writeRequested;
     snap.followUpStore = s.followUpStore;
     snap.sendHoldoff = s.sendHoldoff;
@@ -70,6 +72,7 @@ inline void FillEveryField(LinkState& s) {
     s.linkUp = true;
     s.linkUpTick = 123456;
     s.panelLoaded = true;
+    s.storedParams.fill(77);
     s.writeRequested = true;
     s.followUpStore = true;
     s.sendHoldoff = 2;
@@ -89,11 +92,13 @@ inline std::ostream& operator<<(std::ostream& os, const LinkSnapshot& s) {
     for (auto p : s.deviceParams) os << ' ' << static_cast<int>(p);
     os << "; receivedMask " << s.receivedMask << ", confirmedMask " << s.confirmedMask
        << ", silenceTicks " << int{s.silenceTicks} << ", linkUp " << s.linkUp << ", linkUpTick "
-       << s.linkUpTick << ", panelLoaded " << s.panelLoaded << ", writeRequested "
-       << s.writeRequested << ", followUpStore " << s.followUpStore << ", sendHoldoff "
-       << int{s.sendHoldoff} << ", portError " << int{s.portError} << ", probeFound "
-       << s.probeFound << ", probePort " << s.probePort << ", probeStop " << s.probeStop
-       << ", lambdaBand " << int{s.lambdaBand} << ", cellIndex " << s.cellIndex << ", petrolRaw "
-       << s.petrolRaw << ", lambdaRaw " << s.lambdaRaw << ", gasTimeUs " << s.gasTimeUs << '}';
+       << s.linkUpTick << ", panelLoaded " << s.panelLoaded << ", storedParams";
+    for (auto p : s.storedParams) os << ' ' << static_cast<int>(p);
+    os << ", writeRequested " << s.writeRequested << ", followUpStore " << s.followUpStore
+       << ", sendHoldoff " << int{s.sendHoldoff} << ", portError " << int{s.portError}
+       << ", probeFound " << s.probeFound << ", probePort " << s.probePort << ", probeStop "
+       << s.probeStop << ", lambdaBand " << int{s.lambdaBand} << ", cellIndex " << s.cellIndex
+       << ", petrolRaw " << s.petrolRaw << ", lambdaRaw " << s.lambdaRaw << ", gasTimeUs "
+       << s.gasTimeUs << '}';
     return os;
 }

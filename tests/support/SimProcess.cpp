@@ -62,6 +62,14 @@ QStringList SimProcess::LinesStartingWith(const QString& prefix) {
     return found;
 }
 
+QStringList SimProcess::ReceivedOnce() {
+    QStringList frames;
+    for (const QString& line : LinesStartingWith(QStringLiteral("rx "))) {
+        if (frames.isEmpty() || frames.last() != line) frames << line;
+    }
+    return frames;
+}
+
 void SimProcess::Command(const QString& command) {
     process_.write((command + "\n").toUtf8());
     process_.waitForBytesWritten(1000);

@@ -24,6 +24,10 @@ public:
     QStringList Lines();
     // Lines starting with prefix, e.g. "rx set".
     QStringList LinesStartingWith(const QString& prefix);
+    // The frames it received ("rx ..."), each repeat right after the same
+    // frame left out: an echo of the old value already on its way may make
+    // the window send a frame once more.
+    QStringList ReceivedOnce();
     void Command(const QString& command);
     // Frames sent since it started, as it counts them; -1 if it does not say.
     long SentCount();

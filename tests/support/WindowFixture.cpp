@@ -17,7 +17,12 @@ bool WindowFixture::Open(ProbeTimings timings) {
     if (!userDirs.open(QIODevice::WriteOnly)) return false;
     userDirs.write("XDG_DOCUMENTS_DIR=\"" + DocumentsFolder().toUtf8() + "\"\n");
     userDirs.close();
+    auto emptyData = std::make_unique<QTemporaryDir>();
+    if (!emptyData->isValid()) return false;
+    qputenv("XDG_DATA_HOME", (dataHome.isEmpty() ? emptyData->path() : dataHome).toUtf8());
     dlg = std::make_unique<CCalibDlg>(ports.Resolver(), timings);
+    // Kept from here: a window this one replaced has gone with its folder.
+    ownDataHome_ = std::move(emptyData);
     dlg->show();
     return QTest::qWaitForWindowExposed(dlg.get());
 }

@@ -27,7 +27,8 @@ bool WaitForSearchToEnd(CCalibDlg& dlg, int timeoutMs = 5000);
 
 // The calibration window of one test, with its own COM table, its own
 // settings folder (Qt's file dialog remembers its last folder there) and its
-// own documents folder, where its session logs go. Its search workers end
+// own documents folder, where its session logs go; each window opened gets an
+// empty data folder (where unstored changes are kept). Its search workers end
 // when it goes.
 class WindowFixture {
 public:
@@ -52,6 +53,9 @@ public:
     // True once no search worker runs any more.
     bool WaitForSearchToEnd(int timeoutMs = 5000);
     void Choose(int commandId);
+    // A data folder the test shares between windows or processes; the
+    // windows opened while it is set use it instead of an empty one.
+    QString dataHome;
 
     static constexpr int kControllerPort = 3;
     static constexpr int kLinkTimeoutMs = 15000;
@@ -59,4 +63,5 @@ public:
 private:
     QTemporaryDir configHome_;
     QString documentsName_ = QStringLiteral("Documents");
+    std::unique_ptr<QTemporaryDir> ownDataHome_;
 };

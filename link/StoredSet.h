@@ -1,0 +1,40 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 DX470 calibrator project
+#pragma once
+
+#include <cstdint>
+
+#include "link/LinkState.h"
+
+// The stored set: the values the controller keeps over a power cycle, as far
+// as the program can tell. A set-parameter frame changes only the
+// controller's working copy; only the store frame keeps it. A freshly linked
+// controller reports what it started with, so the values that load the panel
+// are taken as stored; after each store frame, the values the controller held
+// when it went out. A parameter whose panel value differs from its stored
+// value is unstored: the controller forgets it when switched off.
+
+// Bit k stands for parameter k.
+using ParamMask = std::uint16_t;
+
+// The panel has just been loaded from the controller, or a store frame has
+// just gone out.
+void RememberStoredSet(LinkState& state);
+
+// The parameters whose panel value differs from the stored one. None while
+// the panel does not come from the controller (before the first link-up,
+// after AUTO or a port choice): nothing is known then about what it stored.
+ParamMask UnstoredParams(const LinkState& state, const PanelParams& panel);
+int CountParams(ParamMask mask);
+
+// The panel and the stored set as an earlier run left them.
+struct UnstoredRecord {
+    PanelParams panel{};
+    PanelParams stored{};
+    bool operator==(const UnstoredRecord&) const = default;
+};
+
+// What such a record can give back to a controller whose values have just
+// loaded the panel: the parameters that were unstored then and whose value
+// the controller does not hold now.
+ParamMask ParamsToRestore(const UnstoredRecord& record, const PanelParams& loadedPanel);
