@@ -20,6 +20,9 @@ public:
     // Starts it and waits for its port line; false if it did not come.
     bool Start(int timeoutMs = 5000);
     QString PortPath() const { return portPath_; }
+    // After "plug": waits for the port line of the new pseudo-terminal and
+    // gives its path; empty if it did not come.
+    QString WaitForNewPort(int timeoutMs = 5000);
     // Every stdout line so far, reading whatever is waiting.
     QStringList Lines();
     // Lines starting with prefix, e.g. "rx set".
