@@ -14,6 +14,7 @@
 
 #include "link/LinkState.h"
 #include "link/WindowOps.h"
+#include "serial/PortLister.h"
 #include "serial/PortNames.h"
 #include "serial/ProbeTimings.h"
 
@@ -22,11 +23,13 @@ class HelpWindow;
 class LiveBar;
 class LiveDisplay;
 class MenuBar;
+class PortDirectory;
 class PortSearch;
 class QAction;
 class QLineEdit;
 class QMessageBox;
 class QPainter;
+class RememberedAdapter;
 class SerialChannel;
 class SpinButton;
 class StatusPanes;
@@ -37,7 +40,8 @@ struct UiTexts;
 // Write and Exit buttons, the menus and the status bar.
 //
 // The pieces: the window owns the serial channel (bytes in and out), the port
-// search (its workers report finds), and the ControllerLink, which holds the
+// search (its workers report finds), the remembered adapter (found first,
+// reopened after an unplug), and the ControllerLink, which holds the
 // link record and all protocol rules. Events go from the channel, the two
 // timers and the menus into the link; the link answers through WindowOps,
 // which this window maps onto its controls, colours and texts. The window
@@ -47,9 +51,11 @@ class CCalibDlg : public QDialog, public WindowOps {
 
 public:
     // The resolver names the devices of COM1..COM20 for the channel and for
-    // the search workers; the timings say how long a worker listens.
+    // the search workers; the timings say how long a worker listens. The
+    // lister tells which adapters are plugged in; without one the window
+    // knows no adapters and remembers none.
     explicit CCalibDlg(PortResolver resolver = ResolvePortName, ProbeTimings timings = {},
-                       QWidget* parent = nullptr);
+                       std::shared_ptr<PortLister> adapters = nullptr, QWidget* parent = nullptr);
     ~CCalibDlg() override;
 
     // The spin-edit values in parameter order.
@@ -61,6 +67,7 @@ public:
     ControllerLink& Link() { return *link_; }
     LinkState& State();
     PortSearch& Search() { return *search_; }
+    RememberedAdapter& Adapter() { return *adapter_; }
     bool EnglishUi() const { return englishUi_; }
 
     QWidget* Control(int controlId) const { return controls_.value(controlId, nullptr); }
@@ -129,6 +136,7 @@ protected:
 private:
     void CreateControls();
     void CreateLink();
+    void ConnectAdapter();
     void ConnectControls();
     void OnInitDialog();
     void InitStatusBar();
@@ -150,9 +158,14 @@ private:
     // Qt never runs a timer again while its own tick is being handled, and
     // supervision and sending must go on behind the box.
     void ShowBoxBehindTicks(QMessageBox& box);
+    // The port menu shows what each present port is, beside its COM name.
+    void ShowPortNames();
+    // The status tooltip names the port last opened.
+    void ShowOpenPortName();
 
     PortResolver resolver_;
     ProbeTimings timings_;
+    std::shared_ptr<PortLister> adapters_;
     QIcon appIcon_;
     QHash<int, QWidget*> controls_;
     MenuBar* menuBar_ = nullptr;
@@ -172,7 +185,9 @@ private:
     QTimer sendTimer_;
     // The timer whose tick is being handled, if any.
     QTimer* tickingTimer_ = nullptr;
+    std::shared_ptr<PortDirectory> directory_;
     std::unique_ptr<SerialChannel> channel_;
     std::unique_ptr<PortSearch> search_;
+    std::unique_ptr<RememberedAdapter> adapter_;
     std::unique_ptr<ControllerLink> link_;
 };

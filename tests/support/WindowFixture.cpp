@@ -11,7 +11,7 @@
 bool WindowFixture::Open(ProbeTimings timings) {
     if (!configHome_.isValid()) return false;
     qputenv("XDG_CONFIG_HOME", configHome_.path().toUtf8());
-    dlg = std::make_unique<CCalibDlg>(ports.Resolver(), timings);
+    dlg = std::make_unique<CCalibDlg>(ports.Resolver(), timings, adapters);
     dlg->show();
     return QTest::qWaitForWindowExposed(dlg.get());
 }
@@ -49,4 +49,8 @@ bool WindowFixture::WaitForSearchToEnd(int timeoutMs) {
 
 void WindowFixture::Choose(int commandId) {
     dlg->Command(commandId)->trigger();
+}
+
+QString WindowFixture::SettingsFile() const {
+    return configHome_.filePath(QStringLiteral("dx470/dx470.conf"));
 }
