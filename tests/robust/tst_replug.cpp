@@ -107,8 +107,8 @@ private:
 
 private slots:
     void replugTwentyTimes() {
-        sim_ = std::make_unique<SimProcess>();
-        QVERIFY(sim_->Start());
+        sim_ = StartedSim();
+        QVERIFY(sim_);
         PtyPair twin;
         PtyPair withoutSerial;
         window_.adapters = std::make_shared<MadeUpAdapters>();

@@ -82,6 +82,11 @@ void SimProcess::Stop() {
     }
 }
 
+std::unique_ptr<SimProcess> StartedSim(const QStringList& arguments) {
+    auto sim = std::make_unique<SimProcess>(arguments);
+    return sim->Start() ? std::move(sim) : nullptr;
+}
+
 QString SimPath() {
     return QStringLiteral(DX470_SIM_PATH);
 }

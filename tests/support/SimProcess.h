@@ -5,6 +5,7 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <memory>
 
 // A running dx470-sim for tests: its pseudo-terminal path, its log lines, and
 // its run-time commands.
@@ -38,6 +39,9 @@ private:
     QStringList lines_;
     QByteArray partial_;
 };
+
+// A dx470-sim that has started and told its port; null if it did not.
+std::unique_ptr<SimProcess> StartedSim(const QStringList& arguments = {});
 
 // Path of the built virtual controller, given to the tests by the build.
 QString SimPath();

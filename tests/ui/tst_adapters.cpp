@@ -31,11 +31,6 @@ constexpr int kAdapterPort = 3;
 const std::string kSerial = "A50285BI";
 // Longer than two looks, so a look that should open nothing has had its chance.
 constexpr int kLooksMs = 1200;
-
-std::unique_ptr<SimProcess> StartedSim() {
-    auto sim = std::make_unique<SimProcess>();
-    return sim->Start() ? std::move(sim) : nullptr;
-}
 }  // namespace
 
 class TestAdapters : public QObject {
