@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "app/ExitSignals.h"
+#include "serial/SystemPortLister.h"
 #include "ui/CCalibDlg.h"
 #include "ui/LayoutReport.h"
 #include "ui/StartupMarks.h"
@@ -40,7 +41,7 @@ int CCalibApp::InitInstance(int& argc, char** argv) {
     QPointer<CCalibDlg> window;
     const ExitSignals exitSignals([&window] { EndRun(window); });
     {
-        CCalibDlg dialog;
+        CCalibDlg dialog(ResolvePortName, ProbeTimings{}, std::make_shared<SystemPortLister>());
         StartupMarks::Mark("window made");
         window = &dialog;
         LayoutReport::WriteWhenShown(dialog);

@@ -31,6 +31,11 @@ std::string Canonical(const fs::path& path) {
 }
 }  // namespace
 
+std::string ConfigFolder() {
+    const std::string portsFolder = PortLinkFolder();
+    return portsFolder.empty() ? portsFolder : fs::path(portsFolder).parent_path().string();
+}
+
 std::string PortLinkFolder() {
     return PortLinkFolderFor(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
 }

@@ -9,6 +9,10 @@
 // discovery worker both use it, so they always mean the same device.
 using PortResolver = std::function<std::string(int port)>;
 
+// The program's own folder of the user's configuration: $XDG_CONFIG_HOME/dx470,
+// by default ~/.config/dx470; empty when the environment names no folder.
+std::string ConfigFolder();
+
 // The folder of per-user COMn links: $XDG_CONFIG_HOME/dx470/ports, by default
 // ~/.config/dx470/ports; empty when the environment names no folder.
 std::string PortLinkFolder();

@@ -7,11 +7,13 @@
 
 PortProbeThread::PortProbeThread(PortResolver resolver, ProbeTimings timings,
                                  std::shared_ptr<std::atomic<bool>> stop,
-                                 std::shared_ptr<ListeningDevices> listening)
+                                 std::shared_ptr<ListeningDevices> listening,
+                                 std::function<int()> firstPort)
     : resolver_(std::move(resolver)),
       timings_(timings),
       stop_(std::move(stop)),
-      listening_(std::move(listening)) {}
+      listening_(std::move(listening)),
+      firstPort_(std::move(firstPort)) {}
 
 void PortProbeThread::AskToEnd() {
     {
@@ -26,8 +28,20 @@ bool PortProbeThread::SleepUnlessEnded(std::chrono::milliseconds time) {
     return !endRequested_.wait_for(lock, time, [this] { return isInterruptionRequested(); });
 }
 
-void PortProbeThread::run() {
+std::vector<int> PortProbeThread::PortsInOrder() {
+    const int first = firstPort_ ? firstPort_() : 0;
+    // Let go at once of what the finder holds, which is the window's.
+    firstPort_ = nullptr;
+    std::vector<int> ports;
+    if (first >= kFirstPort && first <= kLastPort) ports.push_back(first);
     for (int port = kFirstPort; port <= kLastPort; ++port) {
+        if (port != first) ports.push_back(port);
+    }
+    return ports;
+}
+
+void PortProbeThread::run() {
+    for (const int port : PortsInOrder()) {
         if (stop_->load(std::memory_order_acquire) || isInterruptionRequested()) return;
         if (ListenOn(port) > 0) {
             emit portFound(port);

@@ -5,17 +5,20 @@
 #include <QThread>
 #include <atomic>
 #include <condition_variable>
+#include <functional>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 #include "serial/ListeningDevices.h"
 #include "serial/PortNames.h"
 #include "serial/ProbeTimings.h"
 
 // A search worker: listens on COM1..COM20 in turn and reports the first port
-// on which anything at all arrives. It never writes to a port and never
-// touches the window: it reads the shared stop flag before each port and
-// reports its find by a signal, which reaches the window's thread queued.
+// on which anything at all arrives; a port it is told to try first goes ahead
+// of the others. It never writes to a port and never touches the window: it
+// reads the shared stop flag before each port and reports its find by a
+// signal, which reaches the window's thread queued.
 class PortProbeThread : public QThread {
     Q_OBJECT
 
@@ -24,9 +27,12 @@ public:
     static constexpr int kLastPort = 20;
     static constexpr qint64 kReadSize = 15;
 
+    // firstPort, if given, runs on the worker and names the port to try
+    // before COM1 (0 for none).
     PortProbeThread(PortResolver resolver, ProbeTimings timings,
                     std::shared_ptr<std::atomic<bool>> stop,
-                    std::shared_ptr<ListeningDevices> listening);
+                    std::shared_ptr<ListeningDevices> listening,
+                    std::function<int()> firstPort = {});
 
     // Stops listening at once: the port is closed, its lock file released,
     // and the worker ends without a find.
@@ -39,6 +45,7 @@ protected:
     void run() override;
 
 private:
+    std::vector<int> PortsInOrder();
     int ListenOn(int port);
     // Sleeps for the time unless asked to end; true when it slept it all.
     bool SleepUnlessEnded(std::chrono::milliseconds time);
@@ -47,6 +54,7 @@ private:
     ProbeTimings timings_;
     std::shared_ptr<std::atomic<bool>> stop_;
     std::shared_ptr<ListeningDevices> listening_;
+    std::function<int()> firstPort_;
     std::mutex endMutex_;
     std::condition_variable endRequested_;
 };

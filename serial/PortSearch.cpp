@@ -18,8 +18,9 @@ PortSearch::~PortSearch() {
     }
 }
 
-void PortSearch::Launch(std::shared_ptr<std::atomic<bool>> stop) {
-    auto* worker = new PortProbeThread(resolver_, timings_, std::move(stop), listening_);
+void PortSearch::Launch(std::shared_ptr<std::atomic<bool>> stop, std::function<int()> firstPort) {
+    auto* worker =
+        new PortProbeThread(resolver_, timings_, std::move(stop), listening_, std::move(firstPort));
     worker->setParent(this);
     connect(worker, &PortProbeThread::portFound, this, &PortSearch::portFound,
             Qt::QueuedConnection);

@@ -6,6 +6,7 @@
 #include <QString>
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <memory>
 
 #include "serial/ListeningDevices.h"
@@ -26,7 +27,9 @@ public:
     // the end of the process rather than waited for.
     ~PortSearch() override;
 
-    void Launch(std::shared_ptr<std::atomic<bool>> stop);
+    // firstPort, if given, runs on the worker and names a port to try
+    // before COM1 (0 for none).
+    void Launch(std::shared_ptr<std::atomic<bool>> stop, std::function<int()> firstPort = {});
     // Whether one of the workers holds this device at this moment.
     bool IsListeningOn(const QString& device) const;
     int RunningCount() const;

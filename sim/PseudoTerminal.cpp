@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <system_error>
+#include <utility>
 
 namespace {
 
@@ -67,6 +68,15 @@ PseudoTerminal::PseudoTerminal() {
 
 PseudoTerminal::~PseudoTerminal() {
     close();
+}
+
+PseudoTerminal& PseudoTerminal::operator=(PseudoTerminal&& other) noexcept {
+    if (this == &other) return *this;
+    close();
+    master_ = std::exchange(other.master_, -1);
+    slave_ = std::exchange(other.slave_, -1);
+    slavePath_ = std::move(other.slavePath_);
+    return *this;
 }
 
 std::size_t PseudoTerminal::write(std::span<const std::uint8_t> bytes) {

@@ -17,6 +17,8 @@ public:
     ~PseudoTerminal();
     PseudoTerminal(const PseudoTerminal&) = delete;
     PseudoTerminal& operator=(const PseudoTerminal&) = delete;
+    // Closes this one and takes over the other's, which is left closed.
+    PseudoTerminal& operator=(PseudoTerminal&& other) noexcept;
 
     bool isOpen() const { return master_ >= 0; }
     int masterFd() const { return master_; }

@@ -10,7 +10,7 @@ namespace {
 
 using Kind = RuntimeCommand::Kind;
 
-constexpr std::array<std::pair<std::string_view, Kind>, 9> kWords = {{
+constexpr std::array<std::pair<std::string_view, Kind>, 11> kWords = {{
     {"talk", Kind::Talk},
     {"silent", Kind::Silent},
     {"garbage", Kind::Garbage},
@@ -19,6 +19,8 @@ constexpr std::array<std::pair<std::string_view, Kind>, 9> kWords = {{
     {"dump", Kind::Dump},
     {"count", Kind::Count},
     {"hangup", Kind::Hangup},
+    {"unplug", Kind::Unplug},
+    {"plug", Kind::Plug},
     {"quit", Kind::Quit},
 }};
 

@@ -19,6 +19,8 @@ struct RuntimeCommand {
         Dump,
         Count,
         Hangup,
+        Unplug,
+        Plug,
         Quit,
         Invalid
     };

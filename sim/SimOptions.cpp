@@ -245,11 +245,16 @@ Commands on stdin, one per line (end of input does not stop the program):
   count                     print how many frames have been sent so far
   hangup                    close the pseudo-terminal (clients see the device go away),
                             remove the link and exit with code 0
+  unplug                    close the pseudo-terminal and remove the link, and keep running
+                            with the same parameters, as a controller whose cable was pulled
+  plug                      after unplug: a new pseudo-terminal (another /dev/pts/N), linked
+                            again with --link
   quit                      remove the link and exit with code 0
 
 Lines on stdout:
-  port /dev/pts/N           always the first line
-  link PATH                 second line, with --link
+  port /dev/pts/N           always the first line; again after "plug"
+  unplugged                 after "unplug"
+  link PATH                 second line, with --link; again after "plug"
   rx set K V                valid set-parameter frame (logged in noecho mode too)
   rx store                  store frame; the current parameters become the stored copy
   rx badsum XX XX XX XX XX XX   frame from 0xAB with a wrong checksum, ignored

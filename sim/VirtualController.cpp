@@ -51,17 +51,19 @@ VirtualController::VirtualController(const SimOptions& options, const EventLog& 
       model_(options.parameters, options.sweep),
       pacer_(ControllerModel::kFrameSize, options.gap),
       random_(options.seed) {
-    if (options_.linkNumber) {
-        const auto folder =
-            PortLink::folderFor(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
-        link_ = std::make_unique<PortLink>(folder, *options_.linkNumber, terminal_.slavePath());
-    }
+    makeLink();
     model_.setEcho(options_.echo);
     if (options_.replayPath) {
         replay_ = std::make_unique<LogReplay>(*options_.replayPath);
         if (const auto& start = replay_->startParameters()) model_ = ControllerModel(*start, {});
         model_.setEcho(options_.echo);
     }
+}
+
+void VirtualController::makeLink() {
+    if (!options_.linkNumber) return;
+    const auto folder = PortLink::folderFor(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+    link_ = std::make_unique<PortLink>(folder, *options_.linkNumber, terminal_.slavePath());
 }
 
 int VirtualController::run() {
@@ -286,6 +288,12 @@ void VirtualController::runCommand(const std::string& line) {
             terminal_.close();
             exitReason_ = "hangup";
             return;
+        case Kind::Unplug:
+            unplug();
+            return;
+        case Kind::Plug:
+            plug();
+            return;
         case Kind::Quit:
             exitReason_ = "quit";
             return;
@@ -299,6 +307,28 @@ void VirtualController::runCommand(const std::string& line) {
 void VirtualController::dumpParameters() {
     log_.line("params" + joinValues(model_.parameters()));
     log_.line("stored" + joinValues(model_.storedParameters()));
+}
+
+// As a cable pulled out: the device and its link go away, the controller
+// itself runs on and keeps its parameters.
+void VirtualController::unplug() {
+    if (!terminal_.isOpen()) return;
+    replugged_ = std::make_unique<PseudoTerminal>();
+    terminal_.close();
+    link_.reset();
+    lineQueue_.clear();
+    log_.line("unplugged");
+}
+
+// Plugged in again: a new pseudo-terminal, as a replugged adapter comes back
+// under a new device name, and the link moved to it.
+void VirtualController::plug() {
+    if (!replugged_) return;
+    terminal_ = std::move(*replugged_);
+    replugged_.reset();
+    makeLink();
+    log_.line("port " + terminal_.slavePath());
+    if (link_) log_.line("link " + link_->path().string());
 }
 
 // The link goes before the last line, so a reader that sees "exit" finds it gone.

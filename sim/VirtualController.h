@@ -49,12 +49,18 @@ private:
     void readStdin();
     void runCommand(const std::string& line);
     void dumpParameters();
+    void unplug();
+    void plug();
+    void makeLink();
     void shutDown();
 
     SimOptions options_;
     const EventLog& log_;
     SignalPipe& signals_;
     PseudoTerminal terminal_;
+    // Made at "unplug" and taken at "plug": made while the old one is still
+    // open, it never gets the old one's name.
+    std::unique_ptr<PseudoTerminal> replugged_;
     std::unique_ptr<PortLink> link_;
     ControllerModel model_;
     CommandParser parser_;

@@ -13,6 +13,7 @@
 #include <QPushButton>
 
 #include "link/ControllerLink.h"
+#include "serial/RememberedAdapter.h"
 #include "serial/SerialChannel.h"
 #include "ui/CAboutDlg.h"
 #include "ui/ControlIds.h"
@@ -94,8 +95,10 @@ void CCalibDlg::OnTimer(int timerId) {
     tickingTimer_ = Timer(timerId);
     CatchChannelErrors([&] {
         if (timerId == TimerId::kSupervision) {
+            const bool wasUp = State().linkUp;
             link_->OnSupervisionTick();
             FollowLinkWithLog();
+            if (!wasUp && State().linkUp) adapter_->OnLinkUp();
         } else if (timerId == TimerId::kSend) {
             link_->OnSendTick();
         }

@@ -21,6 +21,7 @@
 #include "link/WindowOps.h"
 #include "log/FrameClock.h"
 #include "log/SessionRecord.h"
+#include "serial/PortLister.h"
 #include "serial/PortNames.h"
 #include "serial/ProbeTimings.h"
 
@@ -29,6 +30,7 @@ class HelpWindow;
 class LiveBar;
 class LiveDisplay;
 class MenuBar;
+class PortDirectory;
 class PortSearch;
 class QAction;
 class QLabel;
@@ -37,6 +39,7 @@ class QMessageBox;
 class QPainter;
 class RecoveryFiles;
 class ReplayPanel;
+class RememberedAdapter;
 class SerialChannel;
 class SessionLogger;
 class SpinButton;
@@ -48,7 +51,8 @@ struct UiTexts;
 // Write and Exit buttons, the menus and the status bar.
 //
 // The pieces: the window owns the serial channel (bytes in and out), the port
-// search (its workers report finds), and the ControllerLink, which holds the
+// search (its workers report finds), the remembered adapter (found first,
+// reopened after an unplug), and the ControllerLink, which holds the
 // link record and all protocol rules. Events go from the channel, the two
 // timers and the menus into the link; the link answers through WindowOps,
 // which this window maps onto its controls, colours and texts. The window
@@ -62,9 +66,11 @@ class CCalibDlg : public QDialog, public WindowOps {
 
 public:
     // The resolver names the devices of COM1..COM20 for the channel and for
-    // the search workers; the timings say how long a worker listens.
+    // the search workers; the timings say how long a worker listens. The
+    // lister tells which adapters are plugged in; without one the window
+    // knows no adapters and remembers none.
     explicit CCalibDlg(PortResolver resolver = ResolvePortName, ProbeTimings timings = {},
-                       QWidget* parent = nullptr);
+                       std::shared_ptr<PortLister> adapters = nullptr, QWidget* parent = nullptr);
     ~CCalibDlg() override;
 
     // The spin-edit values in parameter order.
@@ -76,6 +82,7 @@ public:
     ControllerLink& Link() { return *link_; }
     LinkState& State();
     PortSearch& Search() { return *search_; }
+    RememberedAdapter& Adapter() { return *adapter_; }
     bool EnglishUi() const { return englishUi_; }
 
     QWidget* Control(int controlId) const { return controls_.value(controlId, nullptr); }
@@ -168,6 +175,7 @@ protected:
 private:
     void CreateControls();
     void CreateLink();
+    void ConnectAdapter();
     void ConnectControls();
     void OnInitDialog();
     void InitStatusBar();
@@ -222,9 +230,14 @@ private:
     // Qt never runs a timer again while its own tick is being handled, and
     // supervision and sending must go on behind the box.
     void ShowBoxBehindTicks(QMessageBox& box);
+    // The port menu shows what each present port is, beside its COM name.
+    void ShowPortNames();
+    // The status tooltip names the port last opened.
+    void ShowOpenPortName();
 
     PortResolver resolver_;
     ProbeTimings timings_;
+    std::shared_ptr<PortLister> adapters_;
     QIcon appIcon_;
     QHash<int, QWidget*> controls_;
     MenuBar* menuBar_ = nullptr;
@@ -244,8 +257,10 @@ private:
     QTimer sendTimer_;
     // The timer whose tick is being handled, if any.
     QTimer* tickingTimer_ = nullptr;
+    std::shared_ptr<PortDirectory> directory_;
     std::unique_ptr<SerialChannel> channel_;
     std::unique_ptr<PortSearch> search_;
+    std::unique_ptr<RememberedAdapter> adapter_;
     std::unique_ptr<ControllerLink> link_;
     SessionLogger* logger_ = nullptr;
     // Whether the log was last told the link is up.

@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "serial/RememberedAdapter.h"
 #include "ui/CCalibDlg.h"
 #include "ui/ControlColours.h"
 #include "ui/ControlIds.h"
@@ -88,7 +89,10 @@ void CCalibDlg::ShowErrorBox(const std::string& text, const std::string& caption
     ShowBoxBehindTicks(box);
 }
 
+// Every port command marks its choice first: the user's choice ends the
+// looking for an adapter that went away.
 void CCalibDlg::MarkPortChoice(PortChoice choice) {
+    adapter_->OnPortChoice();
     menuBar_->SetPortRadioMark(MenuBar::PortPosition(choice));
 }
 

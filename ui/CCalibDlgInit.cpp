@@ -8,7 +8,9 @@
 #include "link/ControllerLink.h"
 #include "link/LiveValues.h"
 #include "link/TickCount.h"
+#include "serial/PortDirectory.h"
 #include "serial/PortSearch.h"
+#include "serial/RememberedAdapter.h"
 #include "serial/SerialChannel.h"
 #include "ui/AccessibleNames.h"
 #include "ui/Artwork.h"
@@ -59,10 +61,12 @@ QPixmap PictureOrPlain(const char* resource) {
 }
 }  // namespace
 
-CCalibDlg::CCalibDlg(PortResolver resolver, ProbeTimings timings, QWidget* parent)
+CCalibDlg::CCalibDlg(PortResolver resolver, ProbeTimings timings,
+                     std::shared_ptr<PortLister> adapters, QWidget* parent)
     : QDialog(parent),
       resolver_(std::move(resolver)),
       timings_(timings),
+      adapters_(std::move(adapters)),
       appIcon_(Artwork::AppIcon()) {
     CreateControls();
     StartupMarks::Mark("controls");
@@ -70,6 +74,7 @@ CCalibDlg::CCalibDlg(PortResolver resolver, ProbeTimings timings, QWidget* paren
     CreateLink();
     CreateLogger();
     ConnectControls();
+    ConnectAdapter();
     OnInitDialog();
 }
 
@@ -222,11 +227,16 @@ void CCalibDlg::InitBars() {
 // The channel, the search and the link they serve; not opened or started
 // here, only made, so the initialisation steps run in their order.
 void CCalibDlg::CreateLink() {
-    search_ = std::make_unique<PortSearch>(resolver_, timings_);
+    directory_ = std::make_shared<PortDirectory>(resolver_, adapters_);
+    search_ = std::make_unique<PortSearch>(directory_->Resolver(), timings_);
     channel_ = std::make_unique<SerialChannel>(
-        resolver_, [this](const QString& device) { return search_->IsListeningOn(device); });
-    link_ = std::make_unique<ControllerLink>(*this, *channel_, panelParams, SystemTickCount,
-                                             [this] { search_->Launch(State().probeStop); });
+        directory_->Resolver(),
+        [this](const QString& device) { return search_->IsListeningOn(device); });
+    adapter_ = std::make_unique<RememberedAdapter>(
+        directory_, AdapterMemory(adapters_ ? AdapterMemory::DefaultFile() : QString()), *channel_);
+    link_ = std::make_unique<ControllerLink>(
+        *this, *channel_, panelParams, SystemTickCount,
+        [this] { search_->Launch(State().probeStop, adapter_->FirstPortFinder()); });
     connect(channel_.get(), &SerialChannel::bytesReceived, this, &CCalibDlg::OnCommEvent);
     connect(channel_.get(), &SerialChannel::opened, this,
             [this](qint64 atMicros) { link_->OnPortOpened(atMicros); });

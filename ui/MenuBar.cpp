@@ -97,6 +97,11 @@ int MenuBar::PortPosition(WindowOps::PortChoice choice) {
     return choice.port + kPositionsBeforeCom1;
 }
 
+void MenuBar::SetPortLabel(int port, const QString& label) {
+    QAction* item = ItemAt(portMenu_, PortPosition({WindowOps::PortChoice::Kind::Port, port}));
+    if (item != nullptr) item->setText(label);
+}
+
 void MenuBar::SetPortRadioMark(int position) {
     QAction* item = ItemAt(portMenu_, position);
     if (item != nullptr && item->isCheckable()) item->setChecked(true);

@@ -45,6 +45,8 @@ public:
     // The position in the port submenu of AUTO (0), OFFLINE (1) and COMn
     // (n + 2, after the separator).
     static int PortPosition(WindowOps::PortChoice choice);
+    // The text of COMn's item in the port submenu.
+    void SetPortLabel(int port, const QString& label);
     // Marks one item of the port submenu, by position, and clears the others.
     void SetPortRadioMark(int position);
     // Position of the marked port item, -1 when none is marked.

@@ -39,11 +39,6 @@ constexpr int kReportTimeoutMs = 5000;
 constexpr int kIdleWindowMs = 500;
 // Of one core: the window's own timers need far less, a read-error loop all.
 constexpr double kIdleCpuShare = 0.05;
-
-std::unique_ptr<SimProcess> StartedSim() {
-    auto sim = std::make_unique<SimProcess>();
-    return sim->Start() ? std::move(sim) : nullptr;
-}
 }  // namespace
 
 class TestHangUp : public QObject {

@@ -27,6 +27,7 @@ INSTANTIATE_TEST_SUITE_P(
                     CommandCase{"garbage", Kind::Garbage}, CommandCase{"echo", Kind::Echo},
                     CommandCase{"noecho", Kind::NoEcho}, CommandCase{"dump", Kind::Dump},
                     CommandCase{"count", Kind::Count}, CommandCase{"hangup", Kind::Hangup},
+                    CommandCase{"unplug", Kind::Unplug}, CommandCase{"plug", Kind::Plug},
                     CommandCase{"quit", Kind::Quit}, CommandCase{"  silent \r", Kind::Silent},
                     CommandCase{"", Kind::None}, CommandCase{"   ", Kind::None},
                     CommandCase{"Silent", Kind::Invalid}, CommandCase{"quit now", Kind::Invalid},

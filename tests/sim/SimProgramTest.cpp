@@ -269,6 +269,27 @@ TEST(SimProgram, HangupClosesThePortRemovesTheLinkAndExits) {
     EXPECT_EQ(sim.waitForLine("exit", kLineTimeout), "exit hangup");
 }
 
+// A pulled cable and a replugged one: the old device goes, the controller
+// keeps its parameters and comes back on a new device, linked again.
+TEST(SimProgram, UnplugThenPlugComesBackOnANewPseudoTerminal) {
+    TempConfigHome config;
+    SimChild sim({"--link", "COM7"}, config.env());
+    const std::string before = portPathOf(sim);
+    PtyClient client(before);
+    sim.command("set 3 77");
+    sim.command("unplug");
+    EXPECT_TRUE(client.waitForHangUp(2s));
+    ASSERT_TRUE(sim.waitForLine("unplugged", kLineTimeout));
+    EXPECT_FALSE(linkExists(config.port("COM7")));
+    sim.command("plug");
+    const std::string after = portPathOf(sim);
+    ASSERT_NE(after, before);
+    EXPECT_EQ(fs::read_symlink(config.port("COM7")), after);
+    PtyClient replugged(after);
+    replugged.discardInput();
+    EXPECT_EQ(echoOf(replugged, 3), 77);
+}
+
 TEST(SimProgram, EndOfStdinDoesNotStopIt) {
     SimChild sim({"--gap", "2"});
     PtyClient client(portPathOf(sim));

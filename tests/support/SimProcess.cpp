@@ -39,6 +39,20 @@ bool SimProcess::Start(int timeoutMs) {
     return false;
 }
 
+QString SimProcess::WaitForNewPort(int timeoutMs) {
+    QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired()) {
+        const QStringList ports = LinesStartingWith(QStringLiteral("port "));
+        const QString latest = ports.isEmpty() ? QString() : ports.last().mid(5).trimmed();
+        if (!latest.isEmpty() && latest != portPath_) {
+            portPath_ = latest;
+            return portPath_;
+        }
+        process_.waitForReadyRead(10);
+    }
+    return {};
+}
+
 void SimProcess::ReadWaiting() {
     partial_ += process_.readAllStandardOutput();
     int end;
@@ -82,6 +96,11 @@ void SimProcess::Stop() {
         process_.kill();
         process_.waitForFinished(2000);
     }
+}
+
+std::unique_ptr<SimProcess> StartedSim(const QStringList& arguments) {
+    auto sim = std::make_unique<SimProcess>(arguments);
+    return sim->Start() ? std::move(sim) : nullptr;
 }
 
 QString SimPath() {

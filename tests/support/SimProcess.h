@@ -5,6 +5,7 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <memory>
 
 // A running dx470-sim for tests: its pseudo-terminal path, its log lines, and
 // its run-time commands.
@@ -20,6 +21,9 @@ public:
     // Starts it and waits for its port line; false if it did not come.
     bool Start(int timeoutMs = 5000);
     QString PortPath() const { return portPath_; }
+    // After "plug": waits for the port line of the new pseudo-terminal and
+    // gives its path; empty if it did not come.
+    QString WaitForNewPort(int timeoutMs = 5000);
     // Every stdout line so far, reading whatever is waiting.
     QStringList Lines();
     // Lines starting with prefix, e.g. "rx set".
@@ -41,6 +45,9 @@ private:
     QStringList lines_;
     QByteArray partial_;
 };
+
+// A dx470-sim that has started and told its port; null if it did not.
+std::unique_ptr<SimProcess> StartedSim(const QStringList& arguments = {});
 
 // Path of the built virtual controller, given to the tests by the build.
 QString SimPath();

@@ -20,7 +20,7 @@ bool WindowFixture::Open(ProbeTimings timings) {
     auto emptyData = std::make_unique<QTemporaryDir>();
     if (!emptyData->isValid()) return false;
     qputenv("XDG_DATA_HOME", (dataHome.isEmpty() ? emptyData->path() : dataHome).toUtf8());
-    dlg = std::make_unique<CCalibDlg>(ports.Resolver(), timings);
+    dlg = std::make_unique<CCalibDlg>(ports.Resolver(), timings, adapters);
     // Kept from here: a window this one replaced has gone with its folder.
     ownDataHome_ = std::move(emptyData);
     dlg->show();
@@ -64,4 +64,8 @@ bool WindowFixture::WaitForSearchToEnd(int timeoutMs) {
 
 void WindowFixture::Choose(int commandId) {
     dlg->Command(commandId)->trigger();
+}
+
+QString WindowFixture::SettingsFile() const {
+    return configHome_.filePath(QStringLiteral("dx470/dx470.conf"));
 }

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "serial/ProbeTimings.h"
+#include "tests/support/MadeUpAdapters.h"
 #include "tests/support/PortTable.h"
 #include "ui/CCalibDlg.h"
 
@@ -33,6 +34,9 @@ bool WaitForSearchToEnd(CCalibDlg& dlg, int timeoutMs = 5000);
 class WindowFixture {
 public:
     PortTable ports;
+    // The adapters the window is told are plugged in; without them it knows
+    // no adapters and remembers none.
+    std::shared_ptr<MadeUpAdapters> adapters;
     std::unique_ptr<CCalibDlg> dlg;
 
     // Makes the window and shows it; false when it is not exposed.
@@ -56,6 +60,8 @@ public:
     // A data folder the test shares between windows or processes; the
     // windows opened while it is set use it instead of an empty one.
     QString dataHome;
+    // Where the window keeps the adapter it remembers.
+    QString SettingsFile() const;
 
     static constexpr int kControllerPort = 3;
     static constexpr int kLinkTimeoutMs = 15000;

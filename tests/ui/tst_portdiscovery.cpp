@@ -28,11 +28,6 @@ constexpr qint64 kTakeOverLimitMs = 100;
 constexpr qint64 kTimerSlackMs = 30;
 // Long enough for the link to come up and the status to animate twice.
 constexpr qint64 kBoxWatchMs = 5000;
-
-std::unique_ptr<SimProcess> StartedSim(const QStringList& arguments = {}) {
-    auto sim = std::make_unique<SimProcess>(arguments);
-    return sim->Start() ? std::move(sim) : nullptr;
-}
 }  // namespace
 
 class TestPortDiscovery : public QObject {

@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 DX470 calibrator project
+// The window's adapters: the port menu and the status tooltip name what each
+// present port is, and the remembered adapter hears of the channel's device
+// going away.
+#include <QLabel>
+#include <QMenu>
+
+#include "adapters/PortLabel.h"
+#include "serial/PortDirectory.h"
+#include "serial/RememberedAdapter.h"
+#include "serial/SerialChannel.h"
+#include "ui/CCalibDlg.h"
+#include "ui/ControlIds.h"
+#include "ui/MenuBar.h"
+#include "ui/StatusPanes.h"
+
+namespace {
+QString ComName(int port) {
+    return QStringLiteral("COM%1").arg(port);
+}
+}  // namespace
+
+void CCalibDlg::ConnectAdapter() {
+    connect(channel_.get(), &SerialChannel::deviceLost, adapter_.get(),
+            &RememberedAdapter::OnDeviceLost);
+    // Without a lister the menu and the status bar stay as they always were.
+    if (!directory_->KnowsAdapters()) return;
+    connect(menuBar_->PortMenu(), &QMenu::aboutToShow, this, &CCalibDlg::ShowPortNames);
+    connect(channel_.get(), &SerialChannel::opened, this, &CCalibDlg::ShowOpenPortName);
+}
+
+void CCalibDlg::ShowPortNames() {
+    QHash<int, QString> labels;
+    for (const PortEntry& port : directory_->List()) {
+        if (!labels.contains(port.comPort))
+            labels.insert(port.comPort, QString::fromStdString(PortLabel(port)));
+    }
+    for (int port = CommandId::kFirstHandPort; port <= CommandId::kLastHandPort; ++port) {
+        menuBar_->SetPortLabel(port, labels.value(port, ComName(port)));
+    }
+}
+
+void CCalibDlg::ShowOpenPortName() {
+    const std::string device = channel_->DevicePath().toStdString();
+    QString label = ComName(channel_->PortNumber());
+    for (const PortEntry& port : directory_->List()) {
+        if (port.device == device && port.comPort == channel_->PortNumber())
+            label = QString::fromStdString(PortLabel(port));
+    }
+    statusBar_->Pane(kStatusPane)->setToolTip(label);
+}
