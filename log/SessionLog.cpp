@@ -82,6 +82,13 @@ std::int32_t SessionLog::AddEvent(SessionEvent event) {
 
 std::optional<SessionLog::Failure> SessionLog::Flush() {
     if (!IsOpen() || pending_.empty()) return std::nullopt;
+    // Writes to a file whose folder was deleted still succeed, into nothing:
+    // a log that is no longer where it was is a failure like a full disk.
+    std::error_code error;
+    if (!std::filesystem::exists(path_, error)) {
+        errno = error ? error.value() : ENOENT;
+        return Fail(path_);
+    }
     const std::size_t written = std::fwrite(pending_.data(), 1, pending_.size(), file_.get());
     if (written != pending_.size() || std::fflush(file_.get()) != 0) return Fail(path_);
     pending_.clear();

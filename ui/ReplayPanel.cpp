@@ -127,7 +127,9 @@ void ReplayPanel::Tick() {
     const std::int64_t position = Position();
     for (const SessionFrame& frame : cursor_.AdvanceTo(position)) emit frameDue(frame);
     ShowPosition(position);
-    if (cursor_.AtEnd()) SetSpeed(kPaused);
+    // Played to its end, the replay is over and the live link takes the
+    // window back.
+    if (cursor_.AtEnd()) accept();
 }
 
 void ReplayPanel::ShowPosition(std::int64_t positionUs) {

@@ -147,6 +147,18 @@ TEST_F(SessionLogTest, AFullDiskEndsTheLog) {
     EXPECT_FALSE(log.End(panel_));
 }
 
+// A folder deleted while logging: writes would still succeed, into nothing.
+TEST_F(SessionLogTest, AVanishedFolderEndsTheLog) {
+    SessionLog log;
+    ASSERT_FALSE(log.Begin(folder_.string(), kLinkUp, 0, panel_));
+    fs::remove_all(root_);
+    log.AddFrame(FrameAt(10'000));
+    const auto failure = log.Flush();
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->reason, std::strerror(ENOENT));
+    EXPECT_FALSE(log.IsOpen());
+}
+
 TEST(LogNames, SnapshotsLieBesideTheLog) {
     EXPECT_EQ(SnapshotPath("/d/DX470_2026-03-01_14.05.09.msl", Snapshot::Start),
               "/d/DX470_2026-03-01_14.05.09_start.tq4");
