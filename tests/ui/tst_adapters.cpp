@@ -78,6 +78,7 @@ private slots:
         QTest::addColumn<QString>("remembered");
         QTest::addColumn<bool>("onAdapter");
         QTest::newRow("present") << "present" << true;
+        QTest::newRow("present but silent: the search goes on") << "silent" << false;
         QTest::newRow("absent: search as without") << "absent" << false;
         QTest::newRow("nothing") << "" << false;
         QTest::newRow("broken settings file") << "broken" << false;
@@ -95,6 +96,10 @@ private slots:
         PortEntry adapter = MadeUpFtdi(adapterSim_->PortPath().toStdString(), kSerial);
         adapter.comPort = kAdapterPort;
         if (remembered == QStringLiteral("present")) memory.Save(IdentityOf(adapter));
+        if (remembered == QStringLiteral("silent")) {
+            memory.Save(IdentityOf(adapter));
+            adapterSim_->Command(QStringLiteral("silent"));
+        }
         if (remembered == QStringLiteral("absent")) memory.Save(IdentityOf(MadeUpFtdi("", "ZZ9")));
         if (remembered == QStringLiteral("broken")) {
             QDir().mkpath(QFileInfo(window_->SettingsFile()).path());
