@@ -6,10 +6,13 @@ ControllerModel::ControllerModel(const Parameters& initial, const TelemetrySweep
     : parameters_(initial),
       stored_(initial),
       petrol_(sweep.petrolStart, sweep.petrolStep, sweep.petrolMaximum),
-      lambda_(sweep.lambdaStart, sweep.lambdaStep, sweep.lambdaMaximum) {}
+      lambda_(sweep.lambdaStart, sweep.lambdaStep, sweep.lambdaMaximum),
+      mixture_(sweep.lambdaBias, initial) {}
 
 ControllerModel::Frame ControllerModel::nextTelemetryFrame() {
-    const Frame frame = nextTelemetryFrame(petrol_.value(), lambda_.value());
+    const std::size_t cell = (petrol_.value() >> 8) & 0x0F;
+    const std::uint16_t lambda = mixture_.Reading(lambda_.value(), cell, parameters_[cell]);
+    const Frame frame = nextTelemetryFrame(petrol_.value(), lambda);
     petrol_.advance();
     lambda_.advance();
     return frame;
