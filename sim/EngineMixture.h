@@ -14,7 +14,8 @@
 class EngineMixture {
 public:
     static constexpr std::size_t kCells = 16;
-    static constexpr std::int32_t kRawPerStep = 2000;
+    // About a quarter of a volt.
+    static constexpr std::int32_t kRawPerStep = 3200;
     using Offsets = std::array<std::int32_t, kCells>;
     using Parameters = std::array<std::uint8_t, kCells>;
 

@@ -116,7 +116,7 @@ TEST(ControllerModel, DefaultSweepVisitsEveryCellAndLambdaBand) {
 TEST(ControllerModel, ABiasedCellReadsLeanUntilItsParameterRises) {
     TelemetrySweep sweep{
         .petrolStart = 5 * 256 + 10, .petrolStep = 0, .lambdaStart = 30000, .lambdaStep = 0};
-    sweep.lambdaBias[5] = 8000;
+    sweep.lambdaBias[5] = 6400;
     auto lambdaAfter = [&](std::size_t cell, std::uint8_t value) {
         ControllerModel::Parameters parameters = ControllerModel::Parameters{};
         parameters.fill(100);
@@ -125,9 +125,9 @@ TEST(ControllerModel, ABiasedCellReadsLeanUntilItsParameterRises) {
         const auto frame = model.nextTelemetryFrame();
         return frame[3] * 256 + frame[4];
     };
-    EXPECT_EQ(lambdaAfter(5, 100), 22000);
-    EXPECT_EQ(lambdaAfter(5, 103), 28000);
-    EXPECT_EQ(lambdaAfter(5, 104), 30000);
+    EXPECT_EQ(lambdaAfter(5, 100), 23600);
+    EXPECT_EQ(lambdaAfter(5, 101), 26800);
+    EXPECT_EQ(lambdaAfter(5, 102), 30000);
     EXPECT_EQ(lambdaAfter(5, 0), 0);
     sweep.petrolStart = 6 * 256;
     EXPECT_EQ(lambdaAfter(6, 120), 30000);
