@@ -148,6 +148,10 @@ void CCalibDlg::OnCommand(int commandId) {
             return OnOpenLogFolder();
         case CommandId::kRecordLogs:
             return OnRecordLogs();
+        case CommandId::kShowChart:
+            return OnShowChart();
+        case CommandId::kShowCells:
+            return OnShowCells();
         default:
             break;
     }

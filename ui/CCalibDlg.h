@@ -21,6 +21,8 @@
 #include "serial/PortNames.h"
 #include "serial/ProbeTimings.h"
 
+class CellsPanel;
+class ChartWindow;
 class ControllerLink;
 class HelpWindow;
 class LiveBar;
@@ -94,6 +96,9 @@ public:
     SessionLogger* Logger() const { return logger_; }
     // The replay under way, if any.
     ReplayPanel* Replay() const { return replayPanel_; }
+    // The chart and the cell statistics, once they have been opened.
+    ChartWindow* Chart() const { return chartWindow_; }
+    CellsPanel* Cells() const { return cellsPanel_; }
 
     // What the link asks of the window.
     void DisableEditing() override;
@@ -143,6 +148,11 @@ public slots:
     void OnAddMark();
     void OnOpenLogFolder();
     void OnRecordLogs();
+    // File > Chart and File > Cell statistics: made when first chosen.
+    void OnShowChart();
+    void OnShowCells();
+    // A suggestion's Apply: the spin steps as if clicked.
+    void ApplySuggestion(int cell, int steps);
     // Enter in an edit: read the sixteen edits back, then close.
     void OnOK();
     // Exit button, File > Exit, Escape and the close box.
@@ -171,6 +181,8 @@ private:
     // Shows the texts of one language and marks it in the language submenu.
     void ApplyTexts(const UiTexts& texts, bool english);
     void PaintBackground(QPainter& painter, const QRect& area) const;
+    // The chart's and the cell statistics' items, and their windows if open.
+    void ApplyAnalysisTexts(const UiTexts& texts);
     const UiTexts& Texts() const;
     // The session log follows the link: a new log when it comes up, the end
     // when it goes.
@@ -229,4 +241,6 @@ private:
     std::optional<LambdaBand> replayBand_;
     // The link status and connection time as the replay found them.
     QString paneTextsBeforeReplay_[2];
+    ChartWindow* chartWindow_ = nullptr;
+    CellsPanel* cellsPanel_ = nullptr;
 };

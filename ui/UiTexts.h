@@ -57,6 +57,27 @@ struct LogTexts {
     const char* noFrames;
 };
 
+// The chart and the cell statistics: their menu items, windows and what they
+// show. In the suggestions %1 stands for the signed step count.
+struct AnalysisTexts {
+    const char* chartItem;
+    const char* cellsItem;
+    const char* chartCaption;
+    const char* cellsCaption;
+    // The chart's traces from the top: lambda, petrol, gas, cell.
+    std::array<const char*, 4> traces;
+    const char* paused;
+    // The table's columns: cell, samples, share of time, mean voltage, the
+    // three bands' shares, suggestion.
+    std::array<const char*, 8> columns;
+    const char* tooFewSamples;
+    const char* notSwitching;
+    const char* balanced;
+    const char* richer;
+    const char* leaner;
+    const char* apply;
+};
+
 // Every text of the window that changes with the interface language, one table
 // per language. Texts that stay the same in both languages (port items, status
 // texts, message boxes, About box) live with their users.
@@ -83,6 +104,7 @@ struct UiTexts {
     const char* manualPage;
     AccessibleTexts accessible;
     LogTexts log;
+    AnalysisTexts analysis;
 };
 
 inline constexpr UiTexts kChineseTexts{
@@ -149,6 +171,21 @@ inline constexpr UiTexts kChineseTexts{
         "这不是 DX470 日志文件。",
         "日志中没有数据行。",
     },
+    {
+        "曲线图(&C)...",
+        "单元统计(&U)...",
+        "DX470 曲线图",
+        "DX470 单元统计",
+        {"氧传感器(V)", "喷油时间(ms)", "喷气时间(ms)", "单元"},
+        "已暂停（空格键继续）",
+        {"单元", "样本数", "时间占比", "平均电压(V)", "稀", "中", "浓", "建议"},
+        "样本不足",
+        "传感器未切换",
+        "平衡",
+        "%1 调浓",
+        "%1 调稀",
+        "应用",
+    },
 };
 
 inline constexpr UiTexts kEnglishTexts{
@@ -214,6 +251,21 @@ inline constexpr UiTexts kEnglishTexts{
         "The file is too large.",
         "This is not a DX470 log.",
         "The log holds no frames.",
+    },
+    {
+        "Chart(&C)...",
+        "Cell statistics(&U)...",
+        "DX470 chart",
+        "DX470 cell statistics",
+        {"Lambda(V)", "Pet(ms)", "Gas(ms)", "Cell"},
+        "Paused (Space resumes)",
+        {"Cell", "Samples", "Time", "Mean(V)", "Lean", "Middle", "Rich", "Suggestion"},
+        "too few samples",
+        "sensor not switching",
+        "balanced",
+        "%1 richer",
+        "%1 leaner",
+        "Apply",
     },
 };
 

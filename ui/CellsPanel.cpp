@@ -1,0 +1,133 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 DX470 calibrator project
+#include "ui/CellsPanel.h"
+
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <cmath>
+
+#include "ui/UiTexts.h"
+#include "ui/WindowFonts.h"
+
+namespace {
+constexpr int kColumns = CellsPanel::kApplyColumn + 1;
+constexpr int kPercent = 100;
+constexpr int kVoltDecimals = 2;
+constexpr int kMinimumWidth = 720;
+
+QString Percent(double share) {
+    return QStringLiteral("%1 %").arg(std::lround(share * kPercent));
+}
+
+// Decimal commas, as on the readouts.
+QString Volts(double volts) {
+    return QString::number(volts, 'f', kVoltDecimals).replace(QLatin1Char('.'), QLatin1Char(','));
+}
+}  // namespace
+
+CellsPanel::CellsPanel(const UiTexts& texts, QWidget* parent)
+    : QDialog(parent), table_(new QTableWidget(CellStatistics::kCells, kColumns, this)) {
+    setObjectName(QStringLiteral("cellsPanel"));
+    setFont(WindowFonts::SongFont(WindowFonts::kSystemPoints));
+    setModal(false);
+    setMinimumWidth(kMinimumWidth);
+    table_->setObjectName(QStringLiteral("cellsTable"));
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->verticalHeader()->hide();
+    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    for (int cell = 0; cell < CellStatistics::kCells; ++cell) {
+        for (int column = 0; column < kApplyColumn; ++column) {
+            auto* item = new QTableWidgetItem;
+            item->setTextAlignment(column == kSuggestionColumn ? Qt::AlignLeft | Qt::AlignVCenter
+                                                               : Qt::AlignRight | Qt::AlignVCenter);
+            table_->setItem(cell, column, item);
+        }
+        table_->item(cell, 0)->setText(QString::number(cell));
+        auto* apply = new QPushButton(table_);
+        apply->setAutoDefault(false);
+        connect(apply, &QPushButton::clicked, this, [this, cell] {
+            const Suggestion& suggestion = shown_[std::size_t(cell)];
+            if (suggestion.steps != 0) emit applyRequested(cell, suggestion.steps);
+        });
+        table_->setCellWidget(cell, kApplyColumn, apply);
+        applyButtons_[std::size_t(cell)] = apply;
+    }
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(table_);
+    refreshTimer_.setInterval(kRefreshMs);
+    connect(&refreshTimer_, &QTimer::timeout, this, &CellsPanel::Refresh);
+    SetLanguage(texts);
+}
+
+void CellsPanel::SetLanguage(const UiTexts& texts) {
+    texts_ = &texts;
+    const AnalysisTexts& analysis = texts.analysis;
+    setWindowTitle(QString::fromUtf8(analysis.cellsCaption));
+    QStringList headers;
+    for (const char* column : analysis.columns) headers << QString::fromUtf8(column);
+    headers << QString();
+    table_->setHorizontalHeaderLabels(headers);
+    for (QPushButton* apply : applyButtons_) apply->setText(QString::fromUtf8(analysis.apply));
+    Refresh();
+}
+
+void CellsPanel::RestartCell(int cell) {
+    statistics_.AddEvent({.kind = SessionEvent::Kind::ParameterSent, .index = cell});
+    Refresh();
+}
+
+QString CellsPanel::SuggestionText(const Suggestion& suggestion) const {
+    const AnalysisTexts& texts = texts_->analysis;
+    switch (suggestion.kind) {
+        case Suggestion::Kind::TooFewSamples:
+            return QString::fromUtf8(texts.tooFewSamples);
+        case Suggestion::Kind::SensorNotSwitching:
+            return QString::fromUtf8(texts.notSwitching);
+        case Suggestion::Kind::Balanced:
+            return QString::fromUtf8(texts.balanced);
+        case Suggestion::Kind::Richer:
+            return QString::fromUtf8(texts.richer).arg(QStringLiteral("+%1").arg(suggestion.steps));
+        case Suggestion::Kind::Leaner:
+            return QString::fromUtf8(texts.leaner).arg(suggestion.steps);
+    }
+    return {};
+}
+
+void CellsPanel::Refresh() {
+    for (int cell = 0; cell < CellStatistics::kCells; ++cell) {
+        const CellSummary summary = statistics_.Summary(cell);
+        const bool hasSamples = summary.samples > 0;
+        const QString texts[] = {
+            QString::number(summary.samples),
+            hasSamples ? Percent(summary.shareOfTime) : QString(),
+            hasSamples ? Volts(summary.meanVolts) : QString(),
+            hasSamples ? Percent(summary.leanShare) : QString(),
+            hasSamples ? Percent(summary.middleShare) : QString(),
+            hasSamples ? Percent(summary.richShare) : QString(),
+            SuggestionText(summary.suggestion),
+        };
+        // A cell with too few samples is greyed: its shares say little.
+        const QColor colour = palette().color(
+            summary.tooFewSamples ? QPalette::Disabled : QPalette::Active, QPalette::Text);
+        for (int column = 1; column < kApplyColumn; ++column) {
+            QTableWidgetItem* item = table_->item(cell, column);
+            item->setText(texts[column - 1]);
+            item->setForeground(colour);
+        }
+        shown_[std::size_t(cell)] = summary.suggestion;
+        applyButtons_[std::size_t(cell)]->setEnabled(summary.suggestion.steps != 0);
+    }
+}
+
+void CellsPanel::showEvent(QShowEvent* event) {
+    Refresh();
+    refreshTimer_.start();
+    QDialog::showEvent(event);
+}
+
+void CellsPanel::hideEvent(QHideEvent* event) {
+    refreshTimer_.stop();
+    QDialog::hideEvent(event);
+}
