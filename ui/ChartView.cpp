@@ -213,13 +213,19 @@ void ChartView::PaintStrips(QPainter& painter,
 void ChartView::PaintEvents(QPainter& painter, std::int64_t fromUs) const {
     const QRect area = PlotArea();
     const std::int64_t spanUs = spanSeconds_ * kUsPerSecond;
-    painter.setPen(QPen(Qt::darkGray, 1, Qt::DashLine));
+    const QPen line(Qt::darkGray, 1, Qt::DashLine);
     for (const FrameHistory::Event& event : history_.Events()) {
         if (event.timeUs < fromUs || event.timeUs > EndUs()) continue;
         const int x = area.left() + int((event.timeUs - fromUs) * area.width() / spanUs);
+        painter.setPen(line);
         painter.drawLine(x, area.top(), x, area.bottom());
-        painter.drawText(x + kTextInset, Strip(0).bottom() - kTextInset,
-                         QString::fromStdString(event.label));
+        // The label on a plain ground, readable over the traces.
+        const QString label = QString::fromStdString(event.label);
+        QRect box = painter.fontMetrics().boundingRect(label).adjusted(-1, 0, 1, 0);
+        box.moveBottomLeft({x + kTextInset, Strip(0).bottom() - kTextInset});
+        painter.fillRect(box, Qt::white);
+        painter.setPen(Qt::black);
+        painter.drawText(box, Qt::AlignCenter, label);
     }
 }
 
