@@ -15,7 +15,6 @@ namespace {
 constexpr int kColumns = CellsPanel::kApplyColumn + 1;
 constexpr int kPercent = 100;
 constexpr int kVoltDecimals = 2;
-constexpr int kMinimumWidth = 720;
 
 QString Percent(double share) {
     return QStringLiteral("%1 %").arg(std::lround(share * kPercent));
@@ -32,11 +31,15 @@ CellsPanel::CellsPanel(const UiTexts& texts, QWidget* parent)
     setObjectName(QStringLiteral("cellsPanel"));
     setFont(WindowFonts::SongFont(WindowFonts::kSystemPoints));
     setModal(false);
-    setMinimumWidth(kMinimumWidth);
     table_->setObjectName(QStringLiteral("cellsTable"));
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->verticalHeader()->hide();
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // All sixteen rows in view, without scrolling.
+    table_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+    table_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    table_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    table_->setFocusPolicy(Qt::NoFocus);
     for (int cell = 0; cell < CellStatistics::kCells; ++cell) {
         for (int column = 0; column < kApplyColumn; ++column) {
             auto* item = new QTableWidgetItem;
@@ -119,6 +122,8 @@ void CellsPanel::Refresh() {
         shown_[std::size_t(cell)] = summary.suggestion;
         applyButtons_[std::size_t(cell)]->setEnabled(summary.suggestion.steps != 0);
     }
+    // Longer texts (another language, more samples) widen the window.
+    if (isVisible() && table_->sizeHint().width() > table_->width()) adjustSize();
 }
 
 void CellsPanel::showEvent(QShowEvent* event) {
