@@ -12,7 +12,6 @@ namespace {
 constexpr double kEvenShare = 0.1;
 // Steps for readings that are all lean (or all rich), before the cap.
 constexpr double kStepsForOneSided = 10.0;
-constexpr std::int32_t kMostSteps = 5;
 }  // namespace
 
 Suggestion SuggestFrom(const MixtureCounts& counted, bool sensorSwitching,
@@ -24,7 +23,7 @@ Suggestion SuggestFrom(const MixtureCounts& counted, bool sensorSwitching,
     if (std::abs(leanExcess) < kEvenShare) return {Suggestion::Kind::Balanced, 0};
     const auto steps = std::clamp<std::int32_t>(
         static_cast<std::int32_t>(std::lround(std::abs(leanExcess) * kStepsForOneSided)), 1,
-        kMostSteps);
+        Suggestion::kMostSteps);
     if (leanExcess > 0) return {Suggestion::Kind::Richer, steps};
     return {Suggestion::Kind::Leaner, -steps};
 }

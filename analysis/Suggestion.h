@@ -17,6 +17,8 @@ struct MixtureCounts {
 // What the rules make of a cell. Only Richer and Leaner propose a change,
 // and only to the fitter: nothing is ever sent from here.
 struct Suggestion {
+    // However one-sided the readings, no more steps than this at once.
+    static constexpr std::int32_t kMostSteps = 5;
     enum class Kind { TooFewSamples, SensorNotSwitching, Balanced, Richer, Leaner };
     Kind kind = Kind::TooFewSamples;
     // Parameter steps: positive (more gas, richer) or negative (leaner); 0

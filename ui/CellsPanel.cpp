@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 
 #include "ui/UiTexts.h"
@@ -15,6 +16,10 @@ namespace {
 constexpr int kColumns = CellsPanel::kApplyColumn + 1;
 constexpr int kPercent = 100;
 constexpr int kVoltDecimals = 2;
+// Half a day at line rate.
+constexpr int kWidestSampleCount = 9'999'999;
+constexpr double kWidestVolts = 5.0;
+constexpr int kColumnPadding = 12;
 
 QString Percent(double share) {
     return QStringLiteral("%1 %").arg(std::lround(share * kPercent));
@@ -34,7 +39,9 @@ CellsPanel::CellsPanel(const UiTexts& texts, QWidget* parent)
     table_->setObjectName(QStringLiteral("cellsTable"));
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->verticalHeader()->hide();
-    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Widths set once per language: measuring the columns at every refresh
+    // would cost more than all the rest of the panel.
+    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     // All sixteen rows in view, without scrolling.
     table_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
     table_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -74,6 +81,35 @@ void CellsPanel::SetLanguage(const UiTexts& texts) {
     table_->setHorizontalHeaderLabels(headers);
     for (QPushButton* apply : applyButtons_) apply->setText(QString::fromUtf8(analysis.apply));
     Refresh();
+    FitColumns(headers);
+}
+
+void CellsPanel::FitColumns(const QStringList& headers) {
+    const AnalysisTexts& texts = texts_->analysis;
+    const QStringList share = {Percent(1.0)};
+    const std::array<QStringList, kApplyColumn> widest = {{
+        {QString::number(CellStatistics::kCells - 1)},
+        {QString::number(kWidestSampleCount)},
+        share,
+        {Volts(kWidestVolts)},
+        share,
+        share,
+        share,
+        {QString::fromUtf8(texts.tooFewSamples), QString::fromUtf8(texts.notSwitching),
+         QString::fromUtf8(texts.balanced),
+         SuggestionText({Suggestion::Kind::Richer, Suggestion::kMostSteps}),
+         SuggestionText({Suggestion::Kind::Leaner, -Suggestion::kMostSteps})},
+    }};
+    const QFontMetrics metrics(table_->font());
+    for (int column = 0; column < kApplyColumn; ++column) {
+        int width = metrics.horizontalAdvance(headers[column]);
+        for (const QString& text : widest[std::size_t(column)]) {
+            width = std::max(width, metrics.horizontalAdvance(text));
+        }
+        table_->setColumnWidth(column, width + kColumnPadding);
+    }
+    table_->setColumnWidth(kApplyColumn, applyButtons_[0]->sizeHint().width());
+    if (isVisible()) adjustSize();
 }
 
 void CellsPanel::RestartCell(int cell) {
@@ -114,16 +150,15 @@ void CellsPanel::Refresh() {
         // A cell with too few samples is greyed: its shares say little.
         const QColor colour = palette().color(
             summary.tooFewSamples ? QPalette::Disabled : QPalette::Active, QPalette::Text);
+        // Only what changed: each change repaints its cell.
         for (int column = 1; column < kApplyColumn; ++column) {
             QTableWidgetItem* item = table_->item(cell, column);
-            item->setText(texts[column - 1]);
-            item->setForeground(colour);
+            if (item->text() != texts[column - 1]) item->setText(texts[column - 1]);
+            if (item->foreground().color() != colour) item->setForeground(colour);
         }
         shown_[std::size_t(cell)] = summary.suggestion;
         applyButtons_[std::size_t(cell)]->setEnabled(summary.suggestion.steps != 0);
     }
-    // Longer texts (another language, more samples) widen the window.
-    if (isVisible() && table_->sizeHint().width() > table_->width()) adjustSize();
 }
 
 void CellsPanel::showEvent(QShowEvent* event) {

@@ -53,6 +53,8 @@ protected:
 
 private:
     QString SuggestionText(const Suggestion& suggestion) const;
+    // Each column as wide as its header or its widest text can be.
+    void FitColumns(const QStringList& headers);
 
     CellStatistics statistics_;
     QTableWidget* table_;

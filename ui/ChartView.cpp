@@ -72,11 +72,13 @@ ChartView::ChartView(QWidget* parent) : QWidget(parent), history_(kHistoryFrames
 void ChartView::SetTexts(const std::array<QString, kStrips>& traces, const QString& paused) {
     traces_ = traces;
     pausedText_ = paused;
+    ground_ = {};
     update();
 }
 
 void ChartView::SetSpanSeconds(int seconds) {
     spanSeconds_ = seconds;
+    ground_ = {};
     update();
 }
 
@@ -150,12 +152,12 @@ std::int64_t ChartView::EndUs() const {
 
 void ChartView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.fillRect(rect(), palette().window());
+    if (ground_.size() != size() * devicePixelRatio()) PaintGround();
+    painter.drawPixmap(0, 0, ground_);
     const std::int64_t fromUs = EndUs() - spanSeconds_ * kUsPerSecond;
     const QRect area = PlotArea();
-    PaintStrips(painter, history_.Thin(fromUs, EndUs(), area.width()));
+    PaintTraces(painter, history_.Thin(fromUs, EndUs(), area.width()));
     PaintEvents(painter, fromUs);
-    PaintTimeAxis(painter);
     if (paused_) {
         painter.setPen(palette().text().color());
         painter.drawText(area.adjusted(0, 0, -kTextInset, 0), Qt::AlignRight | Qt::AlignTop,
@@ -164,8 +166,14 @@ void ChartView::paintEvent(QPaintEvent*) {
     PaintCursor(painter, fromUs);
 }
 
-void ChartView::PaintStrips(QPainter& painter,
-                            const std::vector<FrameHistory::Column>& columns) const {
+// What stays from paint to paint: the strips, their labels and the time
+// axis, drawn once per size, language and span.
+void ChartView::PaintGround() {
+    ground_ = QPixmap(size() * devicePixelRatio());
+    ground_.setDevicePixelRatio(devicePixelRatio());
+    QPainter painter(&ground_);
+    painter.setFont(font());
+    painter.fillRect(rect(), palette().window());
     for (int strip = 0; strip < kStrips; ++strip) {
         const QRect box = Strip(strip);
         const Scale& scale = kScales[std::size_t(strip)];
@@ -185,6 +193,15 @@ void ChartView::PaintStrips(QPainter& painter,
                          Qt::AlignRight | Qt::AlignBottom, QStringLiteral("0"));
         painter.drawText(box.adjusted(kTextInset, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop,
                          traces_[std::size_t(strip)]);
+    }
+    PaintTimeAxis(painter);
+}
+
+void ChartView::PaintTraces(QPainter& painter,
+                            const std::vector<FrameHistory::Column>& columns) const {
+    for (int strip = 0; strip < kStrips; ++strip) {
+        const QRect box = Strip(strip);
+        const Scale& scale = kScales[std::size_t(strip)];
         painter.setPen(scale.colour);
         // One polyline per run of columns with frames: low and high of each.
         QPolygon line;

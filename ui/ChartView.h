@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 DX470 calibrator project
 #pragma once
 
+#include <QPixmap>
 #include <QTimer>
 #include <QWidget>
 #include <array>
@@ -51,7 +52,8 @@ private:
     QRect PlotArea() const;
     QRect Strip(int strip) const;
     std::int64_t EndUs() const;
-    void PaintStrips(QPainter& painter, const std::vector<FrameHistory::Column>& columns) const;
+    void PaintGround();
+    void PaintTraces(QPainter& painter, const std::vector<FrameHistory::Column>& columns) const;
     void PaintEvents(QPainter& painter, std::int64_t fromUs) const;
     void PaintTimeAxis(QPainter& painter) const;
     void PaintCursor(QPainter& painter, std::int64_t fromUs) const;
@@ -66,4 +68,5 @@ private:
     std::optional<int> cursorX_;
     std::array<QString, kStrips> traces_;
     QString pausedText_;
+    QPixmap ground_;
 };
