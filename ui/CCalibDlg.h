@@ -53,7 +53,8 @@ struct UiTexts;
 //
 // Every frame shown and every frame sent goes on record: the SessionLogger
 // writes a log per link; a ReplayPanel plays a log back into the readouts
-// while the link is held (nothing read is shown, nothing is sent).
+// while the link is held (nothing read is shown, nothing is sent). The chart
+// and the cells panel, once opened, follow the same frames and events.
 class CCalibDlg : public QDialog, public WindowOps {
     Q_OBJECT
 
