@@ -238,7 +238,8 @@ void ChartView::PaintEvents(QPainter& painter, std::int64_t fromUs) const {
         painter.drawLine(x, area.top(), x, area.bottom());
         // The label on a plain ground, readable over the traces.
         const QString label = QString::fromStdString(event.label);
-        QRect box = painter.fontMetrics().boundingRect(label).adjusted(-1, 0, 1, 0);
+        QRect box(0, 0, painter.fontMetrics().horizontalAdvance(label) + 2,
+                  painter.fontMetrics().height());
         box.moveBottomLeft({x + kTextInset, Strip(0).bottom() - kTextInset});
         painter.fillRect(box, Qt::white);
         painter.setPen(Qt::black);
@@ -268,15 +269,16 @@ void ChartView::PaintCursor(QPainter& painter, std::int64_t fromUs) const {
     const std::optional<SessionFrame> frame = history_.FrameAt(timeUs);
     if (!frame) return;
     const QString text =
-        QStringLiteral("%1 s   %2 V   %3 ms   %4 ms   %5")
+        QStringLiteral("%1 s   %2 V   %3 ms   %4 ms   %5 %6")
             .arg(QString::number(double(timeUs - EndUs()) / kUsPerSecond, 'f', 1)
                      .replace(QLatin1Char('.'), QLatin1Char(',')),
                  QString::fromStdString(FormatLambdaVolts(frame->lambdaRaw)),
                  QString::fromStdString(FormatMilliseconds(frame->petrolRaw * kUsPerPetrolStep)),
-                 QString::fromStdString(FormatMilliseconds(frame->gasTimeUs)))
+                 QString::fromStdString(FormatMilliseconds(frame->gasTimeUs)), traces_[kStrips - 1])
             .arg(frame->cell);
-    QRect box = painter.fontMetrics().boundingRect(text).adjusted(-kTextInset, -kTextInset,
-                                                                  kTextInset, kTextInset);
+    const QFontMetrics metrics = painter.fontMetrics();
+    QRect box(0, 0, metrics.horizontalAdvance(text) + 2 * kTextInset,
+              metrics.height() + 2 * kTextInset);
     box.moveTopLeft({std::min(*cursorX_ + kTextInset, area.right() - box.width()), area.top()});
     painter.fillRect(box, QColor(0xFF, 0xFF, 0xE1));
     painter.setPen(Qt::black);

@@ -3,9 +3,11 @@
 // The chart of a replayed log: every frame reaches it, it looks as its
 // reference does, and Space holds it still while frames go on arriving.
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QMouseEvent>
 #include <QTest>
 #include <string>
 
@@ -87,7 +89,14 @@ private slots:
         for (int i = kFrames; i < kFrames + 100; ++i) view.AddFrame(SweepFrame(i));
         QCOMPARE(Shown(view), paused);
         QTest::keyClick(&view, Qt::Key_Space);
-        QVERIFY(Shown(view) != shown);
+        const QImage going = Shown(view);
+        QVERIFY(going != shown);
+        // The mouse over the chart reads the values there.
+        const QPointF within(view.width() * 0.8, view.height() / 2);
+        QMouseEvent move(QEvent::MouseMove, within, view.mapToGlobal(within), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(&view, &move);
+        QVERIFY(Shown(view) != going);
     }
 
 private:
