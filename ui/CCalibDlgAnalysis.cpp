@@ -37,6 +37,8 @@ void CCalibDlg::OnShowCells() {
         connect(this, &CCalibDlg::frameShown, cellsPanel_, &CellsPanel::AddFrame);
         connect(this, &CCalibDlg::eventNoted, cellsPanel_, &CellsPanel::AddEvent);
         connect(cellsPanel_, &CellsPanel::applyRequested, this, &CCalibDlg::ApplySuggestion);
+        // No link, or a replay: the spins are off and Apply would do nothing.
+        cellsPanel_->SetApplyAllowed([this](int cell) { return Spin(cell)->isEnabled(); });
     }
     ShowInFront(cellsPanel_);
 }

@@ -157,7 +157,8 @@ void CellsPanel::Refresh() {
             if (item->foreground().color() != colour) item->setForeground(colour);
         }
         shown_[std::size_t(cell)] = summary.suggestion;
-        applyButtons_[std::size_t(cell)]->setEnabled(summary.suggestion.steps != 0);
+        applyButtons_[std::size_t(cell)]->setEnabled(summary.suggestion.steps != 0 &&
+                                                     (!applyAllowed_ || applyAllowed_(cell)));
     }
 }
 

@@ -5,6 +5,8 @@
 #include <QDialog>
 #include <QTimer>
 #include <array>
+#include <functional>
+#include <utility>
 
 #include "analysis/CellStatistics.h"
 #include "log/SessionRecord.h"
@@ -38,6 +40,9 @@ public:
     // The panel's value of a cell's parameter changed: what was read before
     // no longer says anything about it.
     void RestartCell(int cell);
+    // Whether a cell's value can be changed now (its spin is on): Apply is
+    // offered only then.
+    void SetApplyAllowed(std::function<bool(int)> allowed) { applyAllowed_ = std::move(allowed); }
 
 signals:
     // Apply: step the spin of parameter `cell` by `steps`.
@@ -63,4 +68,5 @@ private:
     std::array<Suggestion, CellStatistics::kCells> shown_{};
     QTimer refreshTimer_;
     const UiTexts* texts_;
+    std::function<bool(int)> applyAllowed_;
 };

@@ -44,6 +44,13 @@ private slots:
             QCOMPARE(panel.Statistics().Summary(cell).suggestion.steps, 0);
             QVERIFY(!panel.ApplyButton(cell)->isEnabled());
         }
+        // Offered only while the spin can move (not while editing is off).
+        dlg.DisableEditing();
+        panel.Refresh();
+        QVERIFY(!panel.ApplyButton(kLeanCell)->isEnabled());
+        dlg.EnableEditing();
+        panel.Refresh();
+        QVERIFY(panel.ApplyButton(kLeanCell)->isEnabled());
         // A suggestion alone sends nothing.
         QCOMPARE(sim.LinesStartingWith(QStringLiteral("rx set")), QStringList());
 
