@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QImage>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QTest>
 #include <string>
 
@@ -97,6 +98,11 @@ private slots:
                          Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(&view, &move);
         QVERIFY(Shown(view) != going);
+        // A longer span shows the same frames narrower.
+        const QImage thirty = Shown(view);
+        QTest::mouseClick(dlg.Chart()->SpanButton(2), Qt::LeftButton);
+        QCOMPARE(view.SpanSeconds(), 120);
+        QVERIFY(Shown(view) != thirty);
     }
 
 private:
