@@ -4,10 +4,11 @@
 
 #include <algorithm>
 
+#include "link/LiveValues.h"
+
 namespace {
 using Band = WindowOps::LambdaBand;
 constexpr double kFullScaleVolts = 5.0;
-constexpr double kFullScaleRaw = 65535.0;
 
 void Count(MixtureCounts& counts, Band band) {
     switch (band) {
@@ -93,7 +94,7 @@ CellSummary CellStatistics::Summary(int cell) const {
     if (counts.samples == 0) return summary;
     const double samples = double(counts.samples);
     summary.shareOfTime = samples / double(totalSamples_);
-    summary.meanVolts = double(counts.lambdaSum) / samples * kFullScaleVolts / kFullScaleRaw;
+    summary.meanVolts = double(counts.lambdaSum) / samples * kFullScaleVolts / kLambdaFullScale;
     summary.leanShare = counts.bands.lean / samples;
     summary.middleShare = counts.bands.middle / samples;
     summary.richShare = counts.bands.rich / samples;

@@ -24,9 +24,8 @@ constexpr int kStripGap = 6;
 constexpr int kTextInset = 3;
 constexpr int kMinimumWidth = 480;
 constexpr int kMinimumHeight = 360;
-// The lambda bands' edges, as the readout's colours have them.
-constexpr std::int32_t kMiddleBandFrom = 16383;
-constexpr std::int32_t kHighBandFrom = 49152;
+// The highest gas time the controller's formula gives.
+constexpr std::int32_t kMostGasUs = 18930;
 
 // A strip's full scale in the frame's own units, its labels and colour.
 struct Scale {
@@ -35,10 +34,10 @@ struct Scale {
     QColor colour;
 };
 const std::array<Scale, ChartView::kStrips> kScales = {{
-    {65535, "5 V", QColor(0x1E, 0x8C, 0x00)},
-    {4096, "16 ms", QColor(0xC8, 0x64, 0x00)},
-    {18930, "19 ms", QColor(0x00, 0x78, 0xB4)},
-    {15, "15", QColor(0x50, 0x3C, 0xA0)},
+    {kLambdaFullScale, "5 V", QColor(0x1E, 0x8C, 0x00)},
+    {kPetrolBarMax, "16 ms", QColor(0xC8, 0x64, 0x00)},
+    {kMostGasUs, "19 ms", QColor(0x00, 0x78, 0xB4)},
+    {kParamCount - 1, "15", QColor(0x50, 0x3C, 0xA0)},
 }};
 
 int YOf(const QRect& strip, std::int32_t value, std::int32_t top) {
@@ -181,7 +180,7 @@ void ChartView::PaintGround() {
         painter.setPen(Qt::lightGray);
         painter.drawRect(box.adjusted(0, 0, -1, -1));
         if (strip == 0) {
-            for (const std::int32_t edge : {kMiddleBandFrom, kHighBandFrom}) {
+            for (const std::int32_t edge : {kLowBandEnd, kHighBandStart}) {
                 const int y = YOf(box, edge, scale.top);
                 painter.drawLine(box.left(), y, box.right(), y);
             }
