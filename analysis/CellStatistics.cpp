@@ -53,7 +53,7 @@ void CellStatistics::AddEvent(const SessionEvent& event) {
             Reset();
             break;
         case SessionEvent::Kind::ParameterSent:
-            if (lastTimeUs_) RestartCountsFor(event.index, *lastTimeUs_);
+            ParameterChanged(event.index);
             break;
         default:
             break;
@@ -62,6 +62,10 @@ void CellStatistics::AddEvent(const SessionEvent& event) {
 
 void CellStatistics::Reset() {
     *this = CellStatistics(rules_);
+}
+
+void CellStatistics::ParameterChanged(int parameter) {
+    if (lastTimeUs_) RestartCountsFor(parameter, *lastTimeUs_);
 }
 
 void CellStatistics::NoteSwing(Band band, std::int64_t timeUs) {

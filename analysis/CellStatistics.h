@@ -41,6 +41,9 @@ public:
     // clock; a parameter sent restarts the counts of the cells it changes.
     void AddEvent(const SessionEvent& event);
     void Reset();
+    // Parameter k changed (on the panel, before it is sent): the readings
+    // gathered so far no longer describe the cells it changes.
+    void ParameterChanged(int parameter);
 
     CellSummary Summary(int cell) const;
     std::int64_t TotalSamples() const { return totalSamples_; }

@@ -113,7 +113,7 @@ void CellsPanel::FitColumns(const QStringList& headers) {
 }
 
 void CellsPanel::RestartCell(int cell) {
-    statistics_.AddEvent({.kind = SessionEvent::Kind::ParameterSent, .index = cell});
+    statistics_.ParameterChanged(cell);
     Refresh();
 }
 
