@@ -103,6 +103,10 @@ private slots:
         QTest::mouseClick(dlg.Chart()->SpanButton(2), Qt::LeftButton);
         QCOMPARE(view.SpanSeconds(), 120);
         QVERIFY(Shown(view) != thirty);
+
+        // The open window follows the language.
+        dlg.Command(CommandId::kEnglish)->trigger();
+        QCOMPARE(dlg.Chart()->windowTitle(), QStringLiteral("DX470 chart"));
     }
 
 private:
