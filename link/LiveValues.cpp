@@ -8,9 +8,6 @@
 #include "link/Telemetry.h"
 
 namespace {
-constexpr std::int32_t kLowBandEnd = 16383;  // 16383 is already the middle band
-constexpr std::int32_t kHighBandStart = 49152;
-constexpr std::int32_t kLambdaFullScale = 65535;
 constexpr std::int32_t kUsPerPetrolUnit = 4;
 constexpr std::int32_t kThousand = 1'000;
 constexpr std::int32_t kMillivoltsFullScale = 5'000;

@@ -11,6 +11,10 @@
 inline constexpr int kPetrolBarMax = 4096;
 inline constexpr int kGasBarMax = 16384;
 inline constexpr int kLambdaBarMax = 255;
+// The edges of the lambda bands; 16383 is already the middle band.
+inline constexpr std::int32_t kLowBandEnd = 16383;
+inline constexpr std::int32_t kHighBandStart = 49152;
+inline constexpr std::int32_t kLambdaFullScale = 65535;
 
 // The colour band of a lambda reading, as kept in LinkState::lambdaBand.
 enum LambdaBand : std::uint8_t { kBandMiddle = 0, kBandLow = 1, kBandHigh = 2 };

@@ -2,14 +2,25 @@
 // SPDX-FileCopyrightText: 2026 DX470 calibrator project
 #include "sim/ControllerModel.h"
 
+namespace {
+// The cell is the low four bits of the petrol time's high byte.
+std::size_t CellOf(std::uint16_t petrol) {
+    constexpr unsigned kCellMask = 0x0F;
+    return (petrol >> 8) & kCellMask;
+}
+}  // namespace
+
 ControllerModel::ControllerModel(const Parameters& initial, const TelemetrySweep& sweep)
     : parameters_(initial),
       stored_(initial),
       petrol_(sweep.petrolStart, sweep.petrolStep, sweep.petrolMaximum),
-      lambda_(sweep.lambdaStart, sweep.lambdaStep, sweep.lambdaMaximum) {}
+      lambda_(sweep.lambdaStart, sweep.lambdaStep, sweep.lambdaMaximum),
+      mixture_(sweep.lambdaBias, initial) {}
 
 ControllerModel::Frame ControllerModel::nextTelemetryFrame() {
-    const Frame frame = nextTelemetryFrame(petrol_.value(), lambda_.value());
+    const std::size_t cell = CellOf(petrol_.value());
+    const std::uint16_t lambda = mixture_.Reading(lambda_.value(), cell, parameters_[cell]);
+    const Frame frame = nextTelemetryFrame(petrol_.value(), lambda);
     petrol_.advance();
     lambda_.advance();
     return frame;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "sim/EngineMixture.h"
 #include "sim/ReceivedCommand.h"
 #include "sim/TriangleWave.h"
 
@@ -17,6 +18,8 @@ struct TelemetrySweep {
     std::uint16_t lambdaStart = 0;
     std::uint16_t lambdaStep = 512;
     std::uint16_t lambdaMaximum = 65535;
+    // Per cell, how much leaner (positive) or richer than the sweep it reads.
+    EngineMixture::Offsets lambdaBias{};
 };
 
 // The controller's side of the protocol without any I/O: sixteen parameters and their stored
@@ -32,7 +35,7 @@ public:
 
     // Index, petrol time (big-endian), lambda (big-endian), current value of that index.
     Frame nextTelemetryFrame();
-    // The same with readings given rather than swept.
+    // The same with readings given rather than swept, as they are.
     Frame nextTelemetryFrame(std::uint16_t petrol, std::uint16_t lambda);
 
     // Applies a received command and returns the line to log for it.
@@ -52,6 +55,7 @@ private:
     Parameters stored_;
     TriangleWave petrol_;
     TriangleWave lambda_;
+    EngineMixture mixture_;
     std::uint8_t nextIndex_ = 0;
     bool echo_ = true;
 };

@@ -4,6 +4,7 @@
 
 #include <charconv>
 #include <string_view>
+#include <utility>
 
 #include "sim/PortLink.h"
 
@@ -14,6 +15,7 @@ constexpr long kMaxRaw = 65535;
 constexpr long kMaxPetrolSweep = 4095;
 constexpr long kMaxByte = 255;
 constexpr long kMaxSeed = 4294967295L;
+constexpr long kLastCell = 15;
 
 std::optional<long> parseNumber(std::string_view text, long maximum) {
     long value = 0;
@@ -23,6 +25,22 @@ std::optional<long> parseNumber(std::string_view text, long maximum) {
         return std::nullopt;
     }
     return value;
+}
+
+// "CELL:OFFSET", the offset signed (a plus sign allowed) within a reading's range.
+std::optional<std::pair<std::size_t, std::int32_t>> parseBias(std::string_view text) {
+    const std::size_t colon = text.find(':');
+    if (colon == std::string_view::npos) return std::nullopt;
+    const auto cell = parseNumber(text.substr(0, colon), kLastCell);
+    std::string_view offsetText = text.substr(colon + 1);
+    bool negative = false;
+    if (offsetText.starts_with('+') || offsetText.starts_with('-')) {
+        negative = offsetText.front() == '-';
+        offsetText.remove_prefix(1);
+    }
+    const auto size = parseNumber(offsetText, kMaxRaw);
+    if (!cell || !size) return std::nullopt;
+    return std::pair{std::size_t(*cell), static_cast<std::int32_t>(negative ? -*size : *size)};
 }
 
 std::optional<ControllerModel::Parameters> parseParameters(std::string_view text) {
@@ -104,7 +122,7 @@ private:
     static bool knownValueOption(std::string_view name) {
         for (std::string_view known :
              {"--link", "--gap", "--params", "--petrol", "--petrol-step", "--petrol-max",
-              "--lambda", "--lambda-step", "--seed", "--replay"}) {
+              "--lambda", "--lambda-step", "--lambda-bias", "--seed", "--replay"}) {
             if (name == known) return true;
         }
         return false;
@@ -138,6 +156,10 @@ private:
             fixedLambda_ = number(name, value, kMaxRaw);
         } else if (name == "--lambda-step") {
             lambdaStep_ = number(name, value, kMaxRaw);
+        } else if (name == "--lambda-bias") {
+            const auto bias = parseBias(value);
+            if (bias) options.sweep.lambdaBias[bias->first] = bias->second;
+            if (!bias) fail("--lambda-bias wants CELL:OFFSET, cell 0..15, offset -65535..+65535");
         } else if (name == "--replay") {
             options.replayPath = std::string(value);
         } else if (name == "--seed") {
@@ -222,6 +244,13 @@ Options:
                       sweep in cells 0..3
   --lambda RAW        hold the lambda reading at RAW (0..65535)
   --lambda-step N     lambda change per frame (default 512); lambda swings 0..65535
+  --lambda-bias CELL:OFFSET
+                      make cell CELL (0..15) run lean or rich: its lambda readings sit
+                      OFFSET raw units (65535 = 5 V) below the sweep, so +8000 is lean
+                      (lower voltage) and -8000 rich; each step its parameter is raised
+                      above its starting value (more gas time) takes )" +
+           std::to_string(EngineMixture::kRawPerStep) + R"( of a lean
+                      offset back, as in an engine. May be given once per cell
   --silent            start silent (send nothing, keep reading)
   --garbage           start sending random bytes instead of frames
   --single-byte       send one byte and then nothing: the byte is sent again only when a

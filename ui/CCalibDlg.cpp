@@ -164,6 +164,10 @@ void CCalibDlg::RunCommand(int commandId) {
             return OnOpenLogFolder();
         case CommandId::kRecordLogs:
             return OnRecordLogs();
+        case CommandId::kShowChart:
+            return OnShowChart();
+        case CommandId::kShowCells:
+            return OnShowCells();
         default:
             break;
     }

@@ -25,6 +25,8 @@
 #include "serial/PortNames.h"
 #include "serial/ProbeTimings.h"
 
+class CellsPanel;
+class ChartWindow;
 class ControllerLink;
 class HelpWindow;
 class LiveBar;
@@ -60,7 +62,8 @@ struct UiTexts;
 //
 // Every frame shown and every frame sent goes on record: the SessionLogger
 // writes a log per link; a ReplayPanel plays a log back into the readouts
-// while the link is held (nothing read is shown, nothing is sent).
+// while the link is held (nothing read is shown, nothing is sent). The chart
+// and the cells panel, once opened, follow the same frames and events.
 class CCalibDlg : public QDialog, public WindowOps {
     Q_OBJECT
 
@@ -109,6 +112,9 @@ public:
     // The mark beside parameter k, shown while the controller has not stored
     // the value the panel shows.
     QLabel* UnstoredMark(int k) const { return unstoredMarks_[k]; }
+    // The chart and the cell statistics, once they have been opened.
+    ChartWindow* Chart() const { return chartWindow_; }
+    CellsPanel* Cells() const { return cellsPanel_; }
 
     // What the link asks of the window.
     void DisableEditing() override;
@@ -158,6 +164,11 @@ public slots:
     void OnAddMark();
     void OnOpenLogFolder();
     void OnRecordLogs();
+    // File > Chart and File > Cell statistics: made when first chosen.
+    void OnShowChart();
+    void OnShowCells();
+    // A suggestion's Apply: the spin steps as if clicked.
+    void ApplySuggestion(int cell, int steps);
     // Enter in an edit: read the sixteen edits back, then close.
     void OnOK();
     // The exit steps.
@@ -190,6 +201,8 @@ private:
     // Shows the texts of one language and marks it in the language submenu.
     void ApplyTexts(const UiTexts& texts, bool english);
     void PaintBackground(QPainter& painter, const QRect& area) const;
+    // The chart's and the cell statistics' items, and their windows if open.
+    void ApplyAnalysisTexts(const UiTexts& texts);
     const UiTexts& Texts() const;
     // The session log follows the link: a new log when it comes up, the end
     // when it goes.
@@ -283,4 +296,6 @@ private:
     RecoveryFiles* recovery_ = nullptr;
     bool recoveryOffered_ = false;
     bool recoveryFailureShown_ = false;
+    ChartWindow* chartWindow_ = nullptr;
+    CellsPanel* cellsPanel_ = nullptr;
 };

@@ -66,6 +66,7 @@ void CCalibDlg::ApplyTexts(const UiTexts& texts, bool english) {
     Command(CommandId::kOpenLogFolder)->setText(Text(texts.log.folderItem));
     Command(CommandId::kRecordLogs)->setText(Text(texts.log.recordItem));
     if (replayPanel_ != nullptr) replayPanel_->SetLanguage(texts);
+    ApplyAnalysisTexts(texts);
 
     SetControlText(ControlId::kPetrolLabel, Text(texts.petrolLabel));
     SetControlText(ControlId::kGasLabel, Text(texts.gasLabel));

@@ -47,6 +47,9 @@ inline constexpr int kReplayLog = 32797;
 inline constexpr int kAddMark = 32798;
 inline constexpr int kOpenLogFolder = 32799;
 inline constexpr int kRecordLogs = 32800;
+// The chart and the cell statistics, in the File menu too.
+inline constexpr int kShowChart = 32801;
+inline constexpr int kShowCells = 32802;
 
 // COM3 breaks the order of the port commands.
 constexpr int SelectPort(int n) {

@@ -29,6 +29,8 @@ MenuBar::MenuBar(const UiTexts& texts, QWidget* parent)
         ->setShortcut(QKeySequence(Qt::Key_F2));
     AddCommand(fileMenu_, CommandId::kOpenLogFolder, Text(texts.log.folderItem));
     AddCommand(fileMenu_, CommandId::kRecordLogs, Text(texts.log.recordItem))->setCheckable(true);
+    AddCommand(fileMenu_, CommandId::kShowChart, Text(texts.analysis.chartItem));
+    AddCommand(fileMenu_, CommandId::kShowCells, Text(texts.analysis.cellsItem));
     fileMenu_->addSeparator();
     AddCommand(fileMenu_, CommandId::kFileExit, Text(texts.fileExit));
 

@@ -12,9 +12,10 @@ class QActionGroup;
 class QMenu;
 struct UiTexts;
 
-// The window's menu: File (Open, Save, the session log's commands, Exit), settings (the port
-// submenu and the language submenu) and Help (the user manual, on F1 too, and About). Items are
-// reached by command id, or by position where the window addresses them that way.
+// The window's menu: File (Open, Save, the session log's commands, the chart and the cell
+// statistics, Exit), settings (the port submenu and the language submenu) and Help (the user
+// manual, on F1 too, and About). Items are reached by command id, or by position where the window
+// addresses them that way.
 class MenuBar : public QMenuBar {
     Q_OBJECT
 

@@ -127,9 +127,7 @@ void ReplayPanel::Tick() {
     const std::int64_t position = Position();
     for (const SessionFrame& frame : cursor_.AdvanceTo(position)) emit frameDue(frame);
     ShowPosition(position);
-    // Played to its end, the replay is over and the live link takes the
-    // window back.
-    if (cursor_.AtEnd()) accept();
+    if (cursor_.AtEnd()) SetSpeed(kPaused);
 }
 
 void ReplayPanel::ShowPosition(std::int64_t positionUs) {

@@ -74,6 +74,27 @@ struct UnstoredTexts {
     const char* cannotKeep;  // "%1": the file and the system's reason
 };
 
+// The chart and the cell statistics: their menu items, windows and what they
+// show. In the suggestions %1 stands for the signed step count.
+struct AnalysisTexts {
+    const char* chartItem;
+    const char* cellsItem;
+    const char* chartCaption;
+    const char* cellsCaption;
+    // The chart's traces from the top: lambda, petrol, gas, cell.
+    std::array<const char*, 4> traces;
+    const char* paused;
+    // The table's columns: cell, samples, share of time, mean voltage, the
+    // three bands' shares, suggestion.
+    std::array<const char*, 8> columns;
+    const char* tooFewSamples;
+    const char* notSwitching;
+    const char* balanced;
+    const char* richer;
+    const char* leaner;
+    const char* apply;
+};
+
 // Every text of the window that changes with the interface language, one table
 // per language. Texts that stay the same in both languages (port items, status
 // texts, message boxes, About box) live with their users.
@@ -101,6 +122,7 @@ struct UiTexts {
     AccessibleTexts accessible;
     LogTexts log;
     UnstoredTexts unstored;
+    AnalysisTexts analysis;
 };
 
 inline constexpr UiTexts kChineseTexts{
@@ -180,6 +202,21 @@ inline constexpr UiTexts kChineseTexts{
         "不恢复",
         "无法保存未写入的修改，程序意外结束时将无法恢复：\n%1",
     },
+    {
+        "曲线图(&C)...",
+        "单元统计(&U)...",
+        "DX470 曲线图",
+        "DX470 单元统计",
+        {"氧传感器(V)", "喷油时间(ms)", "喷气时间(ms)", "单元"},
+        "已暂停（空格键继续）",
+        {"单元", "样本数", "时间占比", "平均电压(V)", "稀", "中", "浓", "建议"},
+        "样本不足",
+        "传感器未切换",
+        "平衡",
+        "%1 调浓",
+        "%1 调稀",
+        "应用",
+    },
 };
 
 inline constexpr UiTexts kEnglishTexts{
@@ -258,6 +295,21 @@ inline constexpr UiTexts kEnglishTexts{
         "Restore",
         "Discard",
         "The unstored changes cannot be kept for recovery after a crash:\n%1",
+    },
+    {
+        "Chart(&C)...",
+        "Cell statistics(&U)...",
+        "DX470 chart",
+        "DX470 cell statistics",
+        {"Lambda(V)", "Pet(ms)", "Gas(ms)", "Cell"},
+        "Paused (Space resumes)",
+        {"Cell", "Samples", "Time", "Mean(V)", "Lean", "Middle", "Rich", "Suggestion"},
+        "too few samples",
+        "sensor not switching",
+        "balanced",
+        "%1 richer",
+        "%1 leaner",
+        "Apply",
     },
 };
 

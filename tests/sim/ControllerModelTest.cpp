@@ -111,6 +111,28 @@ TEST(ControllerModel, DefaultSweepVisitsEveryCellAndLambdaBand) {
     EXPECT_EQ(lambdaBands.size(), 3u);
 }
 
+// A lean cell reads its offset low; raising its parameter (more gas) takes
+// the offset back step by step; other cells read the sweep whatever happens.
+TEST(ControllerModel, ABiasedCellReadsLeanUntilItsParameterRises) {
+    TelemetrySweep sweep{
+        .petrolStart = 5 * 256 + 10, .petrolStep = 0, .lambdaStart = 30000, .lambdaStep = 0};
+    sweep.lambdaBias[5] = 6400;
+    auto lambdaAfter = [&](std::size_t cell, std::uint8_t value) {
+        ControllerModel::Parameters parameters = ControllerModel::Parameters{};
+        parameters.fill(100);
+        ControllerModel model(parameters, sweep);
+        model.setParameter(cell, value);
+        const auto frame = model.nextTelemetryFrame();
+        return frame[3] * 256 + frame[4];
+    };
+    EXPECT_EQ(lambdaAfter(5, 100), 23600);
+    EXPECT_EQ(lambdaAfter(5, 101), 26800);
+    EXPECT_EQ(lambdaAfter(5, 102), 30000);
+    EXPECT_EQ(lambdaAfter(5, 0), 0);
+    sweep.petrolStart = 6 * 256;
+    EXPECT_EQ(lambdaAfter(6, 120), 30000);
+}
+
 struct WaveCase {
     std::uint16_t start, step, maximum;
     std::vector<std::uint16_t> values;

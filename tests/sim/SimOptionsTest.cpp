@@ -61,6 +61,15 @@ TEST(SimOptions, FixedReadingsHoldUnlessAStepIsGiven) {
     EXPECT_EQ(result.options.sweep.petrolStep, 16);
 }
 
+TEST(SimOptions, LambdaBiasNamesACellAndASignedOffset) {
+    const auto result = SimOptions::parse(
+        {"--lambda-bias", "5:+8000", "--lambda-bias=15:-65535", "--lambda-bias", "0:7"});
+    ASSERT_EQ(result.error, "");
+    const EngineMixture::Offsets expected = {7, 0, 0, 0, 0, 8000, 0, 0,
+                                             0, 0, 0, 0, 0, 0,    0, -65535};
+    EXPECT_EQ(result.options.sweep.lambdaBias, expected);
+}
+
 TEST(SimOptions, LastTransmitModeWins) {
     EXPECT_EQ(SimOptions::parse({"--silent", "--single-byte"}).options.mode,
               TransmitMode::SingleByte);
@@ -86,6 +95,8 @@ INSTANTIATE_TEST_SUITE_P(
                     Args{"--link", "/dev/ttyS0"}, Args{"--gap", "-1"}, Args{"--gap", "1.5"},
                     Args{"--gap", "60001"}, Args{"--params", "1,2,3"}, Args{"--params", "256"},
                     Args{"--params", "1,,2"}, Args{"--petrol", "65536"}, Args{"--seed", "x"},
-                    Args{"--silent=1"}, Args{"--petrol-max", "4096"}, Args{"--bytewise=1"}));
+                    Args{"--silent=1"}, Args{"--petrol-max", "4096"}, Args{"--bytewise=1"},
+                    Args{"--lambda-bias", "16:1"}, Args{"--lambda-bias", "5"},
+                    Args{"--lambda-bias", "5:+-1"}, Args{"--lambda-bias", "5:65536"}));
 
 }  // namespace

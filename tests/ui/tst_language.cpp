@@ -71,6 +71,9 @@ const TableRow kTextTable[] = {
     {"File > Open log folder", CommandText(CommandId::kOpenLogFolder), "打开日志文件夹(&L)",
      "Open log folder(&L)"},
     {"File > Record logs", CommandText(CommandId::kRecordLogs), "记录日志(&G)", "Record logs(&G)"},
+    {"File > Chart", CommandText(CommandId::kShowChart), "曲线图(&C)...", "Chart(&C)..."},
+    {"File > Cell statistics", CommandText(CommandId::kShowCells), "单元统计(&U)...",
+     "Cell statistics(&U)..."},
     {"petrol label", ControlText(ControlId::kPetrolLabel), " 喷油时间(ms)", "Pet(ms)"},
     {"gas label", ControlText(ControlId::kGasLabel), " 喷气时间(ms)", "Gas(ms)"},
     {"lambda label", ControlText(ControlId::kLambdaLabel), "氧传感器(V)", "Lambda(V)"},
@@ -195,8 +198,9 @@ private slots:
         QCOMPARE(menu.Title(2)->menu(), menu.HelpMenu());
         QCOMPARE(MenuBar::ItemAt(menu.SettingsMenu(), 0)->menu(), menu.PortMenu());
         QCOMPARE(MenuBar::ItemAt(menu.SettingsMenu(), 1)->menu(), menu.LanguageMenu());
-        // Open, Save, the four session log items between separators, Exit.
-        QCOMPARE(menu.FileMenu()->actions().size(), 9);
+        // Open, Save, the four session log items, the chart and the cell
+        // statistics between separators, Exit.
+        QCOMPARE(menu.FileMenu()->actions().size(), 11);
         QCOMPARE(menu.PortMenu()->actions().size(), 19);
         QCOMPARE(menu.LanguageMenu()->actions().size(), 2);
         QCOMPARE(MenuBar::ItemAt(menu.HelpMenu(), 0), dlg.Command(CommandId::kHelp));
