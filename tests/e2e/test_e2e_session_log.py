@@ -20,6 +20,8 @@ COLUMNS = 8
 # Long enough for the log to have reached the disk.
 RECORD_TIME = 2.5
 QUIET_CHECK = 1.5
+# How late the link-up may have been seen, and a flush may come.
+FLUSH_SLACK = 0.3
 OPEN_DIALOG_TITLE = "Open"
 OTHER_PORT = "COM4"
 # Petrol 3,068 ms in cell 2, lambda 0,44 V.
@@ -66,6 +68,24 @@ class SessionLog(Dx470Session):
         for moment in ("start", "end"):
             snapshot = logs[0].replace(".msl", f"_{moment}.tq4")
             self.assertEqual(os.path.getsize(snapshot), 64, snapshot)
+
+    def test_a_crash_leaves_every_row_up_to_the_last_second(self):
+        self.start_app()
+        self.assertTrue(self.wait_for_link_up(), "the link did not come up")
+        time.sleep(RECORD_TIME)
+        self.app.send_signal(signal.SIGKILL)
+        self.app.wait(timeout=10)
+
+        logs = self.logs()
+        self.assertEqual(len(logs), 1, os.listdir(self.documents))
+        with open(logs[0], encoding="ascii") as log:
+            text = log.read()
+        self.assertTrue(text.endswith("\n"), "the last row was cut short")
+        frames = [row.split("\t") for row in text.splitlines()[2:]]
+        frames = [fields for fields in frames if len(fields) == COLUMNS]
+        self.assertTrue(frames, "no frame reached the disk")
+        # Rows reach the disk at least once a second; the log starts at link-up.
+        self.assertGreaterEqual(float(frames[-1][0]), RECORD_TIME - 1.0 - FLUSH_SLACK)
 
     def test_a_replay_shows_what_was_shown_and_sends_nothing(self):
         self.start_app()
