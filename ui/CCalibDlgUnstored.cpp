@@ -159,6 +159,8 @@ bool CCalibDlg::MayEnd() {
 // user's input waits meanwhile, the link does not. Waiting ends once the
 // store has left the channel, or the link is gone, or the pacing's time is up.
 void CCalibDlg::WriteAndWait() {
+    // A replay holds the link and its send ticks: nothing would go out.
+    EndReplay();
     link_->RequestStoreOfPanel();
     const int waitMs = (link_->TicksUntilSent() + kSpareTicks) * TimerId::kSendPeriodMs;
     QElapsedTimer clock;

@@ -4,6 +4,8 @@
 // marks follow the stored set, and every way out and every port or file
 // command asks before such changes could be lost.
 #include <QAction>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
@@ -11,6 +13,7 @@
 #include <functional>
 #include <memory>
 
+#include "log/LogFormat.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/SimProcess.h"
 #include "tests/support/WindowFixture.h"
@@ -112,6 +115,31 @@ private slots:
         kWaysOut[way].take(dlg);
         QVERIFY(!dlg.isVisible());
         QTRY_COMPARE(sim_->ReceivedOnce(), QStringList({"rx set 3 41", "rx store"}));
+    }
+
+    // A replay holds the link; writing takes it back first, so the store
+    // really goes out before the program ends.
+    void writeAndContinueDuringAReplayWrites() {
+        QVERIFY(StartLinkedWindow());
+        CCalibDlg& dlg = *window_.dlg;
+        Step(dlg, 3, true);
+        std::string text = LogHeader();
+        for (const std::int64_t timeUs : {0, 1'000'000}) {
+            AppendFrameRow(text, {timeUs, 3, 800, 3400, 30000, 100, 0});
+        }
+        QVERIFY(QDir().mkpath(window_.DocumentsFolder()));
+        QFile log(QDir(window_.DocumentsFolder()).filePath(QStringLiteral("held.msl")));
+        QVERIFY(log.open(QIODevice::WriteOnly));
+        log.write(text.data(), qint64(text.size()));
+        log.close();
+        QVERIFY(dlg.StartReplay(log.fileName()));
+
+        ModalDriver driver;
+        driver.Press(QMessageBox::Save);
+        QTest::mouseClick(dlg.Control(ControlId::kExitButton), Qt::LeftButton);
+        QVERIFY(!dlg.isVisible());
+        QTRY_COMPARE_WITH_TIMEOUT(sim_->ReceivedOnce(), QStringList({"rx set 3 41", "rx store"}),
+                                  kWireTimeoutMs);
     }
 
     void portAndFileCommandsAsk_data() {
