@@ -21,6 +21,9 @@
 namespace {
 constexpr int kWorkerTimeoutMs = 15000;
 constexpr ProbeTimings kTimings{std::chrono::milliseconds(50), std::chrono::milliseconds(10)};
+// Long enough that a byte sent once the test has seen the worker listen
+// surely falls inside the window, on a machine slowed by a sanitizer too.
+constexpr ProbeTimings kLongListen{std::chrono::milliseconds(1000), std::chrono::milliseconds(10)};
 
 // Maps port numbers to device paths and counts which ports were asked for.
 class CountingPorts {
@@ -64,12 +67,16 @@ private:
         return QTest::qWaitFor([this] { return search_->RunningCount() == 0; }, kWorkerTimeoutMs);
     }
     int FoundPort() const { return finds_->isEmpty() ? 0 : finds_->last().at(0).toInt(); }
+    void UseTimings(ProbeTimings timings) {
+        finds_.reset();
+        search_ = std::make_unique<PortSearch>(ports_->Resolver(), timings);
+        finds_ = std::make_unique<QSignalSpy>(search_.get(), &PortSearch::portFound);
+    }
 
 private slots:
     void init() {
         ports_ = std::make_unique<CountingPorts>();
-        search_ = std::make_unique<PortSearch>(ports_->Resolver(), kTimings);
-        finds_ = std::make_unique<QSignalSpy>(search_.get(), &PortSearch::portFound);
+        UseTimings(kTimings);
         stop_ = std::make_shared<std::atomic<bool>>(false);
     }
     void cleanup() {
@@ -92,6 +99,7 @@ private slots:
     }
 
     void singleByteCountsAsFound() {
+        UseTimings(kLongListen);
         PtyPair device;
         ports_->Set(1, device.SlavePath());
         search_->Launch(stop_);
