@@ -138,6 +138,7 @@ private slots:
     }
 
     void stopDuringProbeEndsBeforeNextPort() {
+        UseTimings(kLongListen);
         PtyPair silent;
         auto sim = StartSim();
         QVERIFY(sim);

@@ -101,7 +101,7 @@ private slots:
         window_->ports.Set(3, com3.SlavePath());
         window_->ports.Set(4, sim->PortPath().toStdString());
         ModalCloser closer(15000);
-        Open();
+        Open(ProbeTimings{});  // a whole listening window to choose COM2 in
         QTRY_VERIFY(window_->dlg->Search().IsListeningOn(QString::fromStdString(com3.SlavePath())));
         Choose(CommandId::SelectPort(2));
         QVERIFY(window_->dlg->Channel()->IsOpen());
