@@ -27,6 +27,10 @@ void EndRun(CCalibDlg* window) {
 }  // namespace
 
 int CCalibApp::InitInstance(int& argc, char** argv) {
+    // The menu stays in the window, where the layout below it expects it,
+    // even on desktops that gather menus elsewhere; nor does it ask the
+    // session bus for such a place as the window opens.
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
     QApplication application(argc, argv);
     StartupMarks::Mark("application");
     QApplication::setApplicationName(QString::fromLatin1(kApplicationName));

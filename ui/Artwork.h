@@ -3,19 +3,20 @@
 #pragma once
 
 #include <QIcon>
-#include <QPixmap>
+#include <QImage>
 #include <QSize>
 
-// The program's pictures, rendered at build time into its resources. A
-// picture that is missing comes back null; callers fall back to a plain colour.
+// The program's pictures, rendered at build time into its resources and read
+// in place. A picture that is missing or malformed comes back null; callers
+// fall back to a plain colour.
 namespace Artwork {
 
 inline constexpr QSize kBackgroundSize{758, 447};
-inline constexpr const char* kChineseBackground = ":/background_zh.png";
-inline constexpr const char* kEnglishBackground = ":/background_en.png";
-inline constexpr const char* kAboutPicture = ":/about.png";
+inline constexpr const char* kChineseBackground = ":/background_zh.pix";
+inline constexpr const char* kEnglishBackground = ":/background_en.pix";
+inline constexpr const char* kAboutPicture = ":/about.pix";
 
-QPixmap Picture(const char* resource);
+QImage Picture(const char* resource);
 // The window icon at 16, 32, 48 and 64 pixels.
 QIcon AppIcon();
 

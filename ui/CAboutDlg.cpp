@@ -3,6 +3,7 @@
 #include "ui/CAboutDlg.h"
 
 #include <QLabel>
+#include <QPixmap>
 #include <QPushButton>
 
 #include "ui/Artwork.h"
@@ -36,8 +37,9 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
 
     auto* picture = new QLabel(this);
     picture->setGeometry(units.ToPixels(15, 16, 62, 67));
-    picture->setPixmap(Artwork::Picture(Artwork::kAboutPicture)
-                           .scaled(picture->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    picture->setPixmap(QPixmap::fromImage(
+        Artwork::Picture(Artwork::kAboutPicture)
+            .scaled(picture->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
     picture->setObjectName(QStringLiteral("picture"));
 
     AddText(this, units, kVersionLine, QRect(122, 20, 84, 10));

@@ -265,16 +265,16 @@ void CCalibDlg::paintEvent(QPaintEvent* event) {
 }
 
 // The picture repeats from the client area's top-left corner. It is drawn
-// tile by tile rather than through a pattern brush: plain pixmap copies
+// tile by tile rather than through a pattern brush: plain image copies
 // allocate nothing while painting, a pattern fill does on every call.
 void CCalibDlg::PaintBackground(QPainter& painter, const QRect& area) const {
-    const QPixmap& picture = BackgroundPicture();
+    const QImage& picture = BackgroundPicture();
     const int tileWidth = picture.width();
     const int tileHeight = picture.height();
     for (int y = clientOrigin_.y(); y <= area.bottom(); y += tileHeight) {
         for (int x = clientOrigin_.x(); x <= area.right(); x += tileWidth) {
             const QRect target = QRect(x, y, tileWidth, tileHeight) & area;
-            if (!target.isEmpty()) painter.drawPixmap(target, picture, target.translated(-x, -y));
+            if (!target.isEmpty()) painter.drawImage(target, picture, target.translated(-x, -y));
         }
     }
 }

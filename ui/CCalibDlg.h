@@ -7,7 +7,7 @@
 #include <QHash>
 #include <QIcon>
 #include <QPalette>
-#include <QPixmap>
+#include <QImage>
 #include <QPoint>
 #include <QRect>
 #include <QTimer>
@@ -99,7 +99,7 @@ public:
     LiveBar* Bar(int controlId) const;
     // The background picture of the language shown; each made once, the
     // Chinese one at initialisation, the English one when first shown.
-    const QPixmap& BackgroundPicture() const;
+    const QImage& BackgroundPicture() const;
     QRect ClientRect() const { return clientRect_; }
     // The live readouts, marker and status bar follow what the link asked
     // at most once per screen refresh; this makes them follow now.
@@ -260,8 +260,8 @@ private:
     HelpWindow* helpWindow_ = nullptr;
     QPoint clientOrigin_;
     QRect clientRect_;
-    QPixmap chineseBackground_;
-    mutable QPixmap englishBackground_;
+    QImage chineseBackground_;
+    mutable QImage englishBackground_;
     QFont labelFont_;
     QFont readoutFont_;
     // 0: Chinese texts and the Chinese picture; 1: English.

@@ -51,10 +51,10 @@ constexpr BarSetUp kBarSetUps[] = {
     {ControlId::kLambdaBar, kLambdaMiddle, kLambdaBarMax},
 };
 
-QPixmap PictureOrPlain(const char* resource) {
-    QPixmap picture = Artwork::Picture(resource);
+QImage PictureOrPlain(const char* resource) {
+    QImage picture = Artwork::Picture(resource);
     if (picture.isNull()) {
-        picture = QPixmap(Artwork::kBackgroundSize);
+        picture = QImage(Artwork::kBackgroundSize, QImage::Format_RGB32);
         picture.fill(kPlainBackground);
     }
     return picture;
@@ -189,7 +189,7 @@ void CCalibDlg::InitBackgrounds() {
     chineseBackground_ = PictureOrPlain(Artwork::kChineseBackground);
 }
 
-const QPixmap& CCalibDlg::BackgroundPicture() const {
+const QImage& CCalibDlg::BackgroundPicture() const {
     if (!englishUi_) return chineseBackground_;
     if (englishBackground_.isNull())
         englishBackground_ = PictureOrPlain(Artwork::kEnglishBackground);

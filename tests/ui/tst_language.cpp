@@ -129,9 +129,8 @@ QRect BareBackground(const CCalibDlg& dlg) {
     return QRect(QPoint(left, client.top()), QPoint(client.right(), bottom));
 }
 
-QImage PictureAt(const QPixmap& picture, const CCalibDlg& dlg, const QRect& area) {
-    return picture.toImage()
-        .copy(area.translated(-dlg.ClientRect().topLeft()))
+QImage PictureAt(const QImage& picture, const CCalibDlg& dlg, const QRect& area) {
+    return picture.copy(area.translated(-dlg.ClientRect().topLeft()))
         .convertToFormat(QImage::Format_RGB32);
 }
 
