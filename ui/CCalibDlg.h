@@ -6,8 +6,8 @@
 #include <QFont>
 #include <QHash>
 #include <QIcon>
-#include <QPalette>
 #include <QImage>
+#include <QPalette>
 #include <QPoint>
 #include <QRect>
 #include <QTimer>
