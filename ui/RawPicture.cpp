@@ -24,7 +24,10 @@ bool IsStoredFormat(std::uint32_t format) {
 }
 }  // namespace
 
-QByteArray Encode(const QImage& image) {
+QByteArray Encode(const QImage& picture) {
+    const QImage image = IsStoredFormat(picture.format())
+                             ? picture
+                             : picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     Header header{};
     std::memcpy(header.magic, kMagic, sizeof kMagic);
     header.width = static_cast<std::uint32_t>(image.width());

@@ -11,7 +11,8 @@
 // and no copy as the window opens.
 namespace RawPicture {
 
-QByteArray Encode(const QImage& image);
+// A picture in another format is stored as premultiplied ARGB.
+QByteArray Encode(const QImage& picture);
 // A picture over the given bytes, which must outlive it; null when the bytes
 // are not a whole picture of this form.
 QImage Decode(const uchar* data, qsizetype size);

@@ -33,6 +33,13 @@ TEST(RawPictureTest, RoundTripKeepsEveryPixel) {
     }
 }
 
+TEST(RawPictureTest, OtherFormatsAreStoredPremultiplied) {
+    const QImage image = Sample(QImage::Format_ARGB32);
+    const QImage back = Decoded(RawPicture::Encode(image));
+    EXPECT_EQ(back.format(), QImage::Format_ARGB32_Premultiplied);
+    EXPECT_EQ(back, image.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+}
+
 TEST(RawPictureTest, MalformedBytesGiveNoPicture) {
     const QByteArray good = RawPicture::Encode(Sample(QImage::Format_RGB32));
     const auto withField = [&good](int offset, quint32 value) {
