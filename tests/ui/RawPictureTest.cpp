@@ -35,7 +35,8 @@ TEST(RawPictureTest, RoundTripKeepsEveryPixel) {
 
 TEST(RawPictureTest, OtherFormatsAreStoredPremultiplied) {
     const QImage image = Sample(QImage::Format_ARGB32);
-    const QImage back = Decoded(RawPicture::Encode(image));
+    const QByteArray bytes = RawPicture::Encode(image);
+    const QImage back = Decoded(bytes);
     EXPECT_EQ(back.format(), QImage::Format_ARGB32_Premultiplied);
     EXPECT_EQ(back, image.convertToFormat(QImage::Format_ARGB32_Premultiplied));
 }
