@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "tests/support/PaintCounter.h"
 #include "tests/support/SimProcess.h"
 #include "tests/support/WindowFixture.h"
 #include "ui/ChartView.h"
@@ -48,17 +49,6 @@ double CpuPercentOver(int seconds) {
     RunEventLoopFor(seconds * kMsPerSecond);
     return (CpuSeconds() - before) / seconds * kPercent;
 }
-
-class PaintCounter : public QObject {
-public:
-    int paints = 0;
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint) ++paints;
-        return false;
-    }
-};
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -79,9 +69,9 @@ int main(int argc, char** argv) {
     PaintCounter counter;
     window.dlg->Chart()->View()->installEventFilter(&counter);
     RunEventLoopFor(kSettleMs);
-    counter.paints = 0;
+    counter.Reset();
     const double open = CpuPercentOver(seconds);
     std::printf("chart seconds=%d closed_percent=%.2f open_percent=%.2f paints_per_second=%.1f\n",
-                seconds, closed, open, double(counter.paints) / seconds);
+                seconds, closed, open, double(counter.Total()) / seconds);
     return 0;
 }

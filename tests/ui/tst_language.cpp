@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "tests/support/ModalDriver.h"
+#include "tests/support/PaintCounter.h"
 #include "tests/support/PortTable.h"
 #include "tests/support/WindowFixture.h"
 #include "ui/CCalibDlg.h"
@@ -138,17 +139,6 @@ QImage Shown(CCalibDlg& dlg, const QRect& area) {
     return dlg.grab(area).toImage().convertToFormat(QImage::Format_RGB32);
 }
 
-// Counts the paint events the window gets.
-class PaintCounter : public QObject {
-public:
-    int count = 0;
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint) ++count;
-        return false;
-    }
-};
 }  // namespace
 
 class TestLanguage : public QObject {
@@ -328,14 +318,14 @@ private slots:
         PaintCounter paints;
         dlg.installEventFilter(&paints);
         dlg.Command(CommandId::kEnglish)->trigger();
-        QVERIFY(paints.count > 0);
+        QVERIFY(paints.Total() > 0);
         const QImage english = PictureAt(dlg.BackgroundPicture(), dlg, area);
         QVERIFY(english != chinese);
         QCOMPARE(Shown(dlg, area), english);
 
-        paints.count = 0;
+        paints.Reset();
         dlg.Command(CommandId::kChinese)->trigger();
-        QVERIFY(paints.count > 0);
+        QVERIFY(paints.Total() > 0);
         QCOMPARE(Shown(dlg, area), chinese);
     }
 

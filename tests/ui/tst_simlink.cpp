@@ -15,6 +15,7 @@
 #include "link/Telemetry.h"
 #include "serial/SerialChannel.h"
 #include "tests/support/ModalDriver.h"
+#include "tests/support/PaintCounter.h"
 #include "tests/support/PortTable.h"
 #include "tests/support/SimProcess.h"
 #include "tests/support/WindowFixture.h"
@@ -40,24 +41,6 @@ constexpr double kMostPaintsPerSecond = 60;
 // The petrol time changes with every frame, so the readout keeps being painted.
 constexpr double kFewestPaintsPerSecond = 20;
 
-// Counts the paint events of each control it watches.
-class PaintCounter : public QObject {
-public:
-    int Most() const {
-        int most = 0;
-        for (const int count : counts_) most = std::max(most, count);
-        return most;
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint) ++counts_[watched];
-        return false;
-    }
-
-private:
-    QHash<QObject*, int> counts_;
-};
 }  // namespace
 
 class TestSimLink : public QObject {
