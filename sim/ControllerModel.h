@@ -26,9 +26,10 @@ struct TelemetrySweep {
 // copy, the telemetry frame sequence, and what each received command does to them.
 class ControllerModel {
 public:
-    static constexpr std::size_t kParameterCount = 16;
+    // One parameter per cell of the engine's mixture.
+    static constexpr std::size_t kParameterCount = EngineMixture::kCells;
     static constexpr std::size_t kFrameSize = 6;
-    using Parameters = std::array<std::uint8_t, kParameterCount>;
+    using Parameters = EngineMixture::Parameters;
     using Frame = std::array<std::uint8_t, kFrameSize>;
 
     ControllerModel(const Parameters& initial, const TelemetrySweep& sweep);
