@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "analysis/Suggestion.h"
+#include "link/LinkState.h"
 #include "log/SessionRecord.h"
 
 // One cell's row of the statistics.
@@ -32,7 +33,8 @@ struct CellSummary {
 // parameter. Cheap per frame: a few additions.
 class CellStatistics {
 public:
-    static constexpr int kCells = 16;
+    // One cell per parameter of the correction table.
+    static constexpr int kCells = kParamCount;
 
     explicit CellStatistics(SuggestionRules rules = {}) : rules_(rules) {}
 
