@@ -14,7 +14,6 @@ namespace {
 // Two minutes at a little above line rate (160 frames a second).
 constexpr std::size_t kHistoryFrames = 200 * 120;
 constexpr std::int64_t kUsPerSecond = 1'000'000;
-constexpr int kUsPerPetrolStep = 4;
 constexpr int kTickSeconds = 10;
 constexpr int kLeftMargin = 52;
 constexpr int kRightMargin = 8;
@@ -267,14 +266,16 @@ void ChartView::PaintCursor(QPainter& painter, std::int64_t fromUs) const {
     painter.drawLine(*cursorX_, area.top(), *cursorX_, area.bottom());
     const std::optional<SessionFrame> frame = history_.FrameAt(timeUs);
     if (!frame) return;
-    const QString text =
-        QStringLiteral("%1 s   %2 V   %3 ms   %4 ms   %5 %6")
-            .arg(QString::number(double(timeUs - EndUs()) / kUsPerSecond, 'f', 1)
-                     .replace(QLatin1Char('.'), QLatin1Char(',')),
-                 QString::fromStdString(FormatLambdaVolts(frame->lambdaRaw)),
-                 QString::fromStdString(FormatMilliseconds(frame->petrolRaw * kUsPerPetrolStep)),
-                 QString::fromStdString(FormatMilliseconds(frame->gasTimeUs)), traces_[kStrips - 1])
-            .arg(frame->cell);
+    // The frame's readings as the window's readouts showed them.
+    const WindowOps::Readouts readouts =
+        ReadoutsOf(frame->petrolRaw, frame->gasTimeUs, frame->lambdaRaw);
+    const QString text = QStringLiteral("%1 s   %2 V   %3 ms   %4 ms   %5 %6")
+                             .arg(QString::number(double(timeUs - EndUs()) / kUsPerSecond, 'f', 1)
+                                      .replace(QLatin1Char('.'), QLatin1Char(',')),
+                                  QString::fromStdString(readouts.lambdaText),
+                                  QString::fromStdString(readouts.petrolText),
+                                  QString::fromStdString(readouts.gasText), traces_[kStrips - 1])
+                             .arg(frame->cell);
     const QFontMetrics metrics = painter.fontMetrics();
     QRect box(0, 0, metrics.horizontalAdvance(text) + 2 * kTextInset,
               metrics.height() + 2 * kTextInset);
