@@ -40,6 +40,11 @@ ControllerModel::Frame ControllerModel::nextTelemetryFrame(std::uint16_t petrol,
     return frame;
 }
 
+void ControllerModel::swapController(const Parameters& parameters) {
+    parameters_ = parameters;
+    stored_ = parameters;
+}
+
 std::string ControllerModel::apply(const ReceivedCommand& command) {
     switch (command.kind) {
         case ReceivedCommand::Kind::SetParameter:

@@ -48,6 +48,10 @@ public:
     bool echo() const { return echo_; }
 
     void setParameter(std::size_t index, std::uint8_t value) { parameters_.at(index) = value; }
+    // Another controller on the line: its own set, stored and working.
+    void swapController(const Parameters& parameters);
+    // Switched off and on: what was not stored is gone.
+    void restart() { parameters_ = stored_; }
     const Parameters& parameters() const { return parameters_; }
     const Parameters& storedParameters() const { return stored_; }
 

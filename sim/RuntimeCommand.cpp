@@ -6,16 +6,19 @@
 #include <sstream>
 #include <utility>
 
+#include "sim/ParameterList.h"
+
 namespace {
 
 using Kind = RuntimeCommand::Kind;
 
-constexpr std::array<std::pair<std::string_view, Kind>, 11> kWords = {{
+constexpr std::array<std::pair<std::string_view, Kind>, 12> kWords = {{
     {"talk", Kind::Talk},
     {"silent", Kind::Silent},
     {"garbage", Kind::Garbage},
     {"echo", Kind::Echo},
     {"noecho", Kind::NoEcho},
+    {"restart", Kind::Restart},
     {"dump", Kind::Dump},
     {"count", Kind::Count},
     {"hangup", Kind::Hangup},
@@ -44,6 +47,21 @@ RuntimeCommand parseSet(std::istringstream& rest) {
     return command;
 }
 
+// "swap LIST": another controller, with its own set, stored and working.
+RuntimeCommand parseSwap(std::istringstream& rest) {
+    RuntimeCommand command;
+    std::string list;
+    std::string extra;
+    const auto parameters = (rest >> list) ? ParseParameterList(list) : std::nullopt;
+    if (!parameters || (rest >> extra)) {
+        command.kind = Kind::Invalid;
+        return command;
+    }
+    command.kind = Kind::Swap;
+    command.parameters = *parameters;
+    return command;
+}
+
 }  // namespace
 
 RuntimeCommand RuntimeCommand::parse(std::string_view line) {
@@ -52,6 +70,7 @@ RuntimeCommand RuntimeCommand::parse(std::string_view line) {
     RuntimeCommand command;
     if (!(words >> word)) return command;
     if (word == "set") return parseSet(words);
+    if (word == "swap") return parseSwap(words);
     command.kind = Kind::Invalid;
     std::string extra;
     if (words >> extra) return command;

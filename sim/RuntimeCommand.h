@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "sim/EngineMixture.h"
+
 // A command typed on the simulator's stdin while it runs.
 struct RuntimeCommand {
     enum class Kind {
@@ -16,6 +18,8 @@ struct RuntimeCommand {
         Echo,
         NoEcho,
         Set,
+        Swap,
+        Restart,
         Dump,
         Count,
         Hangup,
@@ -26,8 +30,9 @@ struct RuntimeCommand {
     };
 
     Kind kind = Kind::None;
-    std::uint8_t index = 0;  // Set only
-    std::uint8_t value = 0;  // Set only
+    std::uint8_t index = 0;                  // Set only
+    std::uint8_t value = 0;                  // Set only
+    EngineMixture::Parameters parameters{};  // Swap only
 
     // Blank lines give None; anything not understood gives Invalid.
     static RuntimeCommand parse(std::string_view line);

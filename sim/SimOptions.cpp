@@ -6,6 +6,7 @@
 #include <string_view>
 #include <utility>
 
+#include "sim/ParameterList.h"
 #include "sim/PortLink.h"
 
 namespace {
@@ -13,7 +14,6 @@ namespace {
 constexpr long kMaxGapMs = 60000;
 constexpr long kMaxRaw = 65535;
 constexpr long kMaxPetrolSweep = 4095;
-constexpr long kMaxByte = 255;
 constexpr long kMaxSeed = 4294967295L;
 constexpr long kLastCell = 15;
 
@@ -41,27 +41,6 @@ std::optional<std::pair<std::size_t, std::int32_t>> parseBias(std::string_view t
     const auto size = parseNumber(offsetText, kMaxRaw);
     if (!cell || !size) return std::nullopt;
     return std::pair{std::size_t(*cell), static_cast<std::int32_t>(negative ? -*size : *size)};
-}
-
-std::optional<ControllerModel::Parameters> parseParameters(std::string_view text) {
-    std::vector<std::uint8_t> values;
-    while (true) {
-        const std::size_t comma = text.find(',');
-        const auto value = parseNumber(text.substr(0, comma), kMaxByte);
-        if (!value) return std::nullopt;
-        values.push_back(static_cast<std::uint8_t>(*value));
-        if (comma == std::string_view::npos) break;
-        text.remove_prefix(comma + 1);
-    }
-    ControllerModel::Parameters parameters{};
-    if (values.size() == 1) {
-        parameters.fill(values.front());
-    } else if (values.size() == parameters.size()) {
-        std::copy(values.begin(), values.end(), parameters.begin());
-    } else {
-        return std::nullopt;
-    }
-    return parameters;
 }
 
 // Walks the arguments; options with a value accept "--opt VALUE" and "--opt=VALUE".
@@ -139,7 +118,7 @@ private:
             options.linkNumber = PortLink::portNumber(value);
             if (!options.linkNumber) fail("--link wants COM1 .. COM20");
         } else if (name == "--params") {
-            const auto parameters = parseParameters(value);
+            const auto parameters = ParseParameterList(value);
             if (parameters) options.parameters = *parameters;
             if (!parameters) fail("--params wants one or sixteen values 0..255, comma-separated");
         } else if (name == "--gap") {
@@ -270,6 +249,9 @@ Commands on stdin, one per line (end of input does not stop the program):
   talk | silent | garbage   choose what is sent
   echo | noecho             apply set-parameter frames, or keep reporting the old values
   set K V                   change parameter K (0..15) to V (0..255) as the controller would
+  swap LIST                 another controller on the line: LIST (as --params) becomes its
+                            working and its stored set
+  restart                   switched off and on: the working set goes back to the stored one
   dump                      print the current and the stored parameters
   count                     print how many frames have been sent so far
   hangup                    close the pseudo-terminal (clients see the device go away),
@@ -291,6 +273,8 @@ Lines on stdout:
   rx junk XX ...            bytes skipped while looking for 0xAB
   mode talk|silent|garbage|echo|noecho   after a command on stdin
   param K V                 after "set K V"
+  swapped V0 .. V15         after "swap"
+  restarted V0 .. V15       after "restart": the working set, now the stored one
   params V0 .. V15          after "dump"; then: stored V0 .. V15
   sent N                    after "count": frames sent, each once its last byte is out
   tx single                 the single byte was sent (--single-byte)

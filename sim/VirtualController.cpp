@@ -278,6 +278,14 @@ void VirtualController::runCommand(const std::string& line) {
             log_.line("param " + std::to_string(command.index) + ' ' +
                       std::to_string(command.value));
             return;
+        case Kind::Swap:
+            model_.swapController(command.parameters);
+            log_.line("swapped" + joinValues(model_.parameters()));
+            return;
+        case Kind::Restart:
+            model_.restart();
+            log_.line("restarted" + joinValues(model_.parameters()));
+            return;
         case Kind::Dump:
             dumpParameters();
             return;

@@ -95,6 +95,24 @@ TEST(ControllerModel, StoreKeepsACopyOfTheCurrentParameters) {
     EXPECT_EQ(model.parameters()[15], 0);
 }
 
+// A power cycle forgets what was not stored; a swap is another controller
+// whose own set is both working and stored.
+TEST(ControllerModel, RestartForgetsUnstoredValuesAndSwapBringsAnotherSet) {
+    ControllerModel model(rampParameters(), TelemetrySweep{});
+    model.apply(parseOne({0xAB, 0x01, 0x00, 0x03, 0x80, 0x2F}));
+    model.restart();
+    EXPECT_EQ(model.parameters(), rampParameters());
+    EXPECT_EQ(nextFrameFor(model, 3)[5], 30);
+
+    ControllerModel::Parameters other{};
+    other.fill(7);
+    model.swapController(other);
+    EXPECT_EQ(nextFrameFor(model, 3)[5], 7);
+    model.apply(parseOne({0xAB, 0x01, 0x00, 0x03, 0x80, 0x2F}));
+    model.restart();
+    EXPECT_EQ(model.parameters(), other);
+}
+
 TEST(ControllerModel, DefaultSweepVisitsEveryCellAndLambdaBand) {
     ControllerModel model(rampParameters(), TelemetrySweep{});
     std::bitset<16> cells;

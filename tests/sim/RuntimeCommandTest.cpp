@@ -32,13 +32,26 @@ INSTANTIATE_TEST_SUITE_P(
                     CommandCase{"", Kind::None}, CommandCase{"   ", Kind::None},
                     CommandCase{"Silent", Kind::Invalid}, CommandCase{"quit now", Kind::Invalid},
                     CommandCase{"set 16 1", Kind::Invalid}, CommandCase{"set 3 256", Kind::Invalid},
-                    CommandCase{"set 3", Kind::Invalid}, CommandCase{"set 3 4 5", Kind::Invalid}));
+                    CommandCase{"set 3", Kind::Invalid}, CommandCase{"set 3 4 5", Kind::Invalid},
+                    CommandCase{"restart", Kind::Restart}, CommandCase{"swap 7", Kind::Swap},
+                    CommandCase{"swap", Kind::Invalid}, CommandCase{"swap 1,2", Kind::Invalid},
+                    CommandCase{"swap 256", Kind::Invalid},
+                    CommandCase{"swap 7 8", Kind::Invalid}));
 
 TEST(RuntimeCommand, SetCarriesIndexAndValue) {
     const RuntimeCommand command = RuntimeCommand::parse("set 15 255");
     EXPECT_EQ(command.kind, Kind::Set);
     EXPECT_EQ(command.index, 15);
     EXPECT_EQ(command.value, 255);
+}
+
+TEST(RuntimeCommand, SwapCarriesTheWholeSet) {
+    const RuntimeCommand command =
+        RuntimeCommand::parse("swap 0,1,2,3,4,5,6,7,8,9,10,11,12,13,14,255");
+    ASSERT_EQ(command.kind, Kind::Swap);
+    EXPECT_EQ(command.parameters[0], 0);
+    EXPECT_EQ(command.parameters[7], 7);
+    EXPECT_EQ(command.parameters[15], 255);
 }
 
 TEST(LineBuffer, HandsOutWholeLinesAcrossPieces) {
