@@ -38,6 +38,10 @@ void ControllerLink::OnPortFound(int port) {
     NoteFoundPort(state_, port);
 }
 
+void ControllerLink::OnDeviceGone() {
+    DeclareLinkLost(state_, window_);
+}
+
 void ControllerLink::LaunchSearch() {
     ::LaunchSearch(state_, window_, launchProbe_);
 }
@@ -64,4 +68,16 @@ void ControllerLink::RequestStoreOfPanel() {
 
 int ControllerLink::TicksUntilSent() const {
     return ::TicksUntilSent(state_, panel_);
+}
+
+bool ControllerLink::PanelStored() const {
+    return ::PanelStored(state_, panel_);
+}
+
+void ControllerLink::ChooseControllerValues() {
+    ::ChooseControllerValues(state_, panel_, window_);
+}
+
+void ControllerLink::ChoosePanelValues() {
+    ::ChoosePanelValues(state_, window_);
 }

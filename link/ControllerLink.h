@@ -37,6 +37,8 @@ public:
     // Timer 101, every 100 ms: the take-over of a found port, then sending.
     void OnSendTick();
     void OnPortFound(int port);
+    // The channel's device went away: the link ends at once.
+    void OnDeviceGone();
 
     void LaunchSearch();
     void StartAutoSearch();
@@ -46,6 +48,13 @@ public:
     // A store of what the panel shows, after the values still to be sent.
     void RequestStoreOfPanel();
     int TicksUntilSent() const;
+    // Every value the panel shows is echoed and no store waits.
+    bool PanelStored() const;
+    void DropPendingStore() { state_.DropPendingStore(); }
+
+    // The answer when the link came back with another controller.
+    void ChooseControllerValues();
+    void ChoosePanelValues();
 
 private:
     WindowOps& window_;

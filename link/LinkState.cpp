@@ -5,9 +5,11 @@
 void LinkState::ResetForSearch() {
     receivedMask = 0;
     confirmedMask = 0;
+    unechoedMask = 0;
     silenceTicks = 0;
     linkUp = false;
     panelLoaded = false;
+    choicePending = false;
     portError = 0;
     probeFound = false;
     probeStop->store(false, std::memory_order_release);
@@ -16,19 +18,23 @@ void LinkState::ResetForSearch() {
 void LinkState::ResetForPortChange() {
     receivedMask = 0;
     confirmedMask = 0;
+    unechoedMask = 0;
     linkUp = false;
     panelLoaded = false;
+    choicePending = false;
 }
 
 void LinkState::ResetForOffline() {
     receivedMask = 0;
     confirmedMask = 0;
+    unechoedMask = 0;
     linkUp = false;
 }
 
 void LinkState::ResetForLinkLoss() {
     receivedMask = 0;
     confirmedMask = 0;
+    unechoedMask = 0;
     silenceTicks = 0;
     linkUp = false;
 }

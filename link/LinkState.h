@@ -27,6 +27,13 @@ struct LinkState {
     // knows; meaningful while panelLoaded is set (see StoredSet.h).
     std::array<std::uint8_t, kParamCount> storedParams{};
     bool writeRequested = false;
+    // Parameters sent whose echo has not come back since: a store meant to
+    // keep what the panel shows waits for them.
+    std::uint16_t unechoedMask = 0;
+    // The link came back with a controller whose values are not those the
+    // panel was made for: nothing is sent until the user has chosen which
+    // values to keep. A port command, which reloads the panel, ends it.
+    bool choicePending = false;
     // The store went out while parameter frames were still waiting; one more
     // store follows them, so the stored set is what the window shows.
     bool followUpStore = false;

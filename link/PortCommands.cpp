@@ -23,6 +23,8 @@ void GoOffline(LinkState& state, WindowOps& window, CommChannel& channel) {
     window.MarkPortChoice({Choice::Kind::Offline});
     state.DropPendingStore();
     state.probeStop->store(true, std::memory_order_release);
+    // A find noted just before is dropped too: offline means offline.
+    state.probeFound = false;
     window.ShowLinkStatus(Status::Stopped, kTextStop);
     if (channel.IsOpen()) channel.Close();
     state.ResetForOffline();
@@ -36,10 +38,19 @@ void SelectPort(LinkState& state, WindowOps& window, CommChannel& channel, int p
     window.DisableEditing();
     if (channel.IsOpen()) channel.Close();
     channel.SetPortNumber(static_cast<std::int16_t>(port));
-    channel.Open();
-    if (port == kCheckedPort && channel.DeviceHandle() == -1) {
+    try {
+        channel.Open();
+    } catch (const ChannelError&) {
+        // The port before is closed already: the link went with it.
         window.ShowLinkStatus(Status::OpenFailed, kTextOpenFailed);
-        state.portError = kCheckedPort;
+        state.ResetForPortChange();
+        window.ClearLiveDisplay(!state.panelLoaded);
+        throw;
+    }
+    if (channel.DeviceHandle() == -1) {
+        window.ShowLinkStatus(Status::OpenFailed, kTextOpenFailed);
+        // COM8 alone goes on to report it in a box.
+        if (port == kCheckedPort) state.portError = kCheckedPort;
     } else {
         window.ShowLinkStatus(Status::Waiting, kTextWaiting);
     }
@@ -55,6 +66,10 @@ void NoteFoundPort(LinkState& state, int port) {
 
 void TakeOverFoundPort(LinkState& state, CommChannel& channel) {
     if (!state.probeFound) return;
+    if (state.probeStop->load(std::memory_order_acquire)) {
+        state.probeFound = false;
+        return;
+    }
     const std::int16_t port = state.probePort;
     state.probeFound = false;
     channel.SetPortNumber(port);

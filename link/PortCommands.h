@@ -23,7 +23,8 @@ void LaunchSearch(LinkState& state, WindowOps& window, const ProbeLauncher& laun
 void StartAutoSearch(LinkState& state, WindowOps& window, const ProbeLauncher& launchProbe);
 // Port > OFFLINE.
 void GoOffline(LinkState& state, WindowOps& window, CommChannel& channel);
-// Port > COM1..COM16.
+// Port > COM1..COM16. A port that cannot be opened shows "COM Open Failed!";
+// COM8 alone also reports it in a box.
 void SelectPort(LinkState& state, WindowOps& window, CommChannel& channel, int port);
 
 // A search worker found a controller on this port. A find made while OFFLINE
@@ -31,6 +32,7 @@ void SelectPort(LinkState& state, WindowOps& window, CommChannel& channel, int p
 void NoteFoundPort(LinkState& state, int port);
 
 // Start of every 100 ms send tick: opens the port the worker found, or records
-// a port-open failure when a port is already open. The find is taken before
+// a port-open failure when a port is already open; a find made before OFFLINE
+// is dropped. The find is taken before
 // the channel is looked at, so it is reported or opened once.
 void TakeOverFoundPort(LinkState& state, CommChannel& channel);

@@ -28,17 +28,31 @@ int CountDiffering(const LinkState& state, const PanelParams& panelParams) {
     return count;
 }
 
-// The controller stores what it holds, the frames sent so far included.
-void SendStoreFrame(LinkState& state, WindowOps& window, CommChannel& channel) {
-    SendFrame(state, window, channel, kStoreIndex, 0);
+std::uint16_t Bit(int i) {
+    return static_cast<std::uint16_t>(1U << i);
+}
+
+// The controller stores what it holds, the frames sent so far included; a
+// store that did not reach the line stored nothing.
+bool SendStoreFrame(LinkState& state, WindowOps& window, CommChannel& channel) {
+    if (!SendFrame(state, window, channel, kStoreIndex, 0)) return false;
     RememberStoredSet(state);
+    return true;
+}
+
+void SendParameter(LinkState& state, const PanelParams& panelParams, WindowOps& window,
+                   CommChannel& channel, int i) {
+    const auto lowByte = static_cast<std::uint8_t>(panelParams[i] & 0xFF);
+    if (!SendFrame(state, window, channel, i, lowByte)) return;
+    state.deviceParams[i] = lowByte;
+    state.unechoedMask = static_cast<std::uint16_t>(state.unechoedMask | Bit(i));
 }
 }  // namespace
 
-void SendFrame(LinkState& state, WindowOps& window, CommChannel& channel, std::int32_t index,
+bool SendFrame(LinkState& state, WindowOps& window, CommChannel& channel, std::int32_t index,
                std::int32_t value) {
     const CommandFrame frame = BuildCommandFrame(index, value);
-    channel.Write(frame);
+    if (!channel.Write(frame)) return false;
     window.ShowStatusColour(WindowOps::StatusColour::FrameSent);
     state.sendHoldoff = kHoldoffTicks;
     if (frame == kStoreFrame) {
@@ -46,6 +60,7 @@ void SendFrame(LinkState& state, WindowOps& window, CommChannel& channel, std::i
     } else {
         window.NoteParameterSent(frame[kFrameIndexByte], frame[kFrameValueByte]);
     }
+    return true;
 }
 
 void SendTick(LinkState& state, const PanelParams& panelParams, WindowOps& window,
@@ -56,23 +71,20 @@ void SendTick(LinkState& state, const PanelParams& panelParams, WindowOps& windo
         --state.sendHoldoff;
         return;
     }
+    if (state.choicePending) return;
     const std::optional<int> differing = FirstDiffering(state, panelParams);
     if (state.writeRequested) {
-        state.writeRequested = false;
-        state.followUpStore = differing.has_value();
-        SendStoreFrame(state, window, channel);
+        if (SendStoreFrame(state, window, channel)) {
+            state.writeRequested = false;
+            state.followUpStore = differing.has_value();
+        }
         return;
     }
-    if (differing) {
-        const int i = *differing;
-        const auto lowByte = static_cast<std::uint8_t>(panelParams[i] & 0xFF);
-        state.deviceParams[i] = lowByte;
-        SendFrame(state, window, channel, i, lowByte);
-        return;
-    }
-    if (state.followUpStore) {
-        state.followUpStore = false;
-        SendStoreFrame(state, window, channel);
+    if (differing) return SendParameter(state, panelParams, window, channel, *differing);
+    // Only once the controller has echoed every value sent: a value it did
+    // not take is sent again first.
+    if (state.followUpStore && state.unechoedMask == 0) {
+        if (SendStoreFrame(state, window, channel)) state.followUpStore = false;
     }
 }
 
@@ -81,11 +93,16 @@ void RequestWrite(LinkState& state) {
 }
 
 void RequestStoreOfPanel(LinkState& state, const PanelParams& panelParams) {
-    if (FirstDiffering(state, panelParams)) {
+    if (FirstDiffering(state, panelParams) || state.unechoedMask != 0) {
         state.followUpStore = true;
     } else {
         state.writeRequested = true;
     }
+}
+
+bool PanelStored(const LinkState& state, const PanelParams& panelParams) {
+    return !state.writeRequested && !state.followUpStore && state.unechoedMask == 0 &&
+           !FirstDiffering(state, panelParams);
 }
 
 int TicksUntilSent(const LinkState& state, const PanelParams& panelParams) {

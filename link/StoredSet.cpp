@@ -2,9 +2,12 @@
 // SPDX-FileCopyrightText: 2026 DX470 calibrator project
 #include "link/StoredSet.h"
 
+#include <algorithm>
 #include <bit>
 
 namespace {
+constexpr std::int32_t kHighestValue = 255;
+
 ParamMask Bit(int k) {
     return static_cast<ParamMask>(1U << k);
 }
@@ -23,8 +26,31 @@ ParamMask UnstoredParams(const LinkState& state, const PanelParams& panel) {
     return unstored;
 }
 
+ParamMask ParamsOfAnotherController(const LinkState& state, const PanelParams& panel) {
+    ParamMask differing = 0;
+    for (int k = 0; k < kParamCount; ++k) {
+        const std::int32_t stored = state.storedParams[k];
+        if (panel[k] == stored && state.deviceParams[k] != stored) differing |= Bit(k);
+    }
+    return differing;
+}
+
 int CountParams(ParamMask mask) {
     return std::popcount(mask);
+}
+
+bool IsWhole(const UnstoredRecord& record) {
+    const auto inRange = [](std::int32_t value) { return value >= 0 && value <= kHighestValue; };
+    return std::all_of(record.panel.begin(), record.panel.end(), inRange) &&
+           std::all_of(record.stored.begin(), record.stored.end(), inRange);
+}
+
+bool MadeOnThisController(const UnstoredRecord& record, const PanelParams& loadedPanel) {
+    for (int k = 0; k < kParamCount; ++k) {
+        const bool wasUnstored = record.panel[k] != record.stored[k];
+        if (!wasUnstored && record.stored[k] != loadedPanel[k]) return false;
+    }
+    return true;
 }
 
 ParamMask ParamsToRestore(const UnstoredRecord& record, const PanelParams& loadedPanel) {

@@ -27,12 +27,27 @@ void RememberStoredSet(LinkState& state);
 ParamMask UnstoredParams(const LinkState& state, const PanelParams& panel);
 int CountParams(ParamMask mask);
 
+// The stored set is the known controller's fingerprint: a controller that
+// reports other values for parameters without an unstored change is another
+// one (another car, or changed by another tool). These are the parameters
+// whose reported values say so; none for the same controller, restarted or
+// not, which may have forgotten only what was unstored.
+ParamMask ParamsOfAnotherController(const LinkState& state, const PanelParams& panel);
+
 // The panel and the stored set as an earlier run left them.
 struct UnstoredRecord {
     PanelParams panel{};
     PanelParams stored{};
     bool operator==(const UnstoredRecord&) const = default;
 };
+
+// Every value within 0..255: a record is whole or it is no record.
+bool IsWhole(const UnstoredRecord& record);
+
+// The record was made on the controller whose values have just loaded the
+// panel: outside the record's unstored parameters, it holds the stored set
+// the record remembers.
+bool MadeOnThisController(const UnstoredRecord& record, const PanelParams& loadedPanel);
 
 // What such a record can give back to a controller whose values have just
 // loaded the panel: the parameters that were unstored then and whose value

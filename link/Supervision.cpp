@@ -13,28 +13,61 @@ constexpr std::uint32_t kPhaseMs = 200;
 constexpr std::uint32_t kPhases = 5;
 constexpr std::uint32_t kMsPerSecond = 1'000;
 
+// The link is back with a controller whose values are not those the panel
+// was made for: a store asked of the other one is not carried over, and the
+// user chooses before anything is sent.
+void HoldForChoice(LinkState& state, WindowOps& window, ParamMask differing) {
+    state.DropPendingStore();
+    state.choicePending = true;
+    window.AskAboutOtherController(differing);
+}
+
 void DeclareLinkUp(LinkState& state, PanelParams& panelParams, WindowOps& window,
                    std::uint32_t now) {
     state.linkUp = true;
     state.linkUpTick = now;
     window.ShowStatusColour(WindowOps::StatusColour::LinkUp);
     if (!state.panelLoaded) {
-        state.panelLoaded = true;
-        // The panel is filled before the spins move, so their change
-        // notifications store the same values and nothing is sent.
-        for (int k = 0; k < kParamCount; ++k) panelParams[k] = state.deviceParams[k];
-        RememberStoredSet(state);
-        for (int k = 0; k < kParamCount; ++k) window.ShowParameter(k, state.deviceParams[k]);
+        LoadPanelFromController(state, panelParams, window);
+    } else if (!state.choicePending) {
+        const ParamMask differing = ParamsOfAnotherController(state, panelParams);
+        if (differing != 0) HoldForChoice(state, window, differing);
     }
-    window.EnableEditing();
+    if (!state.choicePending) window.EnableEditing();
 }
 
-// The first link-up after a search or a port change loads the panel, and
-// waits until every parameter was reported twice alike: a frame misread on
-// the line rarely repeats itself.
+// Every link-up waits until each parameter was reported twice alike: a frame
+// misread on the line rarely repeats itself, and the values decide whether
+// the panel is loaded, or whether this is the controller it was made for.
 bool ReadyToComeUp(const LinkState& state) {
     if (state.receivedMask != kAllIndicesSeen) return false;
-    return state.linkUp || state.panelLoaded || state.confirmedMask == kAllIndicesSeen;
+    return state.linkUp || state.confirmedMask == kAllIndicesSeen;
+}
+}  // namespace
+
+void LoadPanelFromController(LinkState& state, PanelParams& panelParams, WindowOps& window) {
+    state.panelLoaded = true;
+    state.choicePending = false;
+    // The panel is filled before the spins move, so their change
+    // notifications store the same values and nothing is sent.
+    for (int k = 0; k < kParamCount; ++k) panelParams[k] = state.deviceParams[k];
+    RememberStoredSet(state);
+    for (int k = 0; k < kParamCount; ++k) window.ShowParameter(k, state.deviceParams[k]);
+}
+
+void ChooseControllerValues(LinkState& state, PanelParams& panelParams, WindowOps& window) {
+    if (!state.choicePending) return;
+    state.DropPendingStore();
+    LoadPanelFromController(state, panelParams, window);
+    if (state.linkUp) window.EnableEditing();
+}
+
+void ChoosePanelValues(LinkState& state, WindowOps& window) {
+    if (!state.choicePending) return;
+    state.choicePending = false;
+    // What it stored is what it reported when it came.
+    RememberStoredSet(state);
+    if (state.linkUp) window.EnableEditing();
 }
 
 void DeclareLinkLost(LinkState& state, WindowOps& window) {
@@ -43,7 +76,6 @@ void DeclareLinkLost(LinkState& state, WindowOps& window) {
     window.ClearLiveDisplay(!state.panelLoaded);
     window.ShowLinkStatus(Status::Waiting, kTextWaiting);
 }
-}  // namespace
 
 std::string AnimationText(std::uint32_t now) {
     const std::uint32_t phase = (now / kPhaseMs) % kPhases;

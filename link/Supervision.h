@@ -21,6 +21,19 @@ using TickSource = std::function<std::uint32_t()>;
 void SupervisionTick(LinkState& state, PanelParams& panelParams, WindowOps& window,
                      const TickSource& readTickCount);
 
+// The panel takes the controller's values, which become the stored set.
+void LoadPanelFromController(LinkState& state, PanelParams& panelParams, WindowOps& window);
+
+// The user's answer when the link came back with another controller: load its
+// values into the panel (a store asked before is dropped), or send the panel's
+// values to it, which then are unstored there. Each ends the hold on sending.
+void ChooseControllerValues(LinkState& state, PanelParams& panelParams, WindowOps& window);
+void ChoosePanelValues(LinkState& state, WindowOps& window);
+
+// The link is gone (silence, or the device itself went away): editing off,
+// the live display cleared, "COM Waiting...".
+void DeclareLinkLost(LinkState& state, WindowOps& window);
+
 // "COM OK." with one to five dots, one phase per 200 ms of the tick count.
 std::string AnimationText(std::uint32_t now);
 // "Time:mm:ss" of a connection; minutes are not reduced.

@@ -22,6 +22,7 @@ FrameResult ApplyTelemetryFrame(LinkState& state, const TelemetryFrame& frame) {
     state.confirmedMask = static_cast<std::uint16_t>(repeated ? state.confirmedMask | bit
                                                               : state.confirmedMask & ~bit);
     state.deviceParams[index] = frame[5];
+    state.unechoedMask = static_cast<std::uint16_t>(state.unechoedMask & ~bit);
     state.receivedMask = static_cast<std::uint16_t>(state.receivedMask | bit);
     return state.receivedMask == kAllIndicesSeen ? FrameResult::Complete : FrameResult::Stored;
 }

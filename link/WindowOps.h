@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 DX470 calibrator project
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 // What the link asks of the calibration window, in the link's own terms; the
@@ -58,6 +59,12 @@ public:
     virtual void ShowErrorBox(const std::string& text, const std::string& caption) = 0;
 
     virtual void MarkPortChoice(PortChoice choice) = 0;
+
+    // The link came back with a controller whose values differ from the
+    // stored set on these parameters (bit k for parameter k) although they
+    // hold no unstored change: the user is to choose which values to keep.
+    // Nothing is sent until then; the link and its display go on.
+    virtual void AskAboutOtherController(std::uint16_t differing) = 0;
 
     // A command frame has gone out, so a record of the session can say which
     // change came before what. A window that keeps no record ignores them.

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "link/SendScheduler.h"
+#include "link/StoredSet.h"
 #include "link/Telemetry.h"
 #include "tests/link/SupervisionRig.h"
 #include "tests/support/FakeChannel.h"
@@ -61,44 +62,96 @@ std::array<std::uint8_t, 16> AllAt(std::uint8_t value) {
     return params;
 }
 
-std::array<std::uint8_t, 16> Restarted() {
-    std::array<std::uint8_t, 16> params = AllAt(100);
-    params[6] = 90;
-    params[9] = 80;
-    return params;
+// The link comes back after a loss. The stored set tells the controller:
+// the same one, restarted or not, gets the panel's values again and a Write
+// pressed before the loss; another one (or one changed by another tool) gets
+// nothing until the user has chosen, and loses the pending store.
+TEST(LinkScenarioTest, AControllerComingBackIsKnownByItsStoredSet) {
+    struct Row {
+        const char* name;
+        std::array<std::uint8_t, 16> comesBackWith;
+        bool unstoredChange;  // parameter 6 raised to 120 and sent before the loss
+        std::uint16_t asked;  // the parameters the question names, 0: no question
+        std::vector<std::string> frames;
+    };
+    std::array<std::uint8_t, 16> sixAt90 = AllAt(100);
+    sixAt90[6] = 90;
+    std::array<std::uint8_t, 16> sixAt120 = AllAt(100);
+    sixAt120[6] = 120;
+    const char* const store = "AB 02 48 07 1A 16";
+    const char* const sixTo120 = "AB 01 00 06 78 2A";
+    const Row rows[] = {
+        {"the same, nothing unstored", AllAt(100), false, 0, {store, "", "", "", ""}},
+        {"the same, still holding the change", sixAt120, true, 0, {store, "", "", "", ""}},
+        {"the same, restarted", AllAt(100), true, 0, {store, "", "", sixTo120, ""}},
+        {"another, differing only where unstored", sixAt90, true, 0, {store, "", "", sixTo120, ""}},
+        {"another", sixAt90, false, 0x0040, {"", "", "", "", ""}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        LinkRig rig;
+        rig.ControllerTalks(AllAt(100));
+        rig.now = 1000;
+        rig.Tick();
+        ASSERT_TRUE(rig.state.linkUp);
+        if (row.unstoredChange) {
+            rig.panel[6] = 120;
+            EXPECT_EQ(rig.SendTicks(3), (std::vector<std::string>{sixTo120, "", ""}));
+        }
+        RequestWrite(rig.state);
+        rig.ControllerFallsSilent();
+        ASSERT_FALSE(rig.state.linkUp);
+
+        rig.ControllerTalks(row.comesBackWith);
+        rig.window.Clear();
+        rig.now += 200;
+        rig.Tick();
+        ASSERT_TRUE(rig.state.linkUp);
+        EXPECT_EQ(rig.SpinMoves(), 0);
+        EXPECT_EQ(rig.window.otherControllerParams, row.asked);
+        EXPECT_EQ(rig.window.editing, row.asked == 0);
+        EXPECT_EQ(rig.state.writeRequested, row.asked == 0);
+        EXPECT_EQ(rig.SendTicks(5), row.frames);
+    }
 }
 
-TEST(LinkScenarioTest, LostAndRegainedOnTheSamePortSendsThePanelValues) {
-    LinkRig rig;
-    rig.ControllerTalks(AllAt(100));
-    rig.now = 1000;
-    rig.Tick();
-    ASSERT_TRUE(rig.state.linkUp);
-    EXPECT_EQ(rig.SpinMoves(), 16);
-    PanelParams allHundred{};
-    allHundred.fill(100);
-    EXPECT_EQ(rig.panel, allHundred);
-    EXPECT_EQ(rig.SendTicks(6), std::vector<std::string>(6, ""));
+// The answers to the question about another controller: its values load the
+// panel and become the stored set, nothing sent; or the panel's values go to
+// it, unstored there. Either way a store asked of the first one stays dropped.
+TEST(LinkScenarioTest, AnsweringAboutAnotherControllerEndsTheHold) {
+    for (const bool loadItsValues : {true, false}) {
+        SCOPED_TRACE(loadItsValues);
+        LinkRig rig;
+        rig.ControllerTalks(AllAt(100));
+        rig.now = 1000;
+        rig.Tick();
+        RequestWrite(rig.state);
+        rig.ControllerFallsSilent();
+        std::array<std::uint8_t, 16> other = AllAt(60);
+        other[2] = 61;
+        rig.ControllerTalks(other);
+        rig.now += 200;
+        rig.Tick();
+        ASSERT_EQ(rig.window.otherControllerParams, 0xFFFF);
+        rig.window.Clear();
 
-    rig.ControllerFallsSilent();
-    ASSERT_FALSE(rig.state.linkUp);
-    EXPECT_EQ(rig.window.linkStatus, "COM Waiting...");
-    EXPECT_EQ(rig.SendTicks(3), std::vector<std::string>(3, ""));
-
-    rig.ControllerTalks(Restarted());
-    rig.window.Clear();
-    rig.now += 200;
-    rig.Tick();
-
-    ASSERT_TRUE(rig.state.linkUp);
-    EXPECT_EQ(rig.SpinMoves(), 0);
-    EXPECT_EQ(rig.window.calls[0], "ShowStatusColour(LinkUp)");
-    EXPECT_EQ(rig.window.calls[1], "EnableEditing()");
-    EXPECT_EQ(rig.panel[6], 100);
-    EXPECT_EQ(rig.panel[9], 100);
-    const std::vector<std::string> expected = {
-        "AB 01 00 06 64 16", "", "", "AB 01 00 09 64 19", "", "", ""};
-    EXPECT_EQ(rig.SendTicks(7), expected);
+        if (loadItsValues) {
+            ChooseControllerValues(rig.state, rig.panel, rig.window);
+        } else {
+            ChoosePanelValues(rig.state, rig.window);
+        }
+        EXPECT_FALSE(rig.state.choicePending);
+        EXPECT_TRUE(rig.window.editing);
+        EXPECT_EQ(rig.state.storedParams[2], 61);
+        EXPECT_EQ(rig.state.storedParams[3], 60);
+        EXPECT_EQ(rig.SpinMoves(), loadItsValues ? 16 : 0);
+        EXPECT_EQ(rig.panel[2], loadItsValues ? 61 : 100);
+        EXPECT_EQ(UnstoredParams(rig.state, rig.panel), loadItsValues ? 0 : 0xFFFF);
+        const std::vector<std::string> frames = rig.SendTicks(4);
+        EXPECT_EQ(frames[0], loadItsValues ? "" : "AB 01 00 00 64 10");
+        EXPECT_EQ(frames[3], loadItsValues ? "" : "AB 01 00 01 64 11");
+        EXPECT_FALSE(rig.state.writeRequested);
+    }
 }
 
 struct PortCommandCase {
@@ -117,8 +170,11 @@ TEST_P(PanelAfterPortCommandTest, ReloadsOnlyAfterSearchOrPortChange) {
     rig.Tick();
     ASSERT_TRUE(rig.state.linkUp);
 
+    // A change not yet sent, then the link starts afresh with a controller
+    // that reports its stored set.
+    rig.panel[6] = 90;
     (rig.state.*c.reset)();
-    rig.ControllerTalks(Restarted());
+    rig.ControllerTalks(AllAt(100));
     rig.window.Clear();
     rig.now += 200;
     rig.Tick();
@@ -126,13 +182,12 @@ TEST_P(PanelAfterPortCommandTest, ReloadsOnlyAfterSearchOrPortChange) {
 
     if (c.panelReloaded) {
         EXPECT_EQ(rig.SpinMoves(), 16);
-        EXPECT_EQ(rig.panel[6], 90);
-        EXPECT_EQ(rig.panel[9], 80);
+        EXPECT_EQ(rig.panel[6], 100);
         EXPECT_EQ(rig.SendTicks(6), std::vector<std::string>(6, ""));
     } else {
         EXPECT_EQ(rig.SpinMoves(), 0);
-        EXPECT_EQ(rig.panel[6], 100);
-        EXPECT_EQ(rig.SendTicks(1), std::vector<std::string>{"AB 01 00 06 64 16"});
+        EXPECT_EQ(rig.panel[6], 90);
+        EXPECT_EQ(rig.SendTicks(1), std::vector<std::string>{"AB 01 00 06 5A 0C"});
     }
 }
 

@@ -36,11 +36,12 @@ TEST_P(ResetTest, ClearsExactlyItsFields) {
     LinkState state;
     FillEveryField(state);
     LinkSnapshot expected = TakeSnapshot(state);
-    // The confirmations go with the indices they confirm.
-    if (c.receivedMask) expected.receivedMask = expected.confirmedMask = 0;
+    // The confirmations and the echoes awaited go with the indices received;
+    // a question about another controller goes with the panel it was about.
+    if (c.receivedMask) expected.receivedMask = expected.confirmedMask = expected.unechoedMask = 0;
     if (c.silenceTicks) expected.silenceTicks = 0;
     if (c.linkUp) expected.linkUp = false;
-    if (c.panelLoaded) expected.panelLoaded = false;
+    if (c.panelLoaded) expected.panelLoaded = expected.choicePending = false;
     if (c.portError) expected.portError = 0;
     if (c.probeFound) expected.probeFound = false;
     if (c.probeStop) expected.probeStop = false;

@@ -48,7 +48,8 @@ struct FieldRow {
 // What each command writes into the record; everything else stays as it was.
 const FieldRow kFieldRows[] = {
     {"AUTO", Command::Auto, true, true, true, false, true},
-    {"OFFLINE", Command::Offline, false, false, false, true, false},
+    // Offline means offline: a find noted a moment before goes too.
+    {"OFFLINE", Command::Offline, false, false, false, true, true},
     {"COM3", Command::Com3, true, false, false, true, false},
     {"COM8", Command::Com8, true, false, false, true, false},
 };
@@ -75,11 +76,11 @@ TEST_P(PortCommandFields, WritesExactlyItsFields) {
             SelectPort(rig.state, rig.window, rig.channel, 8);
             break;
     }
-    expected.receivedMask = expected.confirmedMask = 0;
+    expected.receivedMask = expected.confirmedMask = expected.unechoedMask = 0;
     expected.linkUp = false;
     // A store asked of the controller left behind never reaches another.
     expected.writeRequested = expected.followUpStore = false;
-    if (row.clearsPanelLoaded) expected.panelLoaded = false;
+    if (row.clearsPanelLoaded) expected.panelLoaded = expected.choicePending = false;
     if (row.clearsSilence) expected.silenceTicks = 0;
     if (row.clearsPortError) expected.portError = 0;
     expected.probeStop = row.probeStopAfter;
@@ -100,6 +101,7 @@ TEST(SelectPort, Com3RunsItsStepsInOrder) {
         "Close",
         "SetPortNumber(3)",
         "Open",
+        "DeviceHandle",
         "ShowLinkStatus(Waiting, COM Waiting...)",
         "ClearLiveDisplay(reset)",
     };
@@ -124,7 +126,9 @@ struct OpenCheckRow {
 
 class SelectPortOpenCheck : public testing::TestWithParam<OpenCheckRow> {};
 
-TEST_P(SelectPortOpenCheck, OnlyCom8NoticesAFailedOpen) {
+// Every port chosen by hand says when it could not be opened; COM8 alone
+// goes on to report it in a box.
+TEST_P(SelectPortOpenCheck, EveryPortSaysSoOnlyCom8ReportsIt) {
     const OpenCheckRow& row = GetParam();
     PortCommandRig rig;
     rig.channel.open = false;
@@ -138,8 +142,9 @@ TEST_P(SelectPortOpenCheck, OnlyCom8NoticesAFailedOpen) {
 INSTANTIATE_TEST_SUITE_P(Ports, SelectPortOpenCheck,
                          testing::Values(OpenCheckRow{8, false, "COM Open Failed!", 8, 1},
                                          OpenCheckRow{8, true, "COM Waiting...", 0, 1},
-                                         OpenCheckRow{5, false, "COM Waiting...", 0, 0},
-                                         OpenCheckRow{1, false, "COM Waiting...", 0, 0}));
+                                         OpenCheckRow{5, false, "COM Open Failed!", 0, 1},
+                                         OpenCheckRow{5, true, "COM Waiting...", 0, 1},
+                                         OpenCheckRow{1, false, "COM Open Failed!", 0, 1}));
 
 TEST(SelectPort, Com8FailureIsReportedOnceByTheNextTick) {
     SupervisionRig rig;
@@ -160,15 +165,18 @@ TEST(SelectPort, Com8FailureIsReportedOnceByTheNextTick) {
     EXPECT_EQ(boxes, 1);
 }
 
-TEST(SelectPort, FailingOpenAbandonsTheRest) {
+// An open that fails with an error still passes the error on, but the port
+// before is closed already: the link goes with it.
+TEST(SelectPort, FailingOpenEndsTheLinkAndPassesTheErrorOn) {
     PortCommandRig rig;
     rig.state.receivedMask = kAllIndicesSeen;
     rig.state.linkUp = true;
     rig.channel.failOpen = true;
     EXPECT_THROW(SelectPort(rig.state, rig.window, rig.channel, 4), ChannelError);
-    EXPECT_TRUE(rig.state.linkUp);
-    EXPECT_EQ(rig.window.linkStatus, "");
-    EXPECT_EQ(rig.journal.back(), "Open");
+    EXPECT_FALSE(rig.state.linkUp);
+    EXPECT_EQ(rig.state.receivedMask, 0);
+    EXPECT_EQ(rig.window.linkStatus, "COM Open Failed!");
+    EXPECT_EQ(rig.journal.back(), "ClearLiveDisplay(reset)");
 }
 
 TEST(GoOffline, RunsItsStepsInOrder) {
@@ -276,16 +284,27 @@ TEST(StartAutoSearch, TheWorkerStartsOnAResetSearch) {
     EXPECT_EQ(portErrorAtLaunch, 0);
 }
 
-// A find reported while OFFLINE was being chosen is dropped.
-TEST(NoteFoundPort, AFindAfterOfflineIsDropped) {
-    PortCommandRig rig;
-    NoteFoundPort(rig.state, 5);
-    EXPECT_TRUE(rig.state.probeFound);
-    EXPECT_EQ(rig.state.probePort, 5);
-    rig.state.probeFound = false;
-    GoOffline(rig.state, rig.window, rig.channel);
-    NoteFoundPort(rig.state, 7);
-    EXPECT_FALSE(rig.state.probeFound);
+// Offline means offline, whenever the find comes: reported after OFFLINE,
+// noted just before it, or noted while the stop flag is set (a worker of an
+// earlier search). No port is opened.
+TEST(NoteFoundPort, NoFindOutlivesOffline) {
+    enum class When { ReportedAfter, NotedBefore, NotedWhileStopped };
+    for (const When when : {When::ReportedAfter, When::NotedBefore, When::NotedWhileStopped}) {
+        SCOPED_TRACE(static_cast<int>(when));
+        PortCommandRig rig;
+        rig.channel.open = false;
+        if (when == When::NotedBefore) NoteFoundPort(rig.state, 5);
+        GoOffline(rig.state, rig.window, rig.channel);
+        if (when == When::ReportedAfter) NoteFoundPort(rig.state, 7);
+        if (when == When::NotedWhileStopped) {
+            rig.state.probePort = 6;
+            rig.state.probeFound = true;
+        }
+        TakeOverFoundPort(rig.state, rig.channel);
+        EXPECT_FALSE(rig.state.probeFound);
+        EXPECT_EQ(rig.channel.CountOf("Open"), 0);
+        EXPECT_EQ(rig.window.linkStatus, "COM Stop");
+    }
 }
 
 }  // namespace

@@ -43,18 +43,52 @@ struct SendRig {
         for (int i = 0; i < count; ++i) frames.push_back(Tick());
         return frames;
     }
+
+    // The controller reports parameter k as it holds it now.
+    void Echo(int k) {
+        ApplyTelemetryFrame(state, TelemetryFrame{static_cast<std::uint8_t>(k), 0x01, 0x00, 0x80,
+                                                  0x00, state.deviceParams[k]});
+    }
 };
 
-// The value goes into the record before the frame is written: a write that
-// fails does not leave the scheduler thinking the controller holds its old
-// value, and ends the tick before the holdoff is set.
-TEST(SendTickTest, TheValueIsRecordedBeforeTheWrite) {
-    SendRig rig;
-    rig.panel[5] = 130;
-    rig.channel.failWrite = true;
-    EXPECT_THROW(rig.Tick(), ChannelError);
-    EXPECT_EQ(rig.state.deviceParams[5], 130);
-    EXPECT_EQ(rig.state.sendHoldoff, 0);
+// A frame that did not reach the line, whether the channel says so or fails
+// with an error, is not recorded as sent: the value goes out again, a store
+// stays wanted and is not taken as stored, and nothing is paced or noted.
+TEST(SendTickTest, AFrameNotWrittenIsNotRecorded) {
+    struct Row {
+        const char* name;
+        bool throws;
+        bool store;
+    };
+    const Row rows[] = {
+        {"parameter, device gone", false, false},
+        {"parameter, write error", true, false},
+        {"store, device gone", false, true},
+        {"store, write error", true, true},
+    };
+    for (const Row& row : rows) {
+        SendRig rig;
+        rig.panel[5] = 130;
+        rig.state.storedParams.fill(100);
+        if (row.store) RequestWrite(rig.state);
+        rig.channel.loseWrites = !row.throws;
+        rig.channel.failWrite = row.throws;
+        if (row.throws) {
+            EXPECT_THROW(rig.Tick(), ChannelError) << row.name;
+        } else {
+            EXPECT_EQ(rig.Tick(), "") << row.name;
+        }
+        EXPECT_EQ(rig.state.deviceParams[5], 100) << row.name;
+        EXPECT_EQ(rig.state.unechoedMask, 0) << row.name;
+        EXPECT_EQ(rig.state.writeRequested, row.store) << row.name;
+        EXPECT_EQ(rig.state.storedParams[5], 100) << row.name;
+        EXPECT_EQ(rig.state.sendHoldoff, 0) << row.name;
+        EXPECT_EQ(rig.window.calls, std::vector<std::string>{"ShowStatusColour(LinkUp)"})
+            << row.name;
+
+        rig.channel.loseWrites = rig.channel.failWrite = false;
+        EXPECT_EQ(rig.Tick(), row.store ? kStore : "AB 01 00 05 82 33") << row.name;
+    }
 }
 
 TEST(SendTickTest, PacingTable) {
@@ -92,8 +126,9 @@ TEST(SendTickTest, PacingTable) {
 }
 
 // The store keeps its place before the waiting parameters; a second store
-// after them makes the stored set what the window shows.
-TEST(SendTickTest, StoreGoesBeforeWaitingParametersAndAgainAfterThem) {
+// after them makes the stored set what the window shows, once the controller
+// has echoed every value sent (a value it did not take would go out again).
+TEST(SendTickTest, StoreGoesBeforeWaitingParametersAndAgainAfterTheirEchoes) {
     SendRig rig;
     rig.panel[0] = 1;
     rig.panel[1] = 2;
@@ -101,11 +136,18 @@ TEST(SendTickTest, StoreGoesBeforeWaitingParametersAndAgainAfterThem) {
     EXPECT_TRUE(rig.state.writeRequested);
 
     const std::vector<std::string> expected = {
-        kStore, "", "", "AB 01 00 00 01 AD", "", "", "AB 01 00 01 02 AF", "", "", kStore, "",
-        "",     "", ""};
-    EXPECT_EQ(rig.Ticks(14), expected);
+        kStore, "", "", "AB 01 00 00 01 AD", "", "", "AB 01 00 01 02 AF", "", "", "", "", ""};
+    EXPECT_EQ(rig.Ticks(12), expected);
     EXPECT_FALSE(rig.state.writeRequested);
+    EXPECT_TRUE(rig.state.followUpStore);
+    EXPECT_EQ(rig.state.unechoedMask, 0x0003);
+
+    rig.Echo(0);
+    EXPECT_EQ(rig.Tick(), "");
+    rig.Echo(1);
+    EXPECT_EQ(rig.Ticks(3), (std::vector<std::string>{kStore, "", ""}));
     EXPECT_FALSE(rig.state.followUpStore);
+    EXPECT_EQ(rig.channel.WrittenHex().size(), 4u);
 }
 
 // Nothing waiting: one store, as always.

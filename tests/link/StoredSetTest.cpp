@@ -2,8 +2,10 @@
 // SPDX-FileCopyrightText: 2026 DX470 calibrator project
 #include <gtest/gtest.h>
 
+#include "link/CommandFrames.h"
 #include "link/SendScheduler.h"
 #include "link/StoredSet.h"
+#include "link/Telemetry.h"
 #include "tests/support/FakeChannel.h"
 #include "tests/support/RecordingWindow.h"
 
@@ -26,8 +28,18 @@ struct StoredRig {
         state.linkUp = state.panelLoaded = true;
         for (int k = 0; k < kParamCount; ++k) state.deviceParams[k] = state.storedParams[k] = 40;
     }
+    // The controller echoes each value sent before the next tick.
     void SendTicks(int count) {
-        for (int i = 0; i < count; ++i) SendTick(state, panel, window, channel);
+        for (int i = 0; i < count; ++i) {
+            const std::size_t before = channel.written.size();
+            SendTick(state, panel, window, channel);
+            if (channel.written.size() == before) continue;
+            const std::vector<std::uint8_t>& frame = channel.written.back();
+            if (frame == std::vector(kStoreFrame.begin(), kStoreFrame.end())) continue;
+            const std::uint8_t k = frame[kFrameIndexByte];
+            ApplyTelemetryFrame(state,
+                                TelemetryFrame{k, 0x01, 0x00, 0x80, 0x00, state.deviceParams[k]});
+        }
     }
     bool StorePending() const { return state.writeRequested || state.followUpStore; }
 };
@@ -90,10 +102,90 @@ TEST(StoredSetTest, StoreOfThePanelGoesOutWhenForetold) {
         RequestStoreOfPanel(rig.state, rig.panel);
         rig.SendTicks(TicksUntilSent(rig.state, rig.panel) - 1);
         EXPECT_TRUE(rig.StorePending()) << row.name;
+        EXPECT_FALSE(PanelStored(rig.state, rig.panel)) << row.name;
         rig.SendTicks(1);
         EXPECT_FALSE(rig.StorePending()) << row.name;
+        EXPECT_TRUE(PanelStored(rig.state, rig.panel)) << row.name;
         EXPECT_EQ(FakeChannel::Hex(rig.channel.written.back()), "AB 02 48 07 1A 16") << row.name;
         EXPECT_EQ(UnstoredParams(rig.state, rig.panel), 0) << row.name;
+    }
+}
+
+// A value sent a moment ago may still come back unchanged: the store of the
+// panel waits for its echo, and one that reports the old value sends it again
+// before anything is stored.
+TEST(StoredSetTest, AStoreOfThePanelWaitsForTheEchoOfAValueJustSent) {
+    StoredRig rig;
+    rig.panel[3] = 41;
+    SendTick(rig.state, rig.panel, rig.window, rig.channel);
+    RequestStoreOfPanel(rig.state, rig.panel);
+    EXPECT_FALSE(rig.state.writeRequested);
+    EXPECT_TRUE(rig.state.followUpStore);
+
+    // An echo of the old value, already on its way when the frame went out.
+    ApplyTelemetryFrame(rig.state, TelemetryFrame{3, 0x01, 0x00, 0x80, 0x00, 40});
+    EXPECT_FALSE(PanelStored(rig.state, rig.panel));
+    rig.SendTicks(6);
+    const std::vector<std::string> expected = {"AB 01 00 03 29 D8", "AB 01 00 03 29 D8",
+                                               "AB 02 48 07 1A 16"};
+    EXPECT_EQ(rig.channel.WrittenHex(), expected);
+    EXPECT_TRUE(PanelStored(rig.state, rig.panel));
+    EXPECT_EQ(rig.state.storedParams[3], 41);
+}
+
+// Which parameters say the controller that came back is another one: only
+// those without an unstored change, and only where the stored set differs.
+TEST(StoredSetTest, ParamsOfAnotherController) {
+    struct Row {
+        const char* name;
+        std::int32_t panel;
+        std::uint8_t reported;
+        ParamMask expected;
+    };
+    const Row rows[] = {
+        {"the stored value", 40, 40, 0},
+        {"another value, nothing unstored", 40, 39, 0x0200},
+        {"the unstored value, still held", 41, 41, 0},
+        {"the stored value, the change forgotten", 41, 40, 0},
+        {"another value where a change is unstored", 41, 7, 0},
+    };
+    for (const Row& row : rows) {
+        StoredRig rig;
+        rig.panel[9] = row.panel;
+        rig.state.deviceParams[9] = row.reported;
+        EXPECT_EQ(ParamsOfAnotherController(rig.state, rig.panel), row.expected) << row.name;
+    }
+}
+
+// A record is whole with every value 0..255, and was made on the controller
+// whose loaded values match its stored set outside its unstored parameters.
+TEST(StoredSetTest, RecordWholeAndMadeOnThisController) {
+    struct Row {
+        const char* name;
+        std::int32_t panel15;
+        std::int32_t stored15;
+        std::int32_t loaded15;
+        bool whole;
+        bool sameController;
+    };
+    const Row rows[] = {
+        {"unstored change, controller restarted", 41, 40, 40, true, true},
+        {"unstored change, controller holds it", 41, 40, 41, true, true},
+        {"stored set differs", 40, 40, 39, true, false},
+        {"stored 255, loaded 255", 255, 255, 255, true, true},
+        {"panel 300", 300, 40, 40, false, true},
+        // Not whole: never offered, whatever the controller.
+        {"stored -1", 40, -1, 40, false, true},
+        {"stored 65656", 40, 65656, 40, false, true},
+    };
+    for (const Row& row : rows) {
+        UnstoredRecord record{Filled(40), Filled(40)};
+        record.panel[15] = row.panel15;
+        record.stored[15] = row.stored15;
+        PanelParams loaded = Filled(40);
+        loaded[15] = row.loaded15;
+        EXPECT_EQ(IsWhole(record), row.whole) << row.name;
+        EXPECT_EQ(MadeOnThisController(record, loaded), row.sameController) << row.name;
     }
 }
 

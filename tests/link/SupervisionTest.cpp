@@ -53,7 +53,7 @@ TEST(SupervisionTickTest, UpTransitionLoadsThePanelAndEnablesEditing) {
 
 TEST(SupervisionTickTest, UpTransitionWithThePanelLoadedOnlyColoursAndEnables) {
     SupervisionRig rig;
-    rig.state.receivedMask = 0xFFFF;
+    rig.state.receivedMask = rig.state.confirmedMask = 0xFFFF;
     rig.state.panelLoaded = true;
     rig.state.deviceParams.fill(7);
     rig.panel.fill(42);
@@ -83,8 +83,8 @@ TEST(SupervisionTickTest, IncompleteMaskOnlyBlanksTheTime) {
 }
 
 // A first link-up loads the panel only from confirmed values; after a loss on
-// the same port the panel stays and the link comes up as before.
-TEST(SupervisionTickTest, FirstLinkUpWaitsForEveryValueConfirmed) {
+// the same port the confirmed values tell whether it is the same controller.
+TEST(SupervisionTickTest, EveryLinkUpWaitsForEveryValueConfirmed) {
     for (const bool panelLoaded : {false, true}) {
         SCOPED_TRACE(panelLoaded);
         SupervisionRig rig;
@@ -92,13 +92,11 @@ TEST(SupervisionTickTest, FirstLinkUpWaitsForEveryValueConfirmed) {
         rig.state.confirmedMask = 0xFFF7;
         rig.state.panelLoaded = panelLoaded;
         rig.Tick();
-        EXPECT_EQ(rig.state.linkUp, panelLoaded);
-        if (!panelLoaded) {
-            EXPECT_EQ(rig.window.calls, std::vector<std::string>{"ShowConnectionTime(Time:)"});
-            rig.state.confirmedMask = 0xFFFF;
-            rig.Tick();
-            EXPECT_TRUE(rig.state.linkUp);
-        }
+        EXPECT_FALSE(rig.state.linkUp);
+        EXPECT_EQ(rig.window.calls, std::vector<std::string>{"ShowConnectionTime(Time:)"});
+        rig.state.confirmedMask = 0xFFFF;
+        rig.Tick();
+        EXPECT_TRUE(rig.state.linkUp);
     }
 }
 
@@ -218,7 +216,7 @@ TEST(SupervisionTickTest, PortErrorIsReportedOnceBeforeTheTimeIsRead) {
 TEST(SupervisionTickTest, TickNestedInTheErrorBoxNeitherReopensItNorRunsTimeBackwards) {
     SupervisionRig rig;
     rig.state.portError = 3;
-    rig.state.receivedMask = 0xFFFF;
+    rig.state.receivedMask = rig.state.confirmedMask = 0xFFFF;
     rig.state.panelLoaded = true;
     rig.now = 4800;
     bool nested = false;

@@ -19,6 +19,8 @@ public:
     std::int32_t handle = 3;
     bool failOpen = false;
     bool failWrite = false;
+    // Writes that do not reach the device (it has gone), without an error.
+    bool loseWrites = false;
 
     std::vector<std::vector<std::uint8_t>> written;
     // Every operation in order: "IsOpen", "Write(AB 01 ...)", "Open", "Close",
@@ -72,10 +74,12 @@ public:
         Record("DeviceHandle");
         return open ? handle : -1;
     }
-    void Write(std::span<const std::uint8_t> bytes) override {
+    bool Write(std::span<const std::uint8_t> bytes) override {
         Record("Write(" + Hex(bytes) + ")");
         if (failWrite) throw ChannelError("write failed");
+        if (loseWrites || !open) return false;
         written.emplace_back(bytes.begin(), bytes.end());
+        return true;
     }
 
 private:

@@ -20,6 +20,8 @@ struct LinkSnapshot {
     bool panelLoaded = false;
     std::array<std::uint8_t, kParamCount> storedParams{};
     bool writeRequested = false;
+    std::uint16_t unechoedMask = 0;
+    bool choicePending = false;
     bool followUpStore = false;
     std::uint8_t sendHoldoff = 0;
     std::uint8_t portError = 0;
@@ -46,6 +48,8 @@ inline LinkSnapshot TakeSnapshot(const LinkState& s) {
     snap.panelLoaded = s.panelLoaded;
     snap.storedParams = s.storedParams;
     snap.writeRequested = s.writeRequested;
+    snap.unechoedMask = s.unechoedMask;
+    snap.choicePending = s.choicePending;
     snap.followUpStore = s.followUpStore;
     snap.sendHoldoff = s.sendHoldoff;
     snap.portError = s.portError;
@@ -74,6 +78,8 @@ inline void FillEveryField(LinkState& s) {
     s.panelLoaded = true;
     s.storedParams.fill(77);
     s.writeRequested = true;
+    s.unechoedMask = 0x0240;
+    s.choicePending = true;
     s.followUpStore = true;
     s.sendHoldoff = 2;
     s.portError = 9;
@@ -94,7 +100,8 @@ inline std::ostream& operator<<(std::ostream& os, const LinkSnapshot& s) {
        << ", silenceTicks " << int{s.silenceTicks} << ", linkUp " << s.linkUp << ", linkUpTick "
        << s.linkUpTick << ", panelLoaded " << s.panelLoaded << ", storedParams";
     for (auto p : s.storedParams) os << ' ' << static_cast<int>(p);
-    os << ", writeRequested " << s.writeRequested << ", followUpStore " << s.followUpStore
+    os << ", writeRequested " << s.writeRequested << ", unechoedMask " << s.unechoedMask
+       << ", choicePending " << s.choicePending << ", followUpStore " << s.followUpStore
        << ", sendHoldoff " << int{s.sendHoldoff} << ", portError " << int{s.portError}
        << ", probeFound " << s.probeFound << ", probePort " << s.probePort << ", probeStop "
        << s.probeStop << ", lambdaBand " << int{s.lambdaBand} << ", cellIndex " << s.cellIndex

@@ -122,3 +122,8 @@ void RecordingWindow::Record(const std::string& entry) {
     if (journal != nullptr) journal->push_back(entry);
     if (onCall) onCall(entry);
 }
+
+void RecordingWindow::AskAboutOtherController(std::uint16_t differing) {
+    otherControllerParams = differing;
+    Record("AskAboutOtherController(" + std::to_string(differing) + ")");
+}

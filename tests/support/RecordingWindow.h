@@ -30,6 +30,8 @@ public:
     int marker = -1;
     LambdaBand band = LambdaBand::Middle;
     bool editing = false;
+    // The parameters named by the last question about another controller.
+    std::uint16_t otherControllerParams = 0;
 
     static std::string Name(LinkStatus status);
     static std::string Name(StatusColour colour);
@@ -50,6 +52,7 @@ public:
     void ShowCellMarker(int k) override;
     void ShowErrorBox(const std::string& text, const std::string& caption) override;
     void MarkPortChoice(PortChoice choice) override;
+    void AskAboutOtherController(std::uint16_t differing) override;
 
     // Entries made by a test itself (e.g. the tick source being read).
     void Note(const std::string& entry) { Record(entry); }
