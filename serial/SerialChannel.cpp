@@ -23,6 +23,18 @@ namespace {
 // show them, and the window paints them as they come.
 constexpr std::chrono::milliseconds kBatchPeriod{17};
 
+ChannelFailure::Hint HintOf(OpenFailureHint hint) {
+    switch (hint) {
+        case OpenFailureHint::JoinDialout:
+            return ChannelFailure::Hint::JoinDialout;
+        case OpenFailureHint::InUse:
+            return ChannelFailure::Hint::InUse;
+        case OpenFailureHint::None:
+            break;
+    }
+    return ChannelFailure::Hint::None;
+}
+
 QString HintText(OpenFailureHint hint) {
     switch (hint) {
         case OpenFailureHint::JoinDialout:
@@ -39,9 +51,13 @@ QString HintText(OpenFailureHint hint) {
     return {};
 }
 
-QString OpenFailureText(const QString& device, const QSerialPort& port) {
+ChannelError OpenFailure(const QString& device, const QSerialPort& port) {
     const OpenFailureHint hint = HintForOpenFailure(port.error(), UserMayReadWrite(device));
-    return QStringLiteral("Cannot open %1: %2").arg(device, port.errorString()) + HintText(hint);
+    const QString text =
+        QStringLiteral("Cannot open %1: %2").arg(device, port.errorString()) + HintText(hint);
+    return ChannelError({ChannelFailure::Kind::CannotOpen, device.toStdString(),
+                         port.errorString().toStdString(), HintOf(hint)},
+                        text.toStdString());
 }
 }  // namespace
 
@@ -68,7 +84,10 @@ bool SerialChannel::IsOpen() const {
 }
 
 void SerialChannel::Open() {
-    if (port_.isOpen()) throw ChannelError("The port is already open.");
+    if (port_.isOpen()) {
+        throw ChannelError({ChannelFailure::Kind::AlreadyOpen, device_.toStdString(), {}},
+                           "The port is already open.");
+    }
     const QString device = QString::fromStdString(resolver_(portNumber_));
     if (device.isEmpty() || !QFileInfo::exists(device)) return;
     StopBatching();
@@ -81,7 +100,7 @@ void SerialChannel::Open() {
         // (or is about to find) the controller there: its find opens the port
         // again. Nothing to report, the channel stays closed.
         if (heldBySearch_ && heldBySearch_(device)) return;
-        throw ChannelError(OpenFailureText(device, port_).toStdString());
+        throw OpenFailure(device, port_);
     }
     Configure(device);
     port_.clear(QSerialPort::Input);
@@ -100,6 +119,7 @@ void SerialChannel::Configure(const QString& device) {
         const QString reason = port_.errorString();
         port_.close();
         throw ChannelError(
+            {ChannelFailure::Kind::CannotConfigure, device.toStdString(), reason.toStdString()},
             QStringLiteral("Cannot set 9600,N,8,1 on %1: %2").arg(device, reason).toStdString());
     }
 }
@@ -114,11 +134,16 @@ std::int32_t SerialChannel::DeviceHandle() const {
     return port_.isOpen() ? static_cast<std::int32_t>(port_.handle()) : -1;
 }
 
-void SerialChannel::Write(std::span<const std::uint8_t> bytes) {
-    // A device that went away is closed already; the link will be declared
-    // lost by supervision, so nothing is reported here.
-    if (!port_.isOpen()) return;
-    port_.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+// Flushed at once rather than when the event loop next runs, so that a
+// device that has gone shows here and the frame is not taken for sent. Bytes
+// the device cannot take yet stay queued and go out as it takes them.
+bool SerialChannel::Write(std::span<const std::uint8_t> bytes) {
+    if (!port_.isOpen() || closePending_) return false;
+    port_.clearError();
+    const auto size = static_cast<qint64>(bytes.size());
+    if (port_.write(reinterpret_cast<const char*>(bytes.data()), size) != size) return false;
+    port_.flush();
+    return !closePending_ && !MeansDeviceGone(port_.error());
 }
 
 bool SerialChannel::HasUnsentBytes() const {

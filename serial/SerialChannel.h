@@ -38,7 +38,9 @@ public:
     void Open() override;
     void Close() override;
     std::int32_t DeviceHandle() const override;
-    void Write(std::span<const std::uint8_t> bytes) override;
+    // The bytes are handed to the device at once; false when the port is
+    // closed, its device has gone, or the device refused them.
+    bool Write(std::span<const std::uint8_t> bytes) override;
     void SetBatchedReads(bool batched) override;
     // Written bytes that have not yet gone to the device.
     bool HasUnsentBytes() const;
