@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QPushButton>
 
+#include "files/ParamFile.h"
 #include "link/ControllerLink.h"
 #include "serial/RememberedAdapter.h"
 #include "serial/SerialChannel.h"
@@ -38,6 +39,30 @@ QString AppTitle() {
 
 bool IsEnterKey(const QKeyEvent& event) {
     return event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter;
+}
+
+QString Text(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+
+// A failed channel operation as the user reads it, in the window's language.
+QString ChannelErrorText(const ChannelError& error, const ChannelTexts& texts) {
+    if (!error.failure) return QString::fromStdString(error.what());
+    const ChannelFailure& failure = *error.failure;
+    const QString device = QString::fromStdString(failure.device);
+    const QString reason = QString::fromStdString(failure.reason);
+    switch (failure.kind) {
+        case ChannelFailure::Kind::AlreadyOpen:
+            return Text(texts.alreadyOpen);
+        case ChannelFailure::Kind::CannotConfigure:
+            return Text(texts.cannotConfigure).arg(device, reason);
+        case ChannelFailure::Kind::CannotOpen:
+            break;
+    }
+    QString text = Text(texts.cannotOpen).arg(device, reason);
+    if (failure.hint == ChannelFailure::Hint::JoinDialout) text += Text(texts.joinDialout);
+    if (failure.hint == ChannelFailure::Hint::InUse) text += Text(texts.inUse);
+    return text;
 }
 
 int PortOfCommand(int commandId) {
@@ -79,7 +104,7 @@ void CCalibDlg::CatchChannelErrors(Handler&& handler) {
     try {
         handler();
     } catch (const ChannelError& error) {
-        QMessageBox box(QMessageBox::Critical, AppTitle(), QString::fromStdString(error.what()),
+        QMessageBox box(QMessageBox::Critical, AppTitle(), ChannelErrorText(error, Texts().channel),
                         QMessageBox::Ok, this);
         ShowBoxBehindTicks(box);
     }
@@ -123,18 +148,24 @@ void CCalibDlg::OnCommEvent(const QByteArray& bytes, qint64 arrivalMicros) {
 // not choose is sent and the parameters above it are not held up.
 void CCalibDlg::OnParamEditChange(int k) {
     if (!initialised) return;
-    const std::int32_t position = Spin(k)->QueryPosition();
-    if ((position >> 16) != 0) return;
-    panelParams[k] = position;
+    const std::optional<std::int32_t> position = ValidPosition(k);
+    if (!position) return;
+    panelParams[k] = *position;
     FollowUnstoredChanges();
 }
 
-// Loading a file or choosing a port may cost changes the controller has not
-// stored; the user is asked first.
+std::optional<std::int32_t> CCalibDlg::ValidPosition(int k) const {
+    const std::int32_t position = Spin(k)->QueryPosition();
+    if ((position >> 16) != 0) return std::nullopt;
+    return position;
+}
+
+// Choosing a port may cost changes the controller has not stored; the user
+// is asked first. (Loading a file asks once a file was chosen.)
 void CCalibDlg::OnCommand(int commandId) {
-    const bool mayCostChanges =
-        commandId == CommandId::kFileOpen || commandId == CommandId::kPortAuto ||
-        commandId == CommandId::kPortOffline || PortOfCommand(commandId) != 0;
+    const bool mayCostChanges = commandId == CommandId::kPortAuto ||
+                                commandId == CommandId::kPortOffline ||
+                                PortOfCommand(commandId) != 0;
     if (mayCostChanges && AskAboutUnstored() == UnstoredAnswer::Cancelled) return;
     RunCommand(commandId);
     FollowUnstoredChanges();
@@ -209,18 +240,27 @@ void CCalibDlg::OnHelp() {
     helpWindow_->activateWindow();
 }
 
+// A cancelled dialog, or a file that cannot be read, neither stores nor loads.
 void CCalibDlg::OnFileOpen() {
-    if (const std::optional<QString> path = ParamFileCommands::Open(this, panelParams, *this)) {
-        NoteEvent({.kind = SessionEvent::Kind::FileLoaded,
-                   .name = QFileInfo(*path).fileName().toStdString()});
-    }
+    const std::optional<QString> path = ParamFileCommands::AskOpenPath(this);
+    if (!path) return;
+    const std::optional<PanelParams> loaded =
+        ParamFileCommands::Read(this, *path, panelParams, Texts().files);
+    if (!loaded || AskAboutUnstored() == UnstoredAnswer::Cancelled) return;
+    ParamFileCommands::Apply(*loaded, *this);
+    NoteEvent({.kind = SessionEvent::Kind::FileLoaded,
+               .name = QFileInfo(*path).fileName().toStdString()});
 }
 
 void CCalibDlg::OnFileSave() {
-    ParamFileCommands::Save(this, panelParams);
+    ParamFileCommands::Save(this, panelParams, Texts().files);
 }
 
+// The edits are read into a copy, taken only once the window really ends: a
+// question answered with Cancel leaves the panel as it was. A number outside
+// the spin's range counts as the edit's change handler counts it: not at all.
 void CCalibDlg::OnOK() {
+    PanelParams read = panelParams;
     for (const int k : kBindingOrder) {
         QLineEdit* edit = ParamEdit(k);
         std::int32_t value = 0;
@@ -230,9 +270,11 @@ void CCalibDlg::OnOK() {
             edit->selectAll();
             return;
         }
-        panelParams[k] = value;
+        if (value >= kSpinLowest && value <= kSpinHighest) read[k] = value;
     }
-    if (MayEnd()) accept();
+    if (!MayEnd()) return;
+    panelParams = read;
+    accept();
 }
 
 // The window closes at once; the search workers end with it, each within a

@@ -129,6 +129,7 @@ public:
     void ShowCellMarker(int k) override;
     void ShowErrorBox(const std::string& text, const std::string& caption) override;
     void MarkPortChoice(PortChoice choice) override;
+    void AskAboutOtherController(std::uint16_t differing) override;
     void NoteParameterSent(int index, int value) override;
     void NoteStoreSent() override;
 
@@ -147,10 +148,14 @@ public slots:
     // Bytes from the serial channel, read together at arrivalMicros.
     void OnCommEvent(const QByteArray& bytes, qint64 arrivalMicros);
     void OnParamEditChange(int k);
+    // The channel's device went away.
+    void OnDeviceGone();
     void OnCommand(int commandId);
     void OnWrite();
     void OnAbout();
     void OnHelp();
+    // Asks for a file, then, once one was chosen and read, about changes not
+    // stored; then loads it.
     void OnFileOpen();
     void OnFileSave();
     void ApplyChineseTexts();
@@ -197,6 +202,8 @@ private:
     void InitSpins();
     void InitBars();
     void SetEditingEnabled(bool enabled);
+    // The position of spin k as its edit's text gives it, if that is valid.
+    std::optional<std::int32_t> ValidPosition(int k) const;
     void SetControlText(int controlId, const QString& text);
     // Shows the texts of one language and marks it in the language submenu.
     void ApplyTexts(const UiTexts& texts, bool english);
@@ -230,11 +237,15 @@ private:
     UnstoredAnswer AskAboutUnstored();
     // The answer for a way out; false when the program is to stay.
     bool MayEnd();
-    void WriteAndWait();
+    // True once the controller has echoed the panel and the store has left;
+    // otherwise the user is told the changes were not written.
+    bool WriteAndWait();
     void FollowUnstoredChanges();
     void ShowUnstored(ParamMask unstored);
     std::optional<UnstoredRecord> CurrentRecord() const;
     void OfferRecovery();
+    // A damaged record found at start is named in the status bar.
+    void ReportSetAsideRecord();
     void ReportRecoveryFailure(const QString& reason);
     // Runs one event's handler; a failed channel operation ends it with a box.
     template <typename Handler>
@@ -245,6 +256,12 @@ private:
     void ShowBoxBehindTicks(QMessageBox& box);
     // The port menu shows what each present port is, beside its COM name.
     void ShowPortNames();
+    // A port chosen by hand that opens again under another number (an
+    // adapter plugged back in) moves the radio mark with it.
+    void FollowOpenedPort();
+    // The question about another controller on the line, asked outside the
+    // tick that found it.
+    void ResolveOtherController();
     // The status tooltip names the port last opened.
     void ShowOpenPortName();
 
@@ -295,6 +312,9 @@ private:
     QPalette writePalette_;
     RecoveryFiles* recovery_ = nullptr;
     bool recoveryOffered_ = false;
+    // The parameters by which the controller now linked differs from the
+    // stored set, while the user is asked about it.
+    ParamMask otherControllerParams_ = 0;
     bool recoveryFailureShown_ = false;
     ChartWindow* chartWindow_ = nullptr;
     CellsPanel* cellsPanel_ = nullptr;

@@ -152,6 +152,7 @@ void CCalibDlg::OnInitDialog() {
     MarkPortChoice({PortChoice::Kind::Auto});
     State().portError = 0;
     link_->LaunchSearch();
+    ReportSetAsideRecord();
     initialised = true;
     // The window opens showing its first status, not one refresh later.
     FlushDisplay();

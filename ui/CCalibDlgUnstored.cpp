@@ -22,9 +22,9 @@
 #include "ui/WindowLayout.h"
 
 namespace {
-// Beyond what the pacing needs, one more frame's time for a late tick or an
-// echo still carrying an old value.
-constexpr int kSpareTicks = 3;
+// Beyond what the pacing needs: time for the echoes, for late ticks and for
+// values the controller reports back unchanged and that go out again.
+constexpr int kEchoAllowanceMs = 3000;
 constexpr int kWritePollMs = 10;
 constexpr char kSavedAtFormat[] = "yyyy-MM-dd HH:mm";
 
@@ -40,8 +40,19 @@ const UnstoredTexts& TextsOf(bool english) {
     return (english ? kEnglishTexts : kChineseTexts).unstored;
 }
 
-void NameButton(QMessageBox& box, QMessageBox::StandardButton which, const char* text) {
-    box.addButton(which)->setText(Text(text));
+QAbstractButton* NameButton(QMessageBox& box, QMessageBox::StandardButton which, const char* text) {
+    QPushButton* button = box.addButton(which);
+    button->setText(Text(text));
+    return button;
+}
+
+// "3, 7, 12": the parameters of a mask, by number.
+QString ParamList(ParamMask mask) {
+    QStringList numbers;
+    for (int k = 0; k < kParamCount; ++k) {
+        if (IsSet(mask, k)) numbers << QString::number(k);
+    }
+    return numbers.join(QStringLiteral(", "));
 }
 }  // namespace
 
@@ -137,8 +148,7 @@ CCalibDlg::UnstoredAnswer CCalibDlg::AskAboutUnstored() {
     box.setDefaultButton(linkUp ? QMessageBox::Save : QMessageBox::Cancel);
     switch (box.exec()) {
         case QMessageBox::Save:
-            WriteAndWait();
-            return UnstoredAnswer::Written;
+            return WriteAndWait() ? UnstoredAnswer::Written : UnstoredAnswer::Cancelled;
         case QMessageBox::Discard:
             return UnstoredAnswer::LeftUnstored;
         default:
@@ -155,57 +165,114 @@ bool CCalibDlg::MayEnd() {
     return true;
 }
 
-// The pending values and the store frame go out at the scheduler's pace; the
-// user's input waits meanwhile, the link does not. Waiting ends once the
-// store has left the channel, or the link is gone, or the pacing's time is up.
-void CCalibDlg::WriteAndWait() {
+// The pending values, their echoes and then the store frame, at the
+// scheduler's pace; the user's input waits meanwhile, the link does not.
+// Waiting ends once the store has left the channel, or the link is gone, or
+// the time is up; then the store is no longer wanted, and the user hears that
+// nothing was written.
+bool CCalibDlg::WriteAndWait() {
     // A replay holds the link and its send ticks: nothing would go out.
     EndReplay();
     link_->RequestStoreOfPanel();
-    const int waitMs = (link_->TicksUntilSent() + kSpareTicks) * TimerId::kSendPeriodMs;
+    const int waitMs = link_->TicksUntilSent() * TimerId::kSendPeriodMs + kEchoAllowanceMs;
     QElapsedTimer clock;
     clock.start();
     QEventLoop loop;
     QTimer poll;
+    bool stored = false;
     connect(&poll, &QTimer::timeout, &loop, [&] {
-        const LinkState& state = State();
-        const bool sent =
-            !state.writeRequested && !state.followUpStore && !channel_->HasUnsentBytes();
-        if (sent || !state.linkUp || clock.elapsed() >= waitMs) loop.quit();
+        stored = State().linkUp && link_->PanelStored() && !channel_->HasUnsentBytes();
+        if (stored || !State().linkUp || clock.elapsed() >= waitMs) loop.quit();
     });
     poll.start(kWritePollMs);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     loop.exec(QEventLoop::ExcludeUserInputEvents);
     QApplication::restoreOverrideCursor();
+    if (stored) return true;
+    link_->DropPendingStore();
+    const UnstoredTexts& texts = TextsOf(englishUi_);
+    QMessageBox::critical(this, QApplication::applicationName(),
+                          Text(State().linkUp ? texts.notWrittenInTime : texts.notWrittenLinkLost));
+    FollowUnstoredChanges();
+    return false;
 }
 
 // Once, at the first link-up of the run: the changes an earlier run left
-// unstored, as far as the controller does not hold them now. Either answer
-// ends the record.
+// unstored, as far as the controller does not hold them now. Only a restore
+// or a discard on purpose ends the record; a record made on another
+// controller is kept unless the user says otherwise, and a program that ends
+// while the question is open keeps it as it is.
 void CCalibDlg::OfferRecovery() {
     const std::optional<RecoveryFiles::Earlier> earlier = recovery_->EarlierRecord();
     if (!earlier || !isVisible()) return;
+    const bool sameController = MadeOnThisController(earlier->record, panelParams);
     const ParamMask restore = ParamsToRestore(earlier->record, panelParams);
-    if (restore != 0) {
-        const UnstoredTexts& texts = TextsOf(englishUi_);
-        const QString text =
-            Text(texts.restoreQuestion)
-                .arg(CountParams(restore))
-                .arg(earlier->savedAt.toString(QString::fromLatin1(kSavedAtFormat)));
-        QMessageBox box(QMessageBox::Question, QApplication::applicationName(), text,
-                        QMessageBox::NoButton, this);
-        NameButton(box, QMessageBox::Yes, texts.restore);
-        NameButton(box, QMessageBox::No, texts.discard);
-        box.setDefaultButton(QMessageBox::Yes);
-        box.setEscapeButton(QMessageBox::No);
-        // Lowest first, as the send scheduler then finds them.
-        if (box.exec() == QMessageBox::Yes) {
-            for (int k = 0; k < kParamCount; ++k) {
-                if (IsSet(restore, k)) ShowParameter(k, SpinPositionFor(earlier->record.panel[k]));
-            }
-        }
+    if (restore == 0) {
+        // Nothing to give back here; another controller may still want it.
+        sameController ? recovery_->DropEarlierRecord() : recovery_->KeepEarlierRecord();
+        FollowUnstoredChanges();
+        return;
     }
-    recovery_->DropEarlierRecord();
+    const UnstoredTexts& texts = TextsOf(englishUi_);
+    const QString text = Text(sameController ? texts.restoreQuestion : texts.restoreOtherQuestion)
+                             .arg(CountParams(restore))
+                             .arg(earlier->savedAt.toString(QString::fromLatin1(kSavedAtFormat)));
+    QMessageBox box(QMessageBox::Question, QApplication::applicationName(), text,
+                    QMessageBox::NoButton, this);
+    QAbstractButton* restoreButton = NameButton(box, QMessageBox::Yes, texts.restore);
+    QAbstractButton* discardButton = NameButton(box, QMessageBox::No, texts.discard);
+    QAbstractButton* keepButton = NameButton(box, QMessageBox::Ignore, texts.keepForLater);
+    box.setDefaultButton(sameController ? QMessageBox::Yes : QMessageBox::Ignore);
+    box.setEscapeButton(keepButton);
+    box.exec();
+    const QAbstractButton* answer = box.clickedButton();
+    if (answer == restoreButton) {
+        // Lowest first, as the send scheduler then finds them.
+        for (int k = 0; k < kParamCount; ++k) {
+            if (IsSet(restore, k)) ShowParameter(k, earlier->record.panel[k]);
+        }
+        recovery_->DropEarlierRecord();
+    } else if (answer == discardButton) {
+        recovery_->DropEarlierRecord();
+    } else if (answer == keepButton) {
+        recovery_->KeepEarlierRecord();
+    }
+    FollowUnstoredChanges();
+}
+
+void CCalibDlg::ReportSetAsideRecord() {
+    const QString name = recovery_->SetAsideName();
+    if (!name.isEmpty()) ShowLogMessage(Text(TextsOf(englishUi_).recordSetAside).arg(name));
+}
+
+void CCalibDlg::AskAboutOtherController(std::uint16_t differing) {
+    otherControllerParams_ = differing;
+    QMetaObject::invokeMethod(this, &CCalibDlg::ResolveOtherController, Qt::QueuedConnection);
+}
+
+// The panel is kept in a file before anything can replace it; the default
+// answer sends nothing. A program that ends while the question is open sends
+// nothing either.
+void CCalibDlg::ResolveOtherController() {
+    if (!State().choicePending) return;
+    const UnstoredTexts& texts = TextsOf(englishUi_);
+    QString reason;
+    const std::optional<QString> kept = recovery_->KeepSet(panelParams, reason);
+    const QString text =
+        Text(texts.otherController).arg(ParamList(otherControllerParams_)) + QLatin1Char('\n') +
+        (kept ? Text(texts.panelKept).arg(*kept) : Text(texts.panelNotKept).arg(reason));
+    QMessageBox box(QMessageBox::Warning, QApplication::applicationName(), text,
+                    QMessageBox::NoButton, this);
+    QAbstractButton* loadButton = NameButton(box, QMessageBox::Yes, texts.loadItsValues);
+    QAbstractButton* sendButton = NameButton(box, QMessageBox::No, texts.sendPanelValues);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(loadButton);
+    box.exec();
+    if (box.clickedButton() == loadButton) {
+        link_->ChooseControllerValues();
+    } else if (box.clickedButton() == sendButton) {
+        link_->ChoosePanelValues();
+    }
     FollowUnstoredChanges();
 }
 

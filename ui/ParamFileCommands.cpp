@@ -17,16 +17,9 @@
 #include "files/ParamFile.h"
 #include "files/PlainFile.h"
 #include "link/WindowOps.h"
+#include "ui/UiTexts.h"
 
 namespace {
-constexpr char kTooLongText[] = "无法载入 %1：\n文件长于 %2 字节，不是参数文件。";
-constexpr char kReadFailedText[] = "无法载入 %1：\n%2";
-constexpr char kNotAFileLoadText[] = "无法载入 %1：\n这是%2，不是普通文件。";
-constexpr char kSaveFailedText[] = "无法保存 %1：\n%2";
-constexpr char kNotAFileSaveText[] = "无法保存 %1：\n这是%2，不是普通文件。";
-constexpr char kInPlaceFailedText[] = "无法保存 %1：\n%2\n文件夹不可写入，只能在原处改写该文件；%3";
-constexpr char kOldContentsRestored[] = "原有内容已恢复。";
-constexpr char kOldContentsLost[] = "原有内容未能恢复。";
 // The save dialog's own question, so both read alike in any language Qt has.
 constexpr char kReplaceContext[] = "QFileDialog";
 constexpr char kReplaceQuestion[] = "%1 already exists.\nDo you want to replace it?";
@@ -74,19 +67,23 @@ bool ConfirmReplace(QWidget* owner, const QString& path) {
                                  QMessageBox::No) == QMessageBox::Yes;
 }
 
+QString Text(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+
 // Says what a path is, for the boxes that refuse it.
-QString KindName(FileKind kind) {
+QString KindName(FileKind kind, const FileTexts& texts) {
     switch (kind) {
         case FileKind::Folder:
-            return QStringLiteral("一个文件夹");
+            return Text(texts.kinds[0]);
         case FileKind::NamedPipe:
-            return QStringLiteral("一个命名管道");
+            return Text(texts.kinds[1]);
         case FileKind::Device:
-            return QStringLiteral("一个设备");
+            return Text(texts.kinds[2]);
         case FileKind::Socket:
-            return QStringLiteral("一个套接字");
+            return Text(texts.kinds[3]);
         default:
-            return QStringLiteral("一个特殊文件");
+            return Text(texts.kinds[4]);
     }
 }
 
@@ -95,23 +92,22 @@ QString SystemText(const std::string& text) {
     return QString::fromLocal8Bit(text);
 }
 
-void ShowSaveFailed(QWidget* owner, const QString& path, const QString& reason) {
-    QMessageBox::critical(owner, AppTitle(),
-                          QString::fromUtf8(kSaveFailedText).arg(Shown(path), reason));
+void ShowSaveFailed(QWidget* owner, const QString& path, const QString& reason,
+                    const FileTexts& texts) {
+    QMessageBox::critical(owner, AppTitle(), Text(texts.saveFailed).arg(Shown(path), reason));
 }
 
 // The bytes of a file that can be read, or a box saying why not; a file that
 // cannot be opened at all gives neither.
-std::optional<FileBytes> ReadOrTell(QWidget* owner, const QString& path) {
+std::optional<FileBytes> ReadOrTell(QWidget* owner, const QString& path, const FileTexts& texts) {
     FileRead read = ReadRegularFile(LocalBytes(path), kParamFileSize);
     if (const auto* refused = std::get_if<NotRegular>(&read)) {
         QMessageBox::warning(
             owner, AppTitle(),
-            QString::fromUtf8(kNotAFileLoadText).arg(Shown(path), KindName(refused->kind)));
+            Text(texts.notAFileLoad).arg(Shown(path), KindName(refused->kind, texts)));
     } else if (const auto* failed = std::get_if<ReadFailed>(&read)) {
-        QMessageBox::critical(
-            owner, AppTitle(),
-            QString::fromUtf8(kReadFailedText).arg(Shown(path), SystemText(failed->reason)));
+        QMessageBox::critical(owner, AppTitle(),
+                              Text(texts.readFailed).arg(Shown(path), SystemText(failed->reason)));
     } else if (auto* bytes = std::get_if<FileBytes>(&read)) {
         return std::move(*bytes);
     }
@@ -142,13 +138,14 @@ bool WriteAndCommit(QSaveFile& file, const ParamFileBytes& bytes) {
 // write): the file is rewritten where it is, its old contents kept for a
 // failure. If it cannot even be opened, the first reason is the one to give.
 void WriteOverOldFile(QWidget* owner, const QString& path, const std::string& target,
-                      const ParamFileBytes& bytes, const QString& firstReason) {
+                      const ParamFileBytes& bytes, const QString& firstReason,
+                      const FileTexts& texts) {
     const InPlaceWrite written = WriteInPlace(target, bytes);
     switch (written.outcome) {
         case InPlaceWrite::Outcome::Written:
             return;
         case InPlaceWrite::Outcome::Untouched:
-            return ShowSaveFailed(owner, path, firstReason);
+            return ShowSaveFailed(owner, path, firstReason, texts);
         case InPlaceWrite::Outcome::Restored:
         case InPlaceWrite::Outcome::Damaged:
             break;
@@ -156,9 +153,9 @@ void WriteOverOldFile(QWidget* owner, const QString& path, const std::string& ta
     const bool restored = written.outcome == InPlaceWrite::Outcome::Restored;
     QMessageBox::critical(
         owner, AppTitle(),
-        QString::fromUtf8(kInPlaceFailedText)
+        Text(texts.inPlaceFailed)
             .arg(Shown(path), SystemText(written.reason),
-                 QString::fromUtf8(restored ? kOldContentsRestored : kOldContentsLost)));
+                 Text(restored ? texts.oldContentsRestored : texts.oldContentsLost)));
 }
 
 // QSaveFile writes beside the target and renames into place only on commit,
@@ -167,61 +164,72 @@ void WriteOverOldFile(QWidget* owner, const QString& path, const std::string& ta
 // would rename a cut-short file over the old one; written directly, every
 // failure shows here.
 void WriteTo(QWidget* owner, const QString& path, const std::string& target, FileKind kind,
-             const ParamFileBytes& bytes) {
+             const ParamFileBytes& bytes, const FileTexts& texts) {
     QSaveFile file(FromLocalBytes(target));
     if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        if (!WriteAndCommit(file, bytes)) ShowSaveFailed(owner, path, file.errorString());
+        if (!WriteAndCommit(file, bytes)) ShowSaveFailed(owner, path, file.errorString(), texts);
     } else if (kind == FileKind::Regular) {
-        WriteOverOldFile(owner, path, target, bytes, file.errorString());
+        WriteOverOldFile(owner, path, target, bytes, file.errorString(), texts);
     } else {
-        ShowSaveFailed(owner, path, file.errorString());
+        ShowSaveFailed(owner, path, file.errorString(), texts);
     }
 }
 }  // namespace
 
 namespace ParamFileCommands {
 
-std::optional<QString> Open(QWidget* owner, const PanelParams& panel, WindowOps& window) {
-    const std::optional<QString> path = AskPath(owner, QFileDialog::AcceptOpen, kOpenInitialName);
-    if (path && Load(owner, *path, panel, window)) return path;
-    return std::nullopt;
+std::optional<QString> AskOpenPath(QWidget* owner) {
+    return AskPath(owner, QFileDialog::AcceptOpen, kOpenInitialName);
 }
 
-void Save(QWidget* owner, const PanelParams& panel) {
+void Save(QWidget* owner, const PanelParams& panel, const FileTexts& texts) {
     const std::optional<QString> path = AskPath(owner, QFileDialog::AcceptSave, kSaveInitialName);
-    if (path) Write(owner, *path, panel);
+    if (path) Write(owner, *path, panel, texts);
 }
 
-bool Load(QWidget* owner, const QString& path, const PanelParams& panel, WindowOps& window) {
-    const std::optional<FileBytes> bytes = ReadOrTell(owner, path);
-    if (!bytes) return false;
+std::optional<PanelParams> Read(QWidget* owner, const QString& path, const PanelParams& panel,
+                                const FileTexts& texts) {
+    const std::optional<FileBytes> bytes = ReadOrTell(owner, path, texts);
+    if (!bytes) return std::nullopt;
     PanelParams loaded = panel;
     if (DecodeParamFile(*bytes, loaded) == ParamFileLoad::TooLong) {
         QMessageBox::warning(owner, AppTitle(),
-                             QString::fromUtf8(kTooLongText).arg(Shown(path)).arg(kParamFileSize));
-        return false;
+                             Text(texts.tooLong).arg(Shown(path)).arg(kParamFileSize));
+        return std::nullopt;
     }
-    // In parameter order: the send scheduler then finds the differing values
-    // lowest first.
-    for (int k = 0; k < kParamCount; ++k) window.ShowParameter(k, SpinPositionFor(loaded[k]));
-    return true;
+    return loaded;
 }
 
-void Write(QWidget* owner, const QString& chosenPath, const PanelParams& panel) {
+// In parameter order: the send scheduler then finds the differing values
+// lowest first.
+void Apply(const PanelParams& loaded, WindowOps& window) {
+    for (int k = 0; k < kParamCount; ++k) window.ShowParameter(k, SpinPositionFor(loaded[k]));
+}
+
+bool Load(QWidget* owner, const QString& path, const PanelParams& panel, WindowOps& window,
+          const FileTexts& texts) {
+    const std::optional<PanelParams> loaded = Read(owner, path, panel, texts);
+    if (loaded) Apply(*loaded, window);
+    return loaded.has_value();
+}
+
+void Write(QWidget* owner, const QString& chosenPath, const PanelParams& panel,
+           const FileTexts& texts) {
     const QString path = FromLocalBytes(WithParamExtension(LocalBytes(chosenPath)));
     // Written at the end of its links, so that the links stay.
     const LinkEnd target = FollowLinks(LocalBytes(path));
-    if (!target.problem.empty()) return ShowSaveFailed(owner, path, SystemText(target.problem));
+    if (!target.problem.empty()) {
+        return ShowSaveFailed(owner, path, SystemText(target.problem), texts);
+    }
     const FileKind kind = KindAt(target.path);
     if (!MayReplace(kind)) {
-        QMessageBox::critical(
-            owner, AppTitle(),
-            QString::fromUtf8(kNotAFileSaveText).arg(Shown(path), KindName(kind)));
+        QMessageBox::critical(owner, AppTitle(),
+                              Text(texts.notAFileSave).arg(Shown(path), KindName(kind, texts)));
         return;
     }
     const bool extended = path != chosenPath;
     if (extended && kind == FileKind::Regular && !ConfirmReplace(owner, path)) return;
-    WriteTo(owner, path, target.path, kind, EncodeParamFile(panel));
+    WriteTo(owner, path, target.path, kind, EncodeParamFile(panel), texts);
 }
 
 }  // namespace ParamFileCommands

@@ -9,30 +9,37 @@
 
 class QWidget;
 class WindowOps;
+struct FileTexts;
 
 // File > Open and File > Save of the calibration window: Qt's own file
 // dialogs, a set laid onto the spins, and the panel written so that a failed
-// save never costs the file that was there before.
+// save never costs the file that was there before. Boxes speak the language
+// of the texts given.
 namespace ParamFileCommands {
 
-// Asks for a file and loads it: each spin is moved to its value, and the
-// spins' change notifications store the values into the panel. Gives the
-// path of the set loaded, if one was.
-std::optional<QString> Open(QWidget* owner, const PanelParams& panel, WindowOps& window);
+// Asks for a set to open; nothing when the dialog was cancelled.
+std::optional<QString> AskOpenPath(QWidget* owner);
+// The set in a chosen file, laid over the panel (a short file changes only
+// what it holds). A file that cannot be opened gives nothing and says
+// nothing; anything that is not a regular file, a read that fails and a file
+// longer than a set are refused with a box.
+std::optional<PanelParams> Read(QWidget* owner, const QString& path, const PanelParams& panel,
+                                const FileTexts& texts);
+// Each spin is moved to its value, and the spins' change notifications store
+// the values into the panel.
+void Apply(const PanelParams& loaded, WindowOps& window);
+// Read, then Apply; true when the set was laid onto the spins.
+bool Load(QWidget* owner, const QString& path, const PanelParams& panel, WindowOps& window,
+          const FileTexts& texts);
 
 // Asks for a name and writes the panel under it, ".tq4" appended as needed.
-void Save(QWidget* owner, const PanelParams& panel);
-
-// The steps after each dialog, for a path already chosen. A file that cannot
-// be opened changes nothing and says nothing; anything that is not a regular
-// file, a read that fails and a file longer than a set are refused with a box.
-// True when the set was laid onto the spins.
-bool Load(QWidget* owner, const QString& path, const PanelParams& panel, WindowOps& window);
+void Save(QWidget* owner, const PanelParams& panel, const FileTexts& texts);
 // Writes at the end of the name's symbolic links and only over a regular file
 // or under a new name; rewrites the file in place when no new file can be
 // made beside it. Asks before replacing an existing file whose name got the
 // extension appended (the dialog asked only about the name chosen in it); any
 // failure is shown with the file's name and the reason.
-void Write(QWidget* owner, const QString& chosenPath, const PanelParams& panel);
+void Write(QWidget* owner, const QString& chosenPath, const PanelParams& panel,
+           const FileTexts& texts);
 
 }  // namespace ParamFileCommands

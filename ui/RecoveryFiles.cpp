@@ -15,16 +15,28 @@
 namespace {
 constexpr char kPanelFile[] = "unstored-panel.tq4";
 constexpr char kStoredFile[] = "stored-set.tq4";
+constexpr char kKeptPrefix[] = "kept-";
+constexpr char kDamagedPrefix[] = "damaged-";
+constexpr char kPanelSetName[] = "panel.tq4";
+constexpr char kStampFormat[] = "yyyyMMdd-HHmmss";
 
-// Only a whole set counts; anything else there is no record. Read as a plain
+// What is at a record's path: nothing, a whole set, or something that is no
+// set (another size, a value outside 0..255, no regular file). Read as a plain
 // file, so that something else put in its place cannot hold the start.
-std::optional<PanelParams> ReadSet(const QString& path) {
+struct SetFile {
+    bool present = false;
+    std::optional<PanelParams> params;
+};
+
+SetFile ReadSet(const QString& path) {
+    if (!QFileInfo(path).exists() && !QFileInfo(path).isSymLink()) return {};
     const FileRead read = ReadRegularFile(QFile::encodeName(path).toStdString(), kParamFileSize);
     const auto* bytes = std::get_if<FileBytes>(&read);
-    if (bytes == nullptr || bytes->size() != kParamFileSize) return std::nullopt;
+    if (bytes == nullptr || bytes->size() != kParamFileSize) return {true, std::nullopt};
     PanelParams params{};
     DecodeParamFile(*bytes, params);
-    return params;
+    if (!IsWhole(UnstoredRecord{params, params})) return {true, std::nullopt};
+    return {true, params};
 }
 
 bool WriteSet(const QString& path, const PanelParams& params, QString& reason) {
@@ -38,31 +50,112 @@ bool WriteSet(const QString& path, const PanelParams& params, QString& reason) {
         reason = QDir::toNativeSeparators(path) + QStringLiteral(": ") + file.errorString();
     return written;
 }
+
+// The files are renamed as they are: a link stays a link, its target untouched.
+bool MoveAside(const QString& from, const QString& to) {
+    return QFileInfo(from).isSymLink() || QFileInfo::exists(from) ? QFile::rename(from, to) : false;
+}
 }  // namespace
 
 RecoveryFiles::RecoveryFiles(QObject* parent)
-    : QObject(parent), folder_(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)) {
+    : QObject(parent),
+      folder_(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)),
+      current_{PathOf(QString::fromLatin1(kPanelFile)), PathOf(QString::fromLatin1(kStoredFile))} {
     writeSoon_.setSingleShot(true);
     writeSoon_.setInterval(0);
     connect(&writeSoon_, &QTimer::timeout, this, &RecoveryFiles::WriteWanted);
-    const std::optional<PanelParams> panel = ReadSet(PathOf(kPanelFile));
-    const std::optional<PanelParams> stored = ReadSet(PathOf(kStoredFile));
-    if (panel && stored) {
-        earlier_ = Earlier{{*panel, *stored}, QFileInfo(PathOf(kPanelFile)).lastModified()};
-        onDisk_ = earlier_->record;
-    }
+    ReadEarlierRecord();
 }
 
-QString RecoveryFiles::PathOf(const char* name) const {
-    return QDir(folder_).filePath(QString::fromLatin1(name));
+QString RecoveryFiles::PathOf(const QString& name) const {
+    return QDir(folder_).filePath(name);
+}
+
+QString RecoveryFiles::StampedPath(const QString& prefix, const QDateTime& time,
+                                   const char* name) const {
+    const QString stem = prefix + time.toString(QString::fromLatin1(kStampFormat));
+    QString path = PathOf(stem + QLatin1Char('-') + QString::fromLatin1(name));
+    for (int n = 2; QFileInfo(path).exists() || QFileInfo(path).isSymLink(); ++n) {
+        path = PathOf(stem + QStringLiteral("-%1-").arg(n) + QString::fromLatin1(name));
+    }
+    return path;
+}
+
+// The run's own record slot first; without one there, the newest record kept
+// for later. A lone stored set is what an interrupted removal leaves: no record.
+void RecoveryFiles::ReadEarlierRecord() {
+    const SetFile panel = ReadSet(current_.panel);
+    const SetFile stored = ReadSet(current_.stored);
+    if (panel.present && (!panel.params || !stored.params)) {
+        SetAside(current_);
+    } else if (!panel.present && stored.present && !stored.params) {
+        SetAside(current_);
+    } else if (panel.params) {
+        earlier_ =
+            Earlier{{*panel.params, *stored.params}, QFileInfo(current_.panel).lastModified()};
+        earlierFiles_ = current_;
+        onDisk_ = earlier_->record;
+        return;
+    }
+    const std::optional<Pair> kept = NewestKeptPair();
+    if (!kept) return;
+    const SetFile keptPanel = ReadSet(kept->panel);
+    const SetFile keptStored = ReadSet(kept->stored);
+    if (!keptPanel.params || !keptStored.params) return;
+    earlier_ =
+        Earlier{{*keptPanel.params, *keptStored.params}, QFileInfo(kept->panel).lastModified()};
+    earlierFiles_ = *kept;
+}
+
+std::optional<RecoveryFiles::Pair> RecoveryFiles::NewestKeptPair() const {
+    const QString panelEnd = QLatin1Char('-') + QString::fromLatin1(kPanelFile);
+    const QStringList names = QDir(folder_).entryList(
+        {QString::fromLatin1(kKeptPrefix) + QLatin1Char('*') + panelEnd}, QDir::Files, QDir::Name);
+    if (names.isEmpty()) return std::nullopt;
+    const QString panel = names.last();
+    const QString stem = panel.left(panel.size() - panelEnd.size());
+    return Pair{PathOf(panel), PathOf(stem + QLatin1Char('-') + QString::fromLatin1(kStoredFile))};
+}
+
+void RecoveryFiles::SetAside(const Pair& pair) {
+    const QDateTime now = QDateTime::currentDateTime();
+    const QString prefix = QString::fromLatin1(kDamagedPrefix);
+    const QString panel = StampedPath(prefix, now, kPanelFile);
+    if (MoveAside(pair.panel, panel)) setAside_ = QFileInfo(panel).fileName();
+    const QString stored = StampedPath(prefix, now, kStoredFile);
+    if (MoveAside(pair.stored, stored) && setAside_.isEmpty())
+        setAside_ = QFileInfo(stored).fileName();
 }
 
 void RecoveryFiles::DropEarlierRecord() {
     if (!earlier_) return;
     earlier_.reset();
-    Remove();
-    onDisk_.reset();
+    Remove(earlierFiles_);
+    if (earlierFiles_.panel == current_.panel) onDisk_.reset();
     if (wanted_) writeSoon_.start();
+}
+
+void RecoveryFiles::KeepEarlierRecord() {
+    if (!earlier_) return;
+    if (earlierFiles_.panel == current_.panel) {
+        const QString prefix = QString::fromLatin1(kKeptPrefix);
+        // The stored set first, so that a kept panel always has its pair.
+        MoveAside(current_.stored, StampedPath(prefix, earlier_->savedAt, kStoredFile));
+        MoveAside(current_.panel, StampedPath(prefix, earlier_->savedAt, kPanelFile));
+        onDisk_.reset();
+    }
+    earlier_.reset();
+    if (wanted_) writeSoon_.start();
+}
+
+std::optional<QString> RecoveryFiles::KeepSet(const PanelParams& params, QString& reason) const {
+    if (!QDir().mkpath(folder_)) {
+        reason = QDir::toNativeSeparators(folder_);
+        return std::nullopt;
+    }
+    const QString path = StampedPath(QString(), QDateTime::currentDateTime(), kPanelSetName);
+    if (!WriteSet(path, params, reason)) return std::nullopt;
+    return QDir::toNativeSeparators(path);
 }
 
 void RecoveryFiles::Follow(const std::optional<UnstoredRecord>& record) {
@@ -79,11 +172,12 @@ void RecoveryFiles::Finish(const std::optional<UnstoredRecord>& record) {
     finished_ = true;
 }
 
-// An earlier run's record stays as it is until it has been offered.
+// An earlier run's record in the run's own slot stays as it is until it has
+// been offered.
 void RecoveryFiles::WriteWanted() {
-    if (earlier_ || wanted_ == onDisk_) return;
+    if ((earlier_ && earlierFiles_.panel == current_.panel) || wanted_ == onDisk_) return;
     if (!wanted_) {
-        Remove();
+        Remove(current_);
         onDisk_.reset();
         return;
     }
@@ -105,13 +199,13 @@ bool RecoveryFiles::Write(const UnstoredRecord& record, QString& reason) const {
         return false;
     }
     if (!onDisk_ || onDisk_->stored != record.stored) {
-        if (!WriteSet(PathOf(kStoredFile), record.stored, reason)) return false;
+        if (!WriteSet(current_.stored, record.stored, reason)) return false;
     }
-    return WriteSet(PathOf(kPanelFile), record.panel, reason);
+    return WriteSet(current_.panel, record.panel, reason);
 }
 
 // The panel first: without it, what remains is no record.
-void RecoveryFiles::Remove() const {
-    QFile::remove(PathOf(kPanelFile));
-    QFile::remove(PathOf(kStoredFile));
+void RecoveryFiles::Remove(const Pair& pair) const {
+    QFile::remove(pair.panel);
+    QFile::remove(pair.stored);
 }

@@ -72,6 +72,47 @@ struct UnstoredTexts {
     const char* restore;
     const char* discard;
     const char* cannotKeep;  // "%1": the file and the system's reason
+    // "Write and continue" that did not finish.
+    const char* notWrittenLinkLost;
+    const char* notWrittenInTime;
+    // A record made on another controller: %1 and %2 as in restoreQuestion.
+    const char* restoreOtherQuestion;
+    const char* keepForLater;
+    // A damaged record set aside; "%1" the name it now has.
+    const char* recordSetAside;
+    // The link came back with another controller: "%1" the parameters that
+    // differ; the panel is kept in the file "%1" of panelKept, or could not
+    // be for the reason "%1" of panelNotKept.
+    const char* otherController;
+    const char* panelKept;
+    const char* panelNotKept;
+    const char* loadItsValues;
+    const char* sendPanelValues;
+};
+
+// The parameter files' boxes. %1 is the file, %2 the system's reason or what
+// the path is (one of the kinds), %3 what became of the old contents.
+struct FileTexts {
+    const char* tooLong;  // %2: the size of a parameter file
+    const char* readFailed;
+    const char* notAFileLoad;
+    const char* saveFailed;
+    const char* notAFileSave;
+    const char* inPlaceFailed;
+    const char* oldContentsRestored;
+    const char* oldContentsLost;
+    // What a path is: folder, named pipe, device, socket, anything else.
+    std::array<const char*, 5> kinds;
+};
+
+// A serial channel operation that failed: %1 the device, %2 the system's
+// reason; a hint may follow on a line of its own.
+struct ChannelTexts {
+    const char* alreadyOpen;
+    const char* cannotOpen;
+    const char* cannotConfigure;
+    const char* joinDialout;
+    const char* inUse;
 };
 
 // The chart and the cell statistics: their menu items, windows and what they
@@ -123,6 +164,8 @@ struct UiTexts {
     LogTexts log;
     UnstoredTexts unstored;
     AnalysisTexts analysis;
+    FileTexts files;
+    ChannelTexts channel;
 };
 
 inline constexpr UiTexts kChineseTexts{
@@ -201,6 +244,18 @@ inline constexpr UiTexts kChineseTexts{
         "恢复",
         "不恢复",
         "无法保存未写入的修改，程序意外结束时将无法恢复：\n%1",
+        "修改没有写入控制器：与控制器的连接已断开。",
+        "修改没有写入控制器：控制器没有及时确认。",
+        "%2 未写入控制器的 %1 "
+        "项修改是在另一台控制器上做的，不是现在连接的这一台。要把它们恢复到这一台吗？",
+        "保留，以后再说",
+        "上次运行留下的未写入修改记录已损坏，已另存为 %1",
+        "现在连接的控制器不是面板参数所属的那一台（另一辆车，或已被其他工具修改）：参数 %1 "
+        "与它存储的值不同。\n尚未向它发送任何数据。",
+        "面板现在的参数已保存在 %1。",
+        "面板现在的参数无法保存（%1）。",
+        "将它的参数载入面板",
+        "将面板参数发送给它",
     },
     {
         "曲线图(&C)...",
@@ -216,6 +271,25 @@ inline constexpr UiTexts kChineseTexts{
         "%1 调浓",
         "%1 调稀",
         "应用",
+    },
+    {
+        "无法载入 %1：\n文件长于 %2 字节，不是参数文件。",
+        "无法载入 %1：\n%2",
+        "无法载入 %1：\n这是%2，不是普通文件。",
+        "无法保存 %1：\n%2",
+        "无法保存 %1：\n这是%2，不是普通文件。",
+        "无法保存 %1：\n%2\n文件夹不可写入，只能在原处改写该文件；%3",
+        "原有内容已恢复。",
+        "原有内容未能恢复。",
+        {"一个文件夹", "一个命名管道", "一个设备", "一个套接字", "一个特殊文件"},
+    },
+    {
+        "端口已经打开。",
+        "无法打开 %1：%2",
+        "无法在 %1 上设置 9600,N,8,1：%2",
+        "\n您的用户无权使用串口：请把它加入 dialout 组（sudo adduser $USER "
+        "dialout），然后重新登录。",
+        "\n该端口正被其他程序使用。请关闭那个程序，或选择其他端口。",
     },
 };
 
@@ -295,6 +369,19 @@ inline constexpr UiTexts kEnglishTexts{
         "Restore",
         "Discard",
         "The unstored changes cannot be kept for recovery after a crash:\n%1",
+        "The changes were not written to the controller: the link was lost.",
+        "The changes were not written to the controller: it did not confirm them in time.",
+        "The %1 unstored changes from %2 were made on another controller, not on the one "
+        "now linked. Restore them into this one?",
+        "Keep for later",
+        "The record of unstored changes left by an earlier run is damaged; it was set aside as %1",
+        "The controller now linked is not the one the panel was made for (another car, or "
+        "changed by another tool): parameters %1 differ from the values it stored.\nNothing "
+        "has been sent to it.",
+        "The panel's values are kept in %1.",
+        "The panel's values could not be kept (%1).",
+        "Load its values into the panel",
+        "Send the panel's values to it",
     },
     {
         "Chart(&C)...",
@@ -310,6 +397,26 @@ inline constexpr UiTexts kEnglishTexts{
         "%1 richer",
         "%1 leaner",
         "Apply",
+    },
+    {
+        "Cannot load %1:\nThe file is longer than %2 bytes; it is not a parameter file.",
+        "Cannot load %1:\n%2",
+        "Cannot load %1:\nThis is %2, not a regular file.",
+        "Cannot save %1:\n%2",
+        "Cannot save %1:\nThis is %2, not a regular file.",
+        "Cannot save %1:\n%2\nThe folder cannot be written, so the file could only be "
+        "rewritten where it is; %3",
+        "its old contents were restored.",
+        "its old contents could not be restored.",
+        {"a folder", "a named pipe", "a device", "a socket", "a special file"},
+    },
+    {
+        "The port is already open.",
+        "Cannot open %1: %2",
+        "Cannot set 9600,N,8,1 on %1: %2",
+        "\nYour user may not use serial ports: add it to the 'dialout' group "
+        "(sudo adduser $USER dialout) and log in again.",
+        "\nThe port is in use by another program. Close that program, or choose another port.",
     },
 };
 

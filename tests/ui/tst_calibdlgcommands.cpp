@@ -67,7 +67,8 @@ private slots:
         QVERIFY(!dlg.Timer(TimerId::kSend)->isActive());
     }
 
-    // The OK path reads the edits back and ends without the exit steps.
+    // The OK path reads the edits back and ends without the exit steps; a
+    // number outside the spin's range counts no more than it did as typed.
     void enterInAnEditReadsTheEditsBackAndAccepts() {
         CCalibDlg& dlg = *window_.dlg;
         dlg.show();
@@ -78,7 +79,7 @@ private slots:
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
         QVERIFY(!dlg.isVisible());
         QCOMPARE(dlg.panelParams[6], 42);
-        QCOMPARE(dlg.panelParams[11], 300);
+        QCOMPARE(dlg.panelParams[11], 0);
         QVERIFY(dlg.Timer(TimerId::kSupervision)->isActive());
     }
 
@@ -120,7 +121,8 @@ private slots:
         CCalibDlg& dlg = *window_.dlg;
         dlg.Command(CommandId::SelectPort(3))->trigger();
         QCOMPARE(dlg.Menu()->PortRadioMark(), 5);
-        QCOMPARE(ShownPaneText(dlg, 1), QStringLiteral("COM Waiting..."));
+        // Nothing answers to COM3 here.
+        QCOMPARE(ShownPaneText(dlg, 1), QStringLiteral("COM Open Failed!"));
         dlg.Command(CommandId::kPortOffline)->trigger();
         QCOMPARE(dlg.Menu()->PortRadioMark(), 1);
         QCOMPARE(ShownPaneText(dlg, 1), QStringLiteral("COM Stop"));

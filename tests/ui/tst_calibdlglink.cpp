@@ -160,8 +160,8 @@ private slots:
         QVERIFY(!dlg.Timer(TimerId::kSend)->isActive());
     }
 
-    // A port held elsewhere: the failed open is reported in a stop box and the
-    // rest of the command is abandoned.
+    // A port held elsewhere: the failed open is reported in a stop box, and
+    // the status says the port could not be opened.
     void aChannelErrorIsShownInABox() {
         CCalibDlg other(
             [this](int port) { return port == kPort ? pty_->SlavePath() : std::string(); },
@@ -174,7 +174,7 @@ private slots:
         QCOMPARE(closer.seen.size(), 1);
         QCOMPARE(closer.seen.at(0).icon, QMessageBox::Critical);
         QVERIFY(!other.Channel()->IsOpen());
-        QCOMPARE(ShownPaneText(other, 1), QStringLiteral("COM Searching..."));
+        QCOMPARE(ShownPaneText(other, 1), QStringLiteral("COM Open Failed!"));
     }
 
 private:

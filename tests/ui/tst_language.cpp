@@ -283,7 +283,7 @@ private slots:
         dlg.StatusBar()->SetPaneText(2, QStringLiteral("Time:01:02"));
         QCOMPARE(dlg.Menu()->PortRadioMark(), 5);
         const QString status = ShownPaneText(dlg, 1);
-        QCOMPARE(status, QStringLiteral("COM Waiting..."));
+        QCOMPARE(status, QStringLiteral("COM Open Failed!"));
         const QColor colour = ShownStatusColour(dlg);
         for (const int command : {CommandId::kEnglish, CommandId::kChinese}) {
             dlg.Command(command)->trigger();

@@ -23,6 +23,7 @@
 #include "tests/support/WindowFixture.h"
 #include "tests/ui/ParamFileTestSupport.h"
 #include "ui/ParamFileCommands.h"
+#include "ui/UiTexts.h"
 
 using namespace ParamFileTest;
 
@@ -222,7 +223,7 @@ private slots:
         ModalDriver driver;
         driver.Press(QMessageBox::Ok);
         ParamFileCommands::Load(window_.dlg.get(), dir_->path(), window_.dlg->panelParams,
-                                *window_.dlg);
+                                *window_.dlg, kChineseTexts.files);
         QCOMPARE(driver.seen.size(), 1);
         QCOMPARE(driver.seen.at(0).icon, QMessageBox::Warning);
         QVERIFY2(driver.seen.at(0).text.contains(QStringLiteral("一个文件夹")),

@@ -8,11 +8,13 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 #include <functional>
 #include <memory>
 
+#include "files/ParamFile.h"
 #include "log/LogFormat.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/SimProcess.h"
@@ -142,24 +144,23 @@ private slots:
                                   kWireTimeoutMs);
     }
 
-    void portAndFileCommandsAsk_data() {
+    void portCommandsAsk_data() {
         QTest::addColumn<int>("command");
         QTest::addColumn<QString>("statusAfter");
         QTest::newRow("AUTO") << CommandId::kPortAuto << QStringLiteral("COM Searching...");
         QTest::newRow("COM3") << CommandId::SelectPort(WindowFixture::kControllerPort)
                               << QStringLiteral("COM Waiting...");
         QTest::newRow("OFFLINE") << CommandId::kPortOffline << QStringLiteral("COM Stop");
-        QTest::newRow("File > Open") << CommandId::kFileOpen << QString();
     }
 
-    void portAndFileCommandsAsk() {
+    void portCommandsAsk() {
         QFETCH(int, command);
         QFETCH(QString, statusAfter);
         QVERIFY(StartLinkedWindow());
         CCalibDlg& dlg = *window_.dlg;
         Step(dlg, 3, true);
         ModalDriver driver;
-        driver.Press(QMessageBox::Cancel).Press(QMessageBox::Save).Cancel();
+        driver.Press(QMessageBox::Cancel).Press(QMessageBox::Save);
         dlg.Command(command)->trigger();
         QCOMPARE(driver.seen.size(), 1);
         QVERIFY(dlg.State().linkUp);
@@ -167,13 +168,50 @@ private slots:
 
         dlg.Command(command)->trigger();
         QTRY_COMPARE(sim_->ReceivedOnce(), QStringList({"rx set 3 41", "rx store"}));
-        if (statusAfter.isEmpty()) {
-            QCOMPARE(driver.seen.size(), 3);
-            QVERIFY(driver.seen.at(2).IsFileDialog());
-        } else {
-            QCOMPARE(driver.seen.size(), 2);
-            QCOMPARE(window_.LinkStatusText(), statusAfter);
+        QCOMPARE(driver.seen.size(), 2);
+        QCOMPARE(window_.LinkStatusText(), statusAfter);
+    }
+
+    // File > Open asks once a file was chosen and read: a cancelled dialog or
+    // a file that is no set neither stores nor loads; Cancel in the question
+    // keeps the panel; "Write and continue" stores, then loads.
+    void fileOpenAsksOnlyOnceAFileIsChosen() {
+        QVERIFY(StartLinkedWindow());
+        CCalibDlg& dlg = *window_.dlg;
+        Step(dlg, 3, true);
+        QTemporaryDir folder;
+        PanelParams fileSet{};
+        fileSet.fill(77);
+        const ParamFileBytes bytes = EncodeParamFile(fileSet);
+        const QString set = folder.filePath(QStringLiteral("set.tq4"));
+        const QString notASet = folder.filePath(QStringLiteral("big.tq4"));
+        for (const auto& [path, size] : {std::pair{set, 64}, std::pair{notASet, 65}}) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(QByteArray(reinterpret_cast<const char*>(bytes.data()), 64));
+            if (size > 64) file.write("x");
         }
+        ModalDriver driver;
+        driver.Cancel()
+            .TypeName(notASet)
+            .Press(QMessageBox::Ok)
+            .TypeName(set)
+            .Press(QMessageBox::Cancel);
+        for (int i = 0; i < 3; ++i) dlg.Command(CommandId::kFileOpen)->trigger();
+        QCOMPARE(driver.seen.size(), 5);
+        QVERIFY(driver.seen.at(0).IsFileDialog());
+        QCOMPARE(driver.seen.at(2).icon, QMessageBox::Warning);
+        QCOMPARE(driver.seen.at(4).buttons,
+                 QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+        QCOMPARE(dlg.panelParams[3], 41);
+        QCOMPARE(dlg.panelParams[0], 10);
+
+        driver.TypeName(set).Press(QMessageBox::Save);
+        dlg.Command(CommandId::kFileOpen)->trigger();
+        QCOMPARE(dlg.panelParams[0], 77);
+        QTRY_COMPARE_WITH_TIMEOUT(sim_->ReceivedOnce().mid(0, 3),
+                                  QStringList({"rx set 3 41", "rx store", "rx set 0 77"}),
+                                  kWireTimeoutMs);
     }
 
     // Offline, nothing can be written: the box says so and offers to go on
