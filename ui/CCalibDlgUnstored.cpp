@@ -105,10 +105,14 @@ void CCalibDlg::FollowUnstoredChanges() {
     const ParamMask unstored = UnstoredParams(State(), panelParams);
     if (unstored != shownUnstored_) ShowUnstored(unstored);
     recovery_->Follow(CurrentRecord());
-    if (!recoveryOffered_ && State().panelLoaded && recovery_->EarlierRecord()) {
+    if (!recoveryOffered_ && State().panelLoaded) {
         recoveryOffered_ = true;
+        // Where a record would be offered, a damaged one is named again,
+        // once the log that begins with the link has taken the status pane.
+        QMetaObject::invokeMethod(this, &CCalibDlg::ReportSetAsideRecord, Qt::QueuedConnection);
         // Asked outside the tick that loaded the panel, so no timer waits.
-        QMetaObject::invokeMethod(this, &CCalibDlg::OfferRecovery, Qt::QueuedConnection);
+        if (recovery_->EarlierRecord())
+            QMetaObject::invokeMethod(this, &CCalibDlg::OfferRecovery, Qt::QueuedConnection);
     }
 }
 

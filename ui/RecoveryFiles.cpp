@@ -15,10 +15,21 @@
 namespace {
 constexpr char kPanelFile[] = "unstored-panel.tq4";
 constexpr char kStoredFile[] = "stored-set.tq4";
+// A record moved aside is named "<prefix><time>-<its own name>".
 constexpr char kKeptPrefix[] = "kept-";
 constexpr char kDamagedPrefix[] = "damaged-";
-constexpr char kPanelSetName[] = "panel.tq4";
+// A set kept by itself is "panel-<time>.tq4".
+constexpr char kSetPrefix[] = "panel-";
+constexpr char kSetSuffix[] = ".tq4";
 constexpr char kStampFormat[] = "yyyyMMdd-HHmmss";
+
+QString Latin1(const char* text) {
+    return QString::fromLatin1(text);
+}
+
+QString AsideName(const char* name) {
+    return QLatin1Char('-') + Latin1(name);
+}
 
 // What is at a record's path: nothing, a whole set, or something that is no
 // set (another size, a value outside 0..255, no regular file). Read as a plain
@@ -60,7 +71,7 @@ bool MoveAside(const QString& from, const QString& to) {
 RecoveryFiles::RecoveryFiles(QObject* parent)
     : QObject(parent),
       folder_(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)),
-      current_{PathOf(QString::fromLatin1(kPanelFile)), PathOf(QString::fromLatin1(kStoredFile))} {
+      current_{PathOf(Latin1(kPanelFile)), PathOf(Latin1(kStoredFile))} {
     writeSoon_.setSingleShot(true);
     writeSoon_.setInterval(0);
     connect(&writeSoon_, &QTimer::timeout, this, &RecoveryFiles::WriteWanted);
@@ -72,11 +83,11 @@ QString RecoveryFiles::PathOf(const QString& name) const {
 }
 
 QString RecoveryFiles::StampedPath(const QString& prefix, const QDateTime& time,
-                                   const char* name) const {
-    const QString stem = prefix + time.toString(QString::fromLatin1(kStampFormat));
-    QString path = PathOf(stem + QLatin1Char('-') + QString::fromLatin1(name));
+                                   const QString& suffix) const {
+    const QString stem = prefix + time.toString(Latin1(kStampFormat));
+    QString path = PathOf(stem + suffix);
     for (int n = 2; QFileInfo(path).exists() || QFileInfo(path).isSymLink(); ++n) {
-        path = PathOf(stem + QStringLiteral("-%1-").arg(n) + QString::fromLatin1(name));
+        path = PathOf(stem + QStringLiteral("-%1").arg(n) + suffix);
     }
     return path;
 }
@@ -108,21 +119,21 @@ void RecoveryFiles::ReadEarlierRecord() {
 }
 
 std::optional<RecoveryFiles::Pair> RecoveryFiles::NewestKeptPair() const {
-    const QString panelEnd = QLatin1Char('-') + QString::fromLatin1(kPanelFile);
+    const QString panelEnd = AsideName(kPanelFile);
     const QStringList names = QDir(folder_).entryList(
-        {QString::fromLatin1(kKeptPrefix) + QLatin1Char('*') + panelEnd}, QDir::Files, QDir::Name);
+        {Latin1(kKeptPrefix) + QLatin1Char('*') + panelEnd}, QDir::Files, QDir::Name);
     if (names.isEmpty()) return std::nullopt;
     const QString panel = names.last();
     const QString stem = panel.left(panel.size() - panelEnd.size());
-    return Pair{PathOf(panel), PathOf(stem + QLatin1Char('-') + QString::fromLatin1(kStoredFile))};
+    return Pair{PathOf(panel), PathOf(stem + AsideName(kStoredFile))};
 }
 
 void RecoveryFiles::SetAside(const Pair& pair) {
     const QDateTime now = QDateTime::currentDateTime();
-    const QString prefix = QString::fromLatin1(kDamagedPrefix);
-    const QString panel = StampedPath(prefix, now, kPanelFile);
+    const QString prefix = Latin1(kDamagedPrefix);
+    const QString panel = StampedPath(prefix, now, AsideName(kPanelFile));
     if (MoveAside(pair.panel, panel)) setAside_ = QFileInfo(panel).fileName();
-    const QString stored = StampedPath(prefix, now, kStoredFile);
+    const QString stored = StampedPath(prefix, now, AsideName(kStoredFile));
     if (MoveAside(pair.stored, stored) && setAside_.isEmpty())
         setAside_ = QFileInfo(stored).fileName();
 }
@@ -138,10 +149,10 @@ void RecoveryFiles::DropEarlierRecord() {
 void RecoveryFiles::KeepEarlierRecord() {
     if (!earlier_) return;
     if (earlierFiles_.panel == current_.panel) {
-        const QString prefix = QString::fromLatin1(kKeptPrefix);
+        const QString prefix = Latin1(kKeptPrefix);
         // The stored set first, so that a kept panel always has its pair.
-        MoveAside(current_.stored, StampedPath(prefix, earlier_->savedAt, kStoredFile));
-        MoveAside(current_.panel, StampedPath(prefix, earlier_->savedAt, kPanelFile));
+        MoveAside(current_.stored, StampedPath(prefix, earlier_->savedAt, AsideName(kStoredFile)));
+        MoveAside(current_.panel, StampedPath(prefix, earlier_->savedAt, AsideName(kPanelFile)));
         onDisk_.reset();
     }
     earlier_.reset();
@@ -153,7 +164,8 @@ std::optional<QString> RecoveryFiles::KeepSet(const PanelParams& params, QString
         reason = QDir::toNativeSeparators(folder_);
         return std::nullopt;
     }
-    const QString path = StampedPath(QString(), QDateTime::currentDateTime(), kPanelSetName);
+    const QString path =
+        StampedPath(Latin1(kSetPrefix), QDateTime::currentDateTime(), Latin1(kSetSuffix));
     if (!WriteSet(path, params, reason)) return std::nullopt;
     return QDir::toNativeSeparators(path);
 }

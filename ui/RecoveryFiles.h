@@ -74,8 +74,8 @@ private:
     bool Write(const UnstoredRecord& record, QString& reason) const;
     void Remove(const Pair& pair) const;
     QString PathOf(const QString& name) const;
-    // A free name in the folder: the prefix, the time and the name's own end.
-    QString StampedPath(const QString& prefix, const QDateTime& time, const char* name) const;
+    // A free name in the folder: the prefix, the time and the suffix.
+    QString StampedPath(const QString& prefix, const QDateTime& time, const QString& suffix) const;
 
     const QString folder_;
     const Pair current_;

@@ -25,6 +25,7 @@
 #include "ui/StatusPanes.h"
 
 namespace {
+using PortChoice = WindowOps::PortChoice;
 constexpr int kSimPort = 2;
 // The adapter's name when nothing else is named: the first free one.
 constexpr int kAdapterPort = 3;
@@ -159,6 +160,29 @@ private slots:
         PlugAdapterBackIn();
         QTest::qWait(kLooksMs);
         QVERIFY(!window_->dlg->Channel()->IsOpen());
+    }
+
+    // Chosen by hand as COM3, the adapter comes back as COM4 (COM3 is taken
+    // meanwhile): the radio mark follows the port really open, so choosing
+    // the marked item opens the adapter again, not what now is COM3.
+    void handChosenMarkFollowsTheAdapter() {
+        PtyPair silent;
+        window_->ports.Set(kSimPort, silent.SlavePath());
+        PlugAdapter();
+        QVERIFY(window_->Open());
+        QVERIFY(window_->WaitForLinkUp());
+        window_->Choose(CommandId::SelectPort(kAdapterPort));
+        QVERIFY(window_->WaitForLinkUp());
+        MenuBar& menu = *window_->dlg->Menu();
+        QCOMPARE(menu.PortRadioMark(), MenuBar::PortPosition({PortChoice::Kind::Port, 3}));
+        PullAdapterOut();
+        PtyPair newcomer;
+        window_->ports.Set(kAdapterPort, newcomer.SlavePath());
+        const QString device = PlugAdapterBackIn();
+        QTRY_COMPARE(window_->dlg->Channel()->DevicePath(), device);
+        QCOMPARE(int(window_->dlg->Channel()->PortNumber()), kAdapterPort + 1);
+        QCOMPARE(menu.PortRadioMark(),
+                 MenuBar::PortPosition({PortChoice::Kind::Port, kAdapterPort + 1}));
     }
 
     void menuAndTooltipNameWhatEachPortIs() {

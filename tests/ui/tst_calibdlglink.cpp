@@ -160,19 +160,30 @@ private slots:
         QVERIFY(!dlg.Timer(TimerId::kSend)->isActive());
     }
 
-    // A port held elsewhere: the failed open is reported in a stop box, and
-    // the status says the port could not be opened.
+    void aChannelErrorIsShownInABox_data() {
+        QTest::addColumn<bool>("english");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("Chinese") << false << QStringLiteral("无法打开");
+        QTest::newRow("English") << true << QStringLiteral("Cannot open");
+    }
+
+    // A port held elsewhere: the failed open is reported in a stop box in the
+    // window's language, and the status says the port could not be opened.
     void aChannelErrorIsShownInABox() {
+        QFETCH(bool, english);
+        QFETCH(QString, says);
         CCalibDlg other(
             [this](int port) { return port == kPort ? pty_->SlavePath() : std::string(); },
             kFastSearch);
         // Neither window's search may hold the port at that moment.
         QVERIFY(WaitForSearchToEnd(*window_.dlg));
         QVERIFY(WaitForSearchToEnd(other));
+        if (english) other.Command(CommandId::kEnglish)->trigger();
         ModalCloser closer;
         other.Command(CommandId::SelectPort(kPort))->trigger();
         QCOMPARE(closer.seen.size(), 1);
         QCOMPARE(closer.seen.at(0).icon, QMessageBox::Critical);
+        QVERIFY2(closer.seen.at(0).text.startsWith(says), qPrintable(closer.seen.at(0).text));
         QVERIFY(!other.Channel()->IsOpen());
         QCOMPARE(ShownPaneText(other, 1), QStringLiteral("COM Open Failed!"));
     }
