@@ -16,16 +16,15 @@
 
 #include "files/ParamFile.h"
 #include "log/LogFormat.h"
+#include "tests/support/LinkedWindow.h"
 #include "tests/support/ModalDriver.h"
-#include "tests/support/SimProcess.h"
-#include "tests/support/WindowFixture.h"
 #include "ui/CCalibDlg.h"
 #include "ui/ControlIds.h"
 #include "ui/SpinButton.h"
 
 namespace {
 const QString kParams = QStringLiteral("10,20,30,40,50,60,70,80,90,100,110,120,130,140,150,160");
-constexpr int kWireTimeoutMs = 5000;
+constexpr int kWireTimeoutMs = LinkedWindow::kWireTimeoutMs;
 
 struct WayOut {
     const char* name;
@@ -42,46 +41,36 @@ const WayOut kWaysOut[] = {
     {"Enter in an edit", [](CCalibDlg& dlg) { QTest::keyClick(dlg.ParamEdit(8), Qt::Key_Return); }},
 };
 
-QList<int> Marked(const CCalibDlg& dlg) {
-    QList<int> marked;
-    for (int k = 0; k < kParamCount; ++k) {
-        if (!dlg.UnstoredMark(k)->isHidden()) marked << k;
-    }
-    return marked;
-}
 }  // namespace
 
 class TestUnstored : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup() {
-        window_.Close();
-        sim_.reset();
-    }
+    void cleanup() { linked_.Close(); }
 
     void marksFollowTheStoredSet() {
         QVERIFY(StartLinkedWindow());
-        CCalibDlg& dlg = *window_.dlg;
+        CCalibDlg& dlg = *linked_.window.dlg;
         const QString caption = dlg.windowTitle();
         const bool writeBold = dlg.Control(ControlId::kWriteButton)->font().bold();
-        Step(dlg, 3, true);
-        QCOMPARE(Marked(dlg), QList<int>{3});
+        QVERIFY(linked_.Step(3, true));
+        QCOMPARE(linked_.Marked(), QList<int>{3});
         QCOMPARE(dlg.windowTitle(), QStringLiteral("*") + caption);
         QVERIFY(dlg.Control(ControlId::kWriteButton)->font().bold() != writeBold);
 
         QTest::mouseClick(dlg.Control(ControlId::kWriteButton), Qt::LeftButton);
-        QTRY_COMPARE_WITH_TIMEOUT(Marked(dlg), QList<int>{}, kWireTimeoutMs);
-        QTRY_COMPARE(sim_->ReceivedOnce(), QStringList({"rx set 3 41", "rx store"}));
+        QTRY_COMPARE_WITH_TIMEOUT(linked_.Marked(), QList<int>{}, kWireTimeoutMs);
+        QTRY_COMPARE(linked_.sim->ReceivedOnce(), QStringList({"rx set 3 41", "rx store"}));
         QCOMPARE(dlg.windowTitle(), caption);
         QCOMPARE(dlg.Control(ControlId::kWriteButton)->font().bold(), writeBold);
 
-        Step(dlg, 5, true);
+        QVERIFY(linked_.Step(5, true));
         dlg.Command(CommandId::kEnglish)->trigger();
-        QCOMPARE(Marked(dlg), QList<int>{5});
+        QCOMPARE(linked_.Marked(), QList<int>{5});
         QCOMPARE(dlg.windowTitle(), QStringLiteral("*DX470 Model Set"));
-        Step(dlg, 5, false);
-        QCOMPARE(Marked(dlg), QList<int>{});
+        QVERIFY(linked_.Step(5, false));
+        QCOMPARE(linked_.Marked(), QList<int>{});
         QCOMPARE(dlg.windowTitle(), QStringLiteral("DX470 Model Set"));
         // Nothing unstored: the program ends at once, as without a change.
         ModalDriver driver;
@@ -102,8 +91,8 @@ private slots:
     void eachWayOutAsksWhileChangesAreUnstored() {
         QFETCH(int, way);
         QVERIFY(StartLinkedWindow());
-        CCalibDlg& dlg = *window_.dlg;
-        Step(dlg, 3, true);
+        CCalibDlg& dlg = *linked_.window.dlg;
+        QVERIFY(linked_.Step(3, true));
         ModalDriver driver;
         driver.Press(QMessageBox::Cancel).Press(QMessageBox::Save);
         kWaysOut[way].take(dlg);
@@ -116,21 +105,42 @@ private slots:
 
         kWaysOut[way].take(dlg);
         QVERIFY(!dlg.isVisible());
-        QTRY_COMPARE(sim_->ReceivedOnce(), QStringList({"rx set 3 41", "rx store"}));
+        QTRY_COMPARE(linked_.sim->ReceivedOnce(), QStringList({"rx set 3 41", "rx store"}));
+    }
+
+    // A pasted 300, Enter, then Cancel: the panel keeps its values, nothing
+    // of the 300 (its low byte 44) goes out, and "Write and continue" later
+    // stores what the panel shows.
+    void enterThenCancelChangesNothing() {
+        QVERIFY(StartLinkedWindow());
+        CCalibDlg& dlg = *linked_.window.dlg;
+        QVERIFY(linked_.Step(3, true));
+        dlg.ParamEdit(5)->setText(QStringLiteral("300"));
+        ModalDriver driver;
+        driver.Press(QMessageBox::Cancel).Press(QMessageBox::Save);
+        QTest::keyClick(dlg.ParamEdit(5), Qt::Key_Return);
+        QVERIFY(dlg.isVisible());
+        QCOMPARE(dlg.panelParams[5], 60);
+        QCOMPARE(linked_.Marked(), QList<int>{3});
+
+        QTest::keyClick(dlg.ParamEdit(5), Qt::Key_Return);
+        QVERIFY(!dlg.isVisible());
+        QCOMPARE(driver.seen.size(), 2);
+        QTRY_COMPARE(linked_.sim->ReceivedOnce(), QStringList({"rx set 3 41", "rx store"}));
     }
 
     // A replay holds the link; writing takes it back first, so the store
     // really goes out before the program ends.
     void writeAndContinueDuringAReplayWrites() {
         QVERIFY(StartLinkedWindow());
-        CCalibDlg& dlg = *window_.dlg;
-        Step(dlg, 3, true);
+        CCalibDlg& dlg = *linked_.window.dlg;
+        QVERIFY(linked_.Step(3, true));
         std::string text = LogHeader();
         for (const std::int64_t timeUs : {0, 1'000'000}) {
             AppendFrameRow(text, {timeUs, 3, 800, 3400, 30000, 100, 0});
         }
-        QVERIFY(QDir().mkpath(window_.DocumentsFolder()));
-        QFile log(QDir(window_.DocumentsFolder()).filePath(QStringLiteral("held.msl")));
+        QVERIFY(QDir().mkpath(linked_.window.DocumentsFolder()));
+        QFile log(QDir(linked_.window.DocumentsFolder()).filePath(QStringLiteral("held.msl")));
         QVERIFY(log.open(QIODevice::WriteOnly));
         log.write(text.data(), qint64(text.size()));
         log.close();
@@ -140,8 +150,8 @@ private slots:
         driver.Press(QMessageBox::Save);
         QTest::mouseClick(dlg.Control(ControlId::kExitButton), Qt::LeftButton);
         QVERIFY(!dlg.isVisible());
-        QTRY_COMPARE_WITH_TIMEOUT(sim_->ReceivedOnce(), QStringList({"rx set 3 41", "rx store"}),
-                                  kWireTimeoutMs);
+        QTRY_COMPARE_WITH_TIMEOUT(linked_.sim->ReceivedOnce(),
+                                  QStringList({"rx set 3 41", "rx store"}), kWireTimeoutMs);
     }
 
     void portCommandsAsk_data() {
@@ -157,19 +167,19 @@ private slots:
         QFETCH(int, command);
         QFETCH(QString, statusAfter);
         QVERIFY(StartLinkedWindow());
-        CCalibDlg& dlg = *window_.dlg;
-        Step(dlg, 3, true);
+        CCalibDlg& dlg = *linked_.window.dlg;
+        QVERIFY(linked_.Step(3, true));
         ModalDriver driver;
         driver.Press(QMessageBox::Cancel).Press(QMessageBox::Save);
         dlg.Command(command)->trigger();
         QCOMPARE(driver.seen.size(), 1);
         QVERIFY(dlg.State().linkUp);
-        QVERIFY(window_.LinkStatusText().startsWith(QStringLiteral("COM OK.")));
+        QVERIFY(linked_.window.LinkStatusText().startsWith(QStringLiteral("COM OK.")));
 
         dlg.Command(command)->trigger();
-        QTRY_COMPARE(sim_->ReceivedOnce(), QStringList({"rx set 3 41", "rx store"}));
+        QTRY_COMPARE(linked_.sim->ReceivedOnce(), QStringList({"rx set 3 41", "rx store"}));
         QCOMPARE(driver.seen.size(), 2);
-        QCOMPARE(window_.LinkStatusText(), statusAfter);
+        QCOMPARE(linked_.window.LinkStatusText(), statusAfter);
     }
 
     // File > Open asks once a file was chosen and read: a cancelled dialog or
@@ -177,8 +187,8 @@ private slots:
     // keeps the panel; "Write and continue" stores, then loads.
     void fileOpenAsksOnlyOnceAFileIsChosen() {
         QVERIFY(StartLinkedWindow());
-        CCalibDlg& dlg = *window_.dlg;
-        Step(dlg, 3, true);
+        CCalibDlg& dlg = *linked_.window.dlg;
+        QVERIFY(linked_.Step(3, true));
         QTemporaryDir folder;
         PanelParams fileSet{};
         fileSet.fill(77);
@@ -209,7 +219,7 @@ private slots:
         driver.TypeName(set).Press(QMessageBox::Save);
         dlg.Command(CommandId::kFileOpen)->trigger();
         QCOMPARE(dlg.panelParams[0], 77);
-        QTRY_COMPARE_WITH_TIMEOUT(sim_->ReceivedOnce().mid(0, 3),
+        QTRY_COMPARE_WITH_TIMEOUT(linked_.sim->ReceivedOnce().mid(0, 3),
                                   QStringList({"rx set 3 41", "rx store", "rx set 0 77"}),
                                   kWireTimeoutMs);
     }
@@ -218,36 +228,24 @@ private slots:
     // or to stay.
     void withTheLinkDownOnlyContinueOrCancel() {
         QVERIFY(StartLinkedWindow());
-        CCalibDlg& dlg = *window_.dlg;
-        Step(dlg, 3, true);
+        CCalibDlg& dlg = *linked_.window.dlg;
+        QVERIFY(linked_.Step(3, true));
         ModalDriver driver;
         driver.Press(QMessageBox::Discard).Press(QMessageBox::Discard);
         dlg.Command(CommandId::kPortOffline)->trigger();
-        QCOMPARE(Marked(dlg), QList<int>{3});
+        QCOMPARE(linked_.Marked(), QList<int>{3});
         QTest::mouseClick(dlg.Control(ControlId::kExitButton), Qt::LeftButton);
         QCOMPARE(driver.seen.size(), 2);
         QCOMPARE(driver.seen.at(1).buttons, QMessageBox::Discard | QMessageBox::Cancel);
         QVERIFY(driver.seen.at(1).text.contains(QStringLiteral("无法写入")));
         QVERIFY(!dlg.isVisible());
-        QVERIFY(sim_->LinesStartingWith(QStringLiteral("rx store")).isEmpty());
+        QVERIFY(linked_.sim->LinesStartingWith(QStringLiteral("rx store")).isEmpty());
     }
 
 private:
-    bool StartLinkedWindow() {
-        sim_ = std::make_unique<SimProcess>(QStringList{QStringLiteral("--params"), kParams});
-        return sim_->Start() && window_.OpenLinkedTo(sim_->PortPath().toStdString());
-    }
+    bool StartLinkedWindow() { return linked_.Start({QStringLiteral("--params"), kParams}); }
 
-    // One click on spin k's arrow, and its frame sent.
-    void Step(CCalibDlg& dlg, int k, bool up) {
-        SpinButton* spin = dlg.Spin(k);
-        QTest::mouseClick(up ? spin->UpArrow() : spin->DownArrow(), Qt::LeftButton);
-        QTRY_COMPARE_WITH_TIMEOUT(int(dlg.State().deviceParams[k]), dlg.panelParams[k],
-                                  kWireTimeoutMs);
-    }
-
-    std::unique_ptr<SimProcess> sim_;
-    WindowFixture window_;
+    LinkedWindow linked_;
 };
 
 QTEST_MAIN(TestUnstored)
