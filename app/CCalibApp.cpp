@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/AbruptExit.h"
 #include "app/ExitSignals.h"
 #include "serial/SystemPortLister.h"
 #include "ui/CCalibDlg.h"
@@ -48,6 +49,8 @@ int CCalibApp::InitInstance(int& argc, char** argv) {
         CCalibDlg dialog(ResolvePortName, ProbeTimings{}, std::make_shared<SystemPortLister>());
         StartupMarks::Mark("window made");
         window = &dialog;
+        // The display gone: Qt ends the process without returning here.
+        const AbruptExit displayLoss([&dialog] { dialog.OnAbruptEnd(); });
         LayoutReport::WriteWhenShown(dialog);
         // OK, Cancel or a failure: the program ends the same way.
         dialog.exec();

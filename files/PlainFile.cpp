@@ -141,6 +141,31 @@ FileKind KindAt(const std::string& path) {
     return errno == ENOENT || errno == ENOTDIR ? FileKind::Missing : FileKind::Unknown;
 }
 
+bool MayWriteOver(FileKind kind) {
+    return kind == FileKind::Missing || kind == FileKind::Regular || kind == FileKind::Unknown;
+}
+
+std::string RefusalText(FileKind kind) {
+    const char* what = "something else";
+    switch (kind) {
+        case FileKind::Folder:
+            what = "a folder";
+            break;
+        case FileKind::NamedPipe:
+            what = "a named pipe";
+            break;
+        case FileKind::Device:
+            what = "a device";
+            break;
+        case FileKind::Socket:
+            what = "a socket";
+            break;
+        default:
+            break;
+    }
+    return std::string("not a regular file: ") + what;
+}
+
 FileRead ReadRegularFile(const std::string& path, std::size_t maxBytes) {
     // Looked at before opening as well: opening a device can act on it (a
     // serial port's control lines, a watchdog), and a socket does not open.

@@ -34,6 +34,15 @@ FileRead ReadRegularFile(const std::string& path, std::size_t maxBytes);
 
 FileKind KindAt(const std::string& path);
 
+// Whether a write may replace what a path leads to (links followed): a
+// regular file, or nothing yet. Anything else (a device node, a named pipe,
+// a folder, reached through a link too) is left alone. A kind that cannot be
+// told is left to the write, which then says why it failed.
+bool MayWriteOver(FileKind kind);
+// Why such a write was refused, as the system would say it: "not a regular
+// file: a device".
+std::string RefusalText(FileKind kind);
+
 // Where writing to path really goes: the end of its chain of symbolic links,
 // each relative target taken from its own link's folder, so that the links
 // themselves stay. A dangling chain ends at the name a new file would get.

@@ -2,9 +2,11 @@
 // SPDX-FileCopyrightText: 2026 DX470 calibrator project
 #include "serial/AdapterMemory.h"
 
+#include <QFile>
 #include <QSettings>
 #include <array>
 
+#include "files/PlainFile.h"
 #include "serial/PortNames.h"
 
 namespace {
@@ -81,8 +83,15 @@ std::optional<AdapterIdentity> AdapterMemory::Load() const {
     return identity;
 }
 
-void AdapterMemory::Save(const AdapterIdentity& identity) const {
-    if (!Enabled()) return;
+std::optional<QString> SettingsRefusal(const QString& file) {
+    const FileKind kind = KindAt(QFile::encodeName(file).toStdString());
+    if (MayWriteOver(kind)) return std::nullopt;
+    return file + QStringLiteral(": ") + QString::fromStdString(RefusalText(kind));
+}
+
+std::optional<QString> AdapterMemory::Save(const AdapterIdentity& identity) const {
+    if (!Enabled()) return std::nullopt;
+    if (std::optional<QString> refusal = SettingsRefusal(file_)) return refusal;
     QSettings settings(file_, QSettings::IniFormat);
     settings.beginGroup(kGroup);
     settings.setValue(kKind, NameOf(identity.kind));
@@ -92,4 +101,5 @@ void AdapterMemory::Save(const AdapterIdentity& identity) const {
     settings.setValue(kUsbPath, QString::fromStdString(identity.usbPath));
     settings.setValue(kComPort, identity.comPort);
     settings.setValue(kBuiltInName, identity.builtInName);
+    return std::nullopt;
 }

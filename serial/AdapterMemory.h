@@ -11,6 +11,8 @@
 // file between runs. A missing or broken entry means nothing is remembered;
 // a file that cannot be written leaves the adapter remembered for this run
 // only, as remembering it is a convenience and nothing else depends on it.
+// A settings file that leads to anything but a regular file (a link to a
+// device node, say) is never written.
 class AdapterMemory {
 public:
     // No file: nothing is remembered, not even for this run.
@@ -22,8 +24,13 @@ public:
 
     bool Enabled() const { return !file_.isEmpty(); }
     std::optional<AdapterIdentity> Load() const;
-    void Save(const AdapterIdentity& identity) const;
+    // Nothing, or why the settings file was left alone.
+    std::optional<QString> Save(const AdapterIdentity& identity) const;
 
 private:
     QString file_;
 };
+
+// Why a settings file may not be written, if it may not: it leads to
+// something other than a regular file.
+std::optional<QString> SettingsRefusal(const QString& file);

@@ -39,7 +39,7 @@ void RememberedAdapter::OnLinkUp() {
     linked_ = IdentityOf(*linkedPort);
     if (remembered_ == linked_) return;
     remembered_ = linked_;
-    memory_.Save(*linked_);
+    if (const std::optional<QString> refusal = memory_.Save(*linked_)) emit notSaved(*refusal);
 }
 
 void RememberedAdapter::OnPortChoice() {

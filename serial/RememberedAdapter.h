@@ -43,6 +43,11 @@ public:
 
     bool IsLooking() const { return lookTimer_.isActive(); }
 
+signals:
+    // The settings file was left alone, and why: the adapter is remembered
+    // for this run only.
+    void notSaved(const QString& reason);
+
 private:
     void Look();
 

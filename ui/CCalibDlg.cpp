@@ -14,6 +14,7 @@
 
 #include "files/ParamFile.h"
 #include "link/ControllerLink.h"
+#include "serial/PortSearch.h"
 #include "serial/RememberedAdapter.h"
 #include "serial/SerialChannel.h"
 #include "ui/CAboutDlg.h"
@@ -288,6 +289,14 @@ void CCalibDlg::OnCancel() {
         if (channel_ != nullptr && channel_->IsOpen()) channel_->Close();
         QDialog::reject();
     });
+}
+
+void CCalibDlg::OnAbruptEnd() {
+    supervisionTimer_.stop();
+    sendTimer_.stop();
+    logger_->End(panelParams);
+    if (channel_ != nullptr && channel_->IsOpen()) channel_->Close();
+    search_.reset();
 }
 
 void CCalibDlg::OnCancelCommand() {

@@ -182,6 +182,10 @@ public slots:
     // once the user has said what becomes of changes not stored.
     void OnCancelCommand();
     void reject() override;
+    // The process ends without the window's own way out (the display has
+    // gone): no timer runs again, the log ends with its snapshot, and every
+    // port, the search workers' too, is closed. Nothing is drawn.
+    void OnAbruptEnd();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

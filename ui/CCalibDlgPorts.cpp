@@ -17,6 +17,7 @@
 #include "ui/ControlIds.h"
 #include "ui/MenuBar.h"
 #include "ui/StatusPanes.h"
+#include "ui/UiTexts.h"
 
 namespace {
 QString ComName(int port) {
@@ -29,6 +30,9 @@ void CCalibDlg::ConnectAdapter() {
     connect(channel_.get(), &SerialChannel::deviceLost, adapter_.get(),
             &RememberedAdapter::OnDeviceLost);
     connect(channel_.get(), &SerialChannel::opened, this, &CCalibDlg::FollowOpenedPort);
+    connect(adapter_.get(), &RememberedAdapter::notSaved, this, [this](const QString& reason) {
+        ShowLogMessage(QString::fromUtf8(Texts().files.settingsNotSaved).arg(reason));
+    });
     // Without a lister the menu and the status bar stay as they always were.
     if (!directory_->KnowsAdapters()) return;
     connect(menuBar_->PortMenu(), &QMenu::aboutToShow, this, &CCalibDlg::ShowPortNames);

@@ -114,13 +114,6 @@ std::optional<FileBytes> ReadOrTell(QWidget* owner, const QString& path, const F
     return std::nullopt;
 }
 
-// A save may replace a regular file or make a new one; anything else at the
-// name (reached through links too) is left alone. A kind that cannot be told
-// is left to the write, which then says why it failed.
-bool MayReplace(FileKind kind) {
-    return kind == FileKind::Missing || kind == FileKind::Regular || kind == FileKind::Unknown;
-}
-
 // A write the system cuts short is continued, so the next attempt reports
 // why it stopped.
 bool WriteAndCommit(QSaveFile& file, const ParamFileBytes& bytes) {
@@ -222,7 +215,7 @@ void Write(QWidget* owner, const QString& chosenPath, const PanelParams& panel,
         return ShowSaveFailed(owner, path, SystemText(target.problem), texts);
     }
     const FileKind kind = KindAt(target.path);
-    if (!MayReplace(kind)) {
+    if (!MayWriteOver(kind)) {
         QMessageBox::critical(owner, AppTitle(),
                               Text(texts.notAFileSave).arg(Shown(path), KindName(kind, texts)));
         return;

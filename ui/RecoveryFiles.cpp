@@ -32,15 +32,22 @@ QString AsideName(const char* name) {
 }
 
 // What is at a record's path: nothing, a whole set, or something that is no
-// set (another size, a value outside 0..255, no regular file). Read as a plain
-// file, so that something else put in its place cannot hold the start.
+// set (another size, a value outside 0..255, no regular file). A link to
+// something that no write may replace is the user's way of switching the
+// file off: it is left as it is. Read as a plain file, so that something else
+// put in its place cannot hold the start.
 struct SetFile {
     bool present = false;
     std::optional<PanelParams> params;
+    bool switchedOff = false;
 };
 
 SetFile ReadSet(const QString& path) {
-    if (!QFileInfo(path).exists() && !QFileInfo(path).isSymLink()) return {};
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink()) return {};
+    if (info.isSymLink() && !MayWriteOver(KindAt(QFile::encodeName(path).toStdString()))) {
+        return {true, std::nullopt, true};
+    }
     const FileRead read = ReadRegularFile(QFile::encodeName(path).toStdString(), kParamFileSize);
     const auto* bytes = std::get_if<FileBytes>(&read);
     if (bytes == nullptr || bytes->size() != kParamFileSize) return {true, std::nullopt};
@@ -50,7 +57,15 @@ SetFile ReadSet(const QString& path) {
     return {true, params};
 }
 
+// Replaces only a regular file, or makes a new one: a link to a device node
+// (a way to switch a file off) stays as it is, and so does the node.
 bool WriteSet(const QString& path, const PanelParams& params, QString& reason) {
+    const FileKind kind = KindAt(QFile::encodeName(path).toStdString());
+    if (!MayWriteOver(kind)) {
+        reason = QDir::toNativeSeparators(path) + QStringLiteral(": ") +
+                 QString::fromStdString(RefusalText(kind));
+        return false;
+    }
     const ParamFileBytes bytes = EncodeParamFile(params);
     const auto size = static_cast<qint64>(bytes.size());
     QSaveFile file(path);
@@ -97,6 +112,7 @@ QString RecoveryFiles::StampedPath(const QString& prefix, const QDateTime& time,
 void RecoveryFiles::ReadEarlierRecord() {
     const SetFile panel = ReadSet(current_.panel);
     const SetFile stored = ReadSet(current_.stored);
+    if (panel.switchedOff || stored.switchedOff) return;
     if (panel.present && (!panel.params || !stored.params)) {
         SetAside(current_);
     } else if (!panel.present && stored.present && !stored.params) {

@@ -103,6 +103,8 @@ struct FileTexts {
     const char* oldContentsLost;
     // What a path is: folder, named pipe, device, socket, anything else.
     std::array<const char*, 5> kinds;
+    // The settings file was left alone; "%1": the file and why.
+    const char* settingsNotSaved;
 };
 
 // A serial channel operation that failed: %1 the device, %2 the system's
@@ -282,6 +284,7 @@ inline constexpr UiTexts kChineseTexts{
         "原有内容已恢复。",
         "原有内容未能恢复。",
         {"一个文件夹", "一个命名管道", "一个设备", "一个套接字", "一个特殊文件"},
+        "设置未保存：%1",
     },
     {
         "端口已经打开。",
@@ -409,6 +412,7 @@ inline constexpr UiTexts kEnglishTexts{
         "its old contents were restored.",
         "its old contents could not be restored.",
         {"a folder", "a named pipe", "a device", "a socket", "a special file"},
+        "Settings not saved: %1",
     },
     {
         "The port is already open.",
