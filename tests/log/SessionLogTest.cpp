@@ -83,7 +83,7 @@ TEST_F(SessionLogTest, WritesHeaderRowsMarksAndBothSets) {
     EXPECT_EQ(parsed.frames[2].mark, 0);
     ASSERT_EQ(parsed.events.size(), 2u);
     EXPECT_EQ(parsed.events[0].second.kind, SessionEvent::Kind::ParameterSent);
-    EXPECT_EQ(parsed.badRows, 0u);
+    EXPECT_EQ(parsed.skipped.Total(), 0u);
 
     PanelParams start{};
     PanelParams end{};

@@ -119,7 +119,7 @@ private slots:
         QCOMPARE(logs.size(), 2);
         const ParsedLog log = ReadLog(logs[0]);
         QVERIFY(log.recognised);
-        QCOMPARE(log.badRows, std::size_t{0});
+        QCOMPARE(log.skipped.Total(), std::size_t{0});
         QVERIFY(!log.frames.empty());
         ControllerModel model(SimOptions::defaultParameters(), {});
         std::vector<SessionFrame> sweep;
