@@ -55,6 +55,9 @@ struct LogTexts {
     const char* tooLarge;
     const char* notALog;
     const char* noFrames;
+    // A long log being read for a replay: "%1" the file's name.
+    const char* reading;
+    const char* cancelReading;
 };
 
 // The texts about changes the controller has not stored. "%1" stands for how
@@ -188,6 +191,8 @@ inline constexpr UiTexts kChineseTexts{
         "文件太大。",
         "这不是 DX470 日志文件。",
         "日志中没有数据行。",
+        "正在读取 %1...",
+        "取消",
     },
     {
         "参数 %1 未写入",
@@ -282,6 +287,8 @@ inline constexpr UiTexts kEnglishTexts{
         "The file is too large.",
         "This is not a DX470 log.",
         "The log holds no frames.",
+        "Reading %1...",
+        "Cancel",
     },
     {
         "Parameter %1 not stored",

@@ -15,6 +15,7 @@
 
 #include "log/LogFormat.h"
 #include "tests/support/ModalDriver.h"
+#include "tests/support/ReplayLogs.h"
 #include "tests/support/SimProcess.h"
 #include "tests/support/WindowFixture.h"
 #include "ui/CCalibDlg.h"
@@ -132,7 +133,7 @@ private slots:
         QVERIFY(log.open(QIODevice::WriteOnly));
         log.write(text.data(), qint64(text.size()));
         log.close();
-        QVERIFY(dlg.StartReplay(log.fileName()));
+        QVERIFY(PlayLog(dlg, log.fileName()));
 
         ModalDriver driver;
         driver.Press(QMessageBox::Save);
