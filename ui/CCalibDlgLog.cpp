@@ -179,7 +179,8 @@ void CCalibDlg::PlayReadLog(ReplayLoad* load) {
     }
     EndReplay();
     HoldLinkForReplay();
-    replayPanel_ = new ReplayPanel(std::move(read.log.frames), fileName, Texts(), this);
+    replayPanel_ =
+        new ReplayPanel(std::move(read.log.frames), read.log.skipped, fileName, Texts(), this);
     connect(replayPanel_, &ReplayPanel::frameDue, this, &CCalibDlg::ShowReplayedFrame);
     connect(replayPanel_, &ReplayPanel::positionChanged, this, [this](std::int64_t positionUs) {
         ShowConnectionTime(ConnectionTimeText(static_cast<std::uint32_t>(positionUs / kUsPerMs)));

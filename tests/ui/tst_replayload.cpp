@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 DX470 calibrator project
 // A log read for a replay off the window's thread: refused by its size,
-// cancelled with nothing shown, given up when the window closes.
+// cancelled with nothing shown, given up when the window closes; a replay
+// whose length does not fit a millisecond count in an int; and the line that
+// says which rows of a log were skipped and why.
 #include <QAction>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -113,6 +115,44 @@ private slots:
         clock.start();
         window_.Close();
         QVERIFY2(clock.elapsed() < kStopsWithinMs, qPrintable(QString::number(clock.elapsed())));
+    }
+
+    // 35 days do not fit a millisecond count in an int: End on the slider
+    // still goes to the last frame, Home back to the first.
+    void aLogOfWeeksEndsAtItsLastFrame() {
+        CCalibDlg& dlg = *window_.dlg;
+        const std::int64_t length = 35 * kUsPerDay;
+        QVERIFY(PlayLog(dlg, ShortLog({0, length / 2, length})));
+        ReplayPanel& replay = *dlg.Replay();
+        replay.SetSpeed(ReplayPanel::kPaused);
+        QCOMPARE(replay.Duration(), length);
+        QList<std::int64_t> shown;
+        connect(&dlg, &CCalibDlg::frameShown, this,
+                [&shown](const SessionFrame& frame) { shown << frame.timeUs; });
+
+        QTest::keyClick(replay.Slider(), Qt::Key_End);
+        QCOMPARE(replay.Position(), length);
+        QCOMPARE(shown, QList<std::int64_t>{length});
+        QTest::keyClick(replay.Slider(), Qt::Key_Home);
+        QCOMPARE(replay.Position(), 0);
+        QCOMPARE(shown.last(), 0);
+    }
+
+    // Times running backwards leave one frame to play; the replay window
+    // says how many rows were skipped and why, in the language shown.
+    void skippedRowsAreCountedWithTheirReason() {
+        std::vector<SessionFrame> backwards;
+        for (std::int64_t i = 2000; i > 0; --i) backwards.push_back(LogFrameAt(i * 16'000));
+        CCalibDlg& dlg = *window_.dlg;
+        QVERIFY(PlayLog(dlg, ShortLog(backwards)));
+        QLabel* line = dlg.Replay()->SkippedLine();
+        QVERIFY(line->isVisible());
+        QCOMPARE(line->text(), Text(kChineseTexts.log.skippedBackwards).arg(1999));
+        dlg.Command(CommandId::kEnglish)->trigger();
+        QCOMPARE(line->text(), QStringLiteral("Rows skipped (time runs backwards): 1999"));
+
+        QVERIFY(PlayLog(dlg, ShortLog({0, 1'000})));
+        QVERIFY(!dlg.Replay()->SkippedLine()->isVisible());
     }
 
 private:
