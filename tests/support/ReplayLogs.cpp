@@ -20,8 +20,16 @@ bool WriteText(QFile& file, const std::string& text) {
 }  // namespace
 
 SessionFrame LogFrameAt(std::int64_t timeUs) {
-    const int step = static_cast<int>(timeUs / kFramePeriodUs);
-    return {timeUs, step % kCells, 700 + step % 300, 3000 + step % 500, (step * 97) % 65536, 100,
+    const std::int64_t step = timeUs / kFramePeriodUs;
+    const auto cycling = [step](std::int64_t by, std::int64_t length) {
+        return static_cast<std::int32_t>(step * by % length);
+    };
+    return {timeUs,
+            cycling(1, kCells),
+            700 + cycling(1, 300),
+            3000 + cycling(1, 500),
+            cycling(97, 65536),
+            100,
             0};
 }
 
