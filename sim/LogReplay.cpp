@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 DX470 calibrator project
 #include "sim/LogReplay.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <variant>
 
@@ -62,8 +63,12 @@ void LogReplay::start(Time now) {
     start_ = now;
 }
 
+// A log's times reach further than the clock's nanoseconds (292 years): a
+// frame past them is due at the clock's end.
 LogReplay::Time LogReplay::deadline() const {
-    const std::int64_t offsetUs = frames_[next_].timeUs - frames_.front().timeUs;
+    const auto latest = std::chrono::duration_cast<std::chrono::microseconds>(Time::max() - start_);
+    const std::int64_t offsetUs =
+        std::min(frames_[next_].timeUs - frames_.front().timeUs, latest.count());
     return start_ + std::chrono::microseconds(offsetUs);
 }
 

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <stdexcept>
 #include <string>
 
@@ -64,6 +65,23 @@ TEST_F(LogReplayTest, AWholeLogPlays) {
     std::ofstream(path_) << text;
     EXPECT_EQ(Refusal(), "");
     EXPECT_EQ(LogReplay(path_.string()).frameCount(), 1u);
+}
+
+// The latest time a log can hold is far past the clock's nanoseconds: the
+// frame there is due at the clock's end, with no overflow on the way.
+TEST_F(LogReplayTest, AFrameBeyondTheClocksReachIsDueAtItsEnd) {
+    std::string text = LogHeader();
+    AppendFrameRow(text, {0, 1, 800, 3400, 30000, 100, 0});
+    AppendFrameRow(text, {std::numeric_limits<std::int64_t>::max() / 1000 * 1000, 1, 800, 3400,
+                          30000, 100, 0});
+    std::ofstream(path_) << text;
+    LogReplay replay(path_.string());
+    ASSERT_EQ(replay.frameCount(), 2u);
+    const LogReplay::Time start(1'000'000);
+    replay.start(start);
+    EXPECT_TRUE(replay.takeDue(start));
+    EXPECT_GE(replay.deadline(), LogReplay::Time::max() - std::chrono::microseconds(1));
+    EXPECT_FALSE(replay.takeDue(start + std::chrono::hours(24 * 365 * 100)));
 }
 
 }  // namespace
