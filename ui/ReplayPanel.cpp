@@ -128,7 +128,9 @@ QAbstractButton* ReplayPanel::SpeedButton(int speed) const {
 std::int64_t ReplayPanel::Position() const {
     if (speed_ == kPaused) return anchorUs_;
     const std::int64_t played = clock_.nsecsElapsed() / kNsPerUs * speed_;
-    return std::min<std::int64_t>(anchorUs_ + played, cursor_.Duration());
+    // Compared before adding: a log's times may reach the end of 64 bits.
+    const std::int64_t left = cursor_.Duration() - anchorUs_;
+    return played >= left ? cursor_.Duration() : anchorUs_ + played;
 }
 
 void ReplayPanel::SetSpeed(int speed) {

@@ -13,6 +13,7 @@
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
+#include <limits>
 
 #include "tests/support/ModalDriver.h"
 #include "tests/support/ReplayLogs.h"
@@ -136,6 +137,21 @@ private slots:
         QTest::keyClick(replay.Slider(), Qt::Key_Home);
         QCOMPARE(replay.Position(), 0);
         QCOMPARE(shown.last(), 0);
+    }
+
+    // The latest time a log can hold: played from just before it, the
+    // replay reaches its end and stops there, nothing overflowing.
+    void aLogReachingTheEndOf64BitsPlaysToItsEnd() {
+        CCalibDlg& dlg = *window_.dlg;
+        const std::int64_t last = std::numeric_limits<std::int64_t>::max() / 1000 * 1000;
+        QVERIFY(PlayLog(dlg, ShortLog({0, last})));
+        ReplayPanel& replay = *dlg.Replay();
+        QCOMPARE(replay.Duration(), last);
+        replay.SeekTo(last - 1);
+        replay.SetSpeed(ReplayPanel::kFast);
+        QTRY_COMPARE(replay.Speed(), ReplayPanel::kPaused);
+        QCOMPARE(replay.Position(), last);
+        QCOMPARE(replay.Slider()->value(), replay.Slider()->maximum());
     }
 
     // Times running backwards leave one frame to play; the replay window
