@@ -9,11 +9,9 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
-#include <algorithm>
 
+#include "tests/support/Liveliness.h"
 #include "tests/support/ModalDriver.h"
-#include "tests/support/PaintCounter.h"
 #include "tests/support/ReplayLogs.h"
 #include "tests/support/WindowFixture.h"
 #include "ui/CCalibDlg.h"
@@ -30,33 +28,6 @@ constexpr qint64 kLongestStallMs = 250;
 constexpr int kReadingMs = 60'000;
 // A cancelled or abandoned reading stops at its next piece.
 constexpr qint64 kStopsWithinMs = 500;
-
-// How often the window painted, and the longest the event loop stood still,
-// while it is watched.
-class Liveliness {
-public:
-    explicit Liveliness(QWidget& window) : window_(window) {
-        window.installEventFilter(&paints_);
-        clock_.start();
-        ticker_.setInterval(kRepaintMs);
-        QObject::connect(&ticker_, &QTimer::timeout, [this] {
-            longestStall_ = std::max(longestStall_, clock_.restart());
-            window_.update();
-        });
-        ticker_.start();
-    }
-    ~Liveliness() { window_.removeEventFilter(&paints_); }
-
-    int Paints() const { return paints_.Total(); }
-    qint64 LongestStallMs() const { return std::max(longestStall_, clock_.elapsed()); }
-
-private:
-    QWidget& window_;
-    PaintCounter paints_;
-    QTimer ticker_;
-    QElapsedTimer clock_;
-    qint64 longestStall_ = 0;
-};
 }  // namespace
 
 class TestReplayLarge : public QObject {
@@ -75,7 +46,7 @@ private slots:
         CCalibDlg& dlg = *window_.dlg;
         QElapsedTimer clock;
         clock.start();
-        const Liveliness liveliness(dlg);
+        const Liveliness liveliness(dlg, kRepaintMs);
         dlg.StartReplay(path_);
         QTRY_VERIFY_WITH_TIMEOUT(dlg.ReplayBeingRead()->Progress()->isVisible(), kReadingMs);
         QTRY_VERIFY_WITH_TIMEOUT(dlg.Replay() != nullptr, kReadingMs);
