@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProgressDialog>
+#include <algorithm>
 #include <utility>
 
 #include "ui/UiTexts.h"
