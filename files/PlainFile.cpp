@@ -42,6 +42,8 @@ bool Resize(int descriptor, off_t size) {
 
 // As many links as the system itself follows in one name.
 constexpr int kMostLinks = 40;
+// A file read in pieces is read this much at a time: few calls, little memory.
+constexpr std::size_t kPieceBytes = std::size_t{1} << 20;
 
 std::string SystemText(int error) {
     return std::generic_category().message(error);
@@ -93,6 +95,19 @@ Opened OpenRegular(const std::string& path, int access) {
     const FileKind kind = KindOfMode(status.st_mode);
     if (kind != FileKind::Regular) return {Descriptor(), kind, 0, 0};
     return {std::move(file), kind, status.st_size, 0};
+}
+
+// Opens path for reading if it is a regular file. Looked at before opening as
+// well: opening a device can act on it (a serial port's control lines, a
+// watchdog), and a socket does not open.
+std::variant<Opened, CannotOpen, NotRegular> OpenToRead(const std::string& path) {
+    const FileKind named = KindAt(path);
+    if (named == FileKind::Missing || named == FileKind::Unknown) return CannotOpen{};
+    if (named != FileKind::Regular) return NotRegular{named};
+    Opened opened = OpenRegular(path, O_RDONLY);
+    if (opened.kind == FileKind::Unknown) return CannotOpen{};
+    if (opened.kind != FileKind::Regular) return NotRegular{opened.kind};
+    return opened;
 }
 
 // Reads from the file's start up to its end, but no more than limit bytes;
@@ -167,18 +182,35 @@ std::string RefusalText(FileKind kind) {
 }
 
 FileRead ReadRegularFile(const std::string& path, std::size_t maxBytes) {
-    // Looked at before opening as well: opening a device can act on it (a
-    // serial port's control lines, a watchdog), and a socket does not open.
-    const FileKind named = KindAt(path);
-    if (named == FileKind::Missing || named == FileKind::Unknown) return CannotOpen{};
-    if (named != FileKind::Regular) return NotRegular{named};
-    const Opened opened = OpenRegular(path, O_RDONLY);
-    if (opened.kind == FileKind::Unknown) return CannotOpen{};
-    if (opened.kind != FileKind::Regular) return NotRegular{opened.kind};
+    std::variant<Opened, CannotOpen, NotRegular> opened = OpenToRead(path);
+    if (auto* cannot = std::get_if<CannotOpen>(&opened)) return *cannot;
+    if (auto* notRegular = std::get_if<NotRegular>(&opened)) return *notRegular;
     FileBytes bytes;
-    if (!ReadFromStart(opened.file.get(), bytes, maxBytes + 1))
+    if (!ReadFromStart(std::get<Opened>(opened).file.get(), bytes, maxBytes + 1))
         return ReadFailed{SystemText(errno)};
     return bytes;
+}
+
+PieceRead ReadRegularFileInPieces(const std::string& path, std::uint64_t maxBytes,
+                                  const PieceTaker& take) {
+    std::variant<Opened, CannotOpen, NotRegular> opened = OpenToRead(path);
+    if (auto* cannot = std::get_if<CannotOpen>(&opened)) return *cannot;
+    if (auto* notRegular = std::get_if<NotRegular>(&opened)) return *notRegular;
+    const Opened& file = std::get<Opened>(opened);
+    const auto size = static_cast<std::uint64_t>(file.size);
+    if (size > maxBytes) return TooLarge{size};
+    FileBytes piece(kPieceBytes);
+    for (std::uint64_t done = 0;;) {
+        const auto read = ::read(file.file.get(), piece.data(), piece.size());
+        if (read < 0 && errno == EINTR) continue;
+        if (read < 0) return ReadFailed{SystemText(errno)};
+        if (read == 0) return ReadToEnd{};
+        done += static_cast<std::uint64_t>(read);
+        if (done > maxBytes) return TooLarge{done};
+        if (!take(std::span(piece.data(), static_cast<std::size_t>(read)), size)) {
+            return ReadStopped{};
+        }
+    }
 }
 
 LinkEnd FollowLinks(const std::string& path) {

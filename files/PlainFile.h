@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <variant>
@@ -31,6 +32,23 @@ using FileRead = std::variant<FileBytes, CannotOpen, NotRegular, ReadFailed>;
 // The bytes of a regular file from its start, but never more than maxBytes + 1,
 // so a caller can tell a file longer than maxBytes without reading all of it.
 FileRead ReadRegularFile(const std::string& path, std::size_t maxBytes);
+
+// A file read piece by piece, for files too large to hold whole. The size is
+// looked at once the file is open, so a file over the limit is refused before
+// any byte of it is read; one that grows past the limit while it is read is
+// refused as well. The taker gets each piece with the file's size (0 for a
+// file that does not tell it, such as those of /proc) and returns false to
+// stop the reading.
+struct ReadToEnd {};
+struct ReadStopped {};
+struct TooLarge {
+    std::uint64_t size;
+};
+using PieceTaker = std::function<bool(std::span<const std::uint8_t> piece, std::uint64_t size)>;
+using PieceRead =
+    std::variant<ReadToEnd, ReadStopped, CannotOpen, NotRegular, TooLarge, ReadFailed>;
+PieceRead ReadRegularFileInPieces(const std::string& path, std::uint64_t maxBytes,
+                                  const PieceTaker& take);
 
 FileKind KindAt(const std::string& path);
 

@@ -3,9 +3,13 @@
 #include "log/LogFormat.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cstdint>
+#include <limits>
 #include <optional>
+
+#include "log/LogReader.h"
 
 namespace {
 constexpr std::string_view kColumnRow = "Time\tCell\tPetrol\tGas\tLambda\tBand\tParam\tMark";
@@ -25,6 +29,7 @@ constexpr std::int64_t kUsPerMs = 1'000;
 constexpr std::int32_t kHighestCell = 15;
 constexpr std::int32_t kHighestReading = 65535;
 constexpr std::int32_t kHighestParam = 255;
+constexpr std::int64_t kMostUnits = std::numeric_limits<std::int64_t>::max();
 
 // The log's band numbers by the link's (middle, low, high).
 constexpr int kLoggedBand[] = {0, -1, 1};
@@ -60,8 +65,11 @@ void AppendFixed(std::string& text, std::int64_t units, int decimals) {
     AppendInteger(text, fraction);
 }
 
+// Of a non-negative value, rounded half up, without adding to the value
+// first: the largest ones would overflow.
 std::int64_t RoundedDivision(std::int64_t value, std::int64_t divisor) {
-    return (value + divisor / 2) / divisor;
+    const std::int64_t remainder = value % divisor;
+    return value / divisor + (remainder >= divisor - divisor / 2 ? 1 : 0);
 }
 
 // Tabs and line ends would break the row.
@@ -104,17 +112,20 @@ std::optional<Number> ParseInteger(std::string_view text) {
     return value;
 }
 
-// A decimal as a count of 10^-decimals units; digits beyond those are cut.
+// A decimal as a count of 10^-decimals units; digits beyond those are cut. A
+// number too large to count so is no reading.
 std::optional<std::int64_t> ParseFixed(std::string_view text, int decimals) {
     if (text.starts_with('-')) return std::nullopt;
     const std::size_t point = text.find_first_of(".,");
     const auto whole = ParseInteger<std::int64_t>(text.substr(0, point));
     if (!whole) return std::nullopt;
-    std::int64_t units = *whole * Power10(decimals);
+    const std::int64_t unit = Power10(decimals);
+    if (*whole > (kMostUnits - (unit - 1)) / unit) return std::nullopt;
+    std::int64_t units = *whole * unit;
     if (point == std::string_view::npos) return units;
     std::string_view fraction = text.substr(point + 1);
     if (fraction.empty()) return std::nullopt;
-    std::int64_t scale = Power10(decimals);
+    std::int64_t scale = unit;
     for (const char digit : fraction) {
         if (digit < '0' || digit > '9') return std::nullopt;
         scale /= 10;
@@ -123,46 +134,36 @@ std::optional<std::int64_t> ParseFixed(std::string_view text, int decimals) {
     return units;
 }
 
-std::vector<std::string_view> Fields(std::string_view row) {
-    std::vector<std::string_view> fields;
-    for (std::size_t start = 0;;) {
+// The fields of a frame's row, split at its tabs; what lies past the last
+// column is not looked at, so a row of any width costs nothing to split.
+using FrameFields = std::array<std::string_view, kColumns>;
+bool SplitFrameRow(std::string_view row, FrameFields& fields) {
+    std::size_t start = 0;
+    for (std::string_view& field : fields) {
+        if (start > row.size()) return false;
         const std::size_t tab = row.find('\t', start);
-        fields.push_back(row.substr(start, tab - start));
-        if (tab == std::string_view::npos) return fields;
-        start = tab + 1;
+        field = row.substr(start, tab - start);
+        start = tab == std::string_view::npos ? row.size() + 1 : tab + 1;
     }
+    return true;
 }
 
 bool InRange(std::int64_t value, std::int64_t lowest, std::int64_t highest) {
     return value >= lowest && value <= highest;
 }
 
-std::optional<SessionFrame> ParseFrameRow(std::string_view row) {
-    const std::vector<std::string_view> fields = Fields(row);
-    if (fields.size() < kColumns) return std::nullopt;
-    const auto timeMs = ParseFixed(fields[0], kMilliDecimals);
-    const auto cell = ParseInteger<std::int32_t>(fields[1]);
-    const auto petrolUs = ParseFixed(fields[2], kMilliDecimals);
-    const auto gasUs = ParseFixed(fields[3], kMilliDecimals);
-    const auto lambda = ParseFixed(fields[4], kLambdaDecimals);
-    const auto param = ParseInteger<std::int32_t>(fields[6]);
-    const auto mark = ParseInteger<std::int32_t>(fields[7]);
-    if (!timeMs || !cell || !petrolUs || !gasUs || !lambda || !param || !mark) return std::nullopt;
-    SessionFrame frame;
-    frame.timeUs = *timeMs * kUsPerMs;
-    frame.cell = *cell;
-    frame.petrolRaw = static_cast<std::int32_t>(RoundedDivision(*petrolUs, kUsPerPetrolStep));
-    frame.gasTimeUs = static_cast<std::int32_t>(std::min<std::int64_t>(*gasUs, INT32_MAX));
-    frame.lambdaRaw = static_cast<std::int32_t>(
-        RoundedDivision(*lambda * kLambdaFullScale, kLambdaFullScaleUnits));
-    frame.param = *param;
-    frame.mark = *mark;
-    if (!InRange(frame.cell, 0, kHighestCell) || !InRange(frame.petrolRaw, 0, kHighestReading) ||
-        !InRange(frame.lambdaRaw, 0, kHighestReading) || !InRange(frame.param, 0, kHighestParam) ||
-        frame.mark < 0) {
-        return std::nullopt;
-    }
-    return frame;
+// A reading as the link's integer, checked in 64 bits before it is narrowed.
+std::optional<std::int32_t> Reading(std::int64_t value, std::int64_t highest) {
+    if (!InRange(value, 0, highest)) return std::nullopt;
+    return static_cast<std::int32_t>(value);
+}
+
+std::optional<std::int32_t> LambdaReading(std::int64_t units) {
+    // Past twice the full scale no reading is in range, and the product
+    // below stays far from overflowing.
+    if (units > 2 * kLambdaFullScaleUnits) return std::nullopt;
+    return Reading(RoundedDivision(units * kLambdaFullScale, kLambdaFullScaleUnits),
+                   kHighestReading);
 }
 
 std::optional<SessionEvent> ParseEventText(std::string_view text) {
@@ -196,26 +197,6 @@ std::optional<SessionEvent> ParseEventText(std::string_view text) {
     return event;
 }
 
-std::optional<SessionEvent> ParseEventRow(std::string_view row) {
-    if (!row.starts_with(kMarkPrefix)) return std::nullopt;
-    row.remove_prefix(kMarkPrefix.size());
-    const std::size_t separator = row.find(kMarkSeparator);
-    if (separator == std::string_view::npos) return std::nullopt;
-    const auto number = ParseInteger<std::int32_t>(row.substr(0, separator));
-    auto event = ParseEventText(row.substr(separator + kMarkSeparator.size()));
-    if (!number || !event) return std::nullopt;
-    event->number = *number;
-    return event;
-}
-
-// The next row of the text, its line end taken off.
-std::string_view NextRow(std::string_view& text) {
-    const std::size_t end = text.find('\n');
-    std::string_view row = text.substr(0, end);
-    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-    if (row.ends_with('\r')) row.remove_suffix(1);
-    return row;
-}
 }  // namespace
 
 std::string LogHeader() {
@@ -258,24 +239,51 @@ void AppendEventRow(std::string& text, const SessionEvent& event) {
 }
 
 ParsedLog ParseLog(std::string_view text) {
-    ParsedLog log;
-    if (NextRow(text) != kColumnRow) return log;
-    NextRow(text);  // the units
-    log.recognised = true;
-    while (!text.empty()) {
-        const std::string_view row = NextRow(text);
-        if (row.empty()) continue;
-        if (auto frame = ParseFrameRow(row)) {
-            // Times never run back in a log the program wrote.
-            if (log.frames.empty() || frame->timeUs >= log.frames.back().timeUs) {
-                log.frames.push_back(*frame);
-                continue;
-            }
-        } else if (auto event = ParseEventRow(row)) {
-            log.events.emplace_back(log.frames.size(), std::move(*event));
-            continue;
-        }
-        ++log.badRows;
+    LogReader reader;
+    reader.Read(text);
+    return reader.Finish();
+}
+
+bool IsColumnRow(std::string_view row) {
+    return row == kColumnRow;
+}
+
+std::optional<SessionFrame> ParseFrameRow(std::string_view row) {
+    FrameFields fields;
+    if (!SplitFrameRow(row, fields)) return std::nullopt;
+    const auto timeMs = ParseFixed(fields[0], kMilliDecimals);
+    const auto cell = ParseInteger<std::int32_t>(fields[1]);
+    const auto petrolUs = ParseFixed(fields[2], kMilliDecimals);
+    const auto gasUs = ParseFixed(fields[3], kMilliDecimals);
+    const auto lambda = ParseFixed(fields[4], kLambdaDecimals);
+    const auto param = ParseInteger<std::int32_t>(fields[6]);
+    const auto mark = ParseInteger<std::int32_t>(fields[7]);
+    if (!timeMs || !cell || !petrolUs || !gasUs || !lambda || !param || !mark) return std::nullopt;
+    const auto petrolRaw = Reading(RoundedDivision(*petrolUs, kUsPerPetrolStep), kHighestReading);
+    const auto lambdaRaw = LambdaReading(*lambda);
+    if (*timeMs > kMostUnits / kUsPerMs || !petrolRaw || !lambdaRaw ||
+        !InRange(*cell, 0, kHighestCell) || !InRange(*param, 0, kHighestParam) || *mark < 0) {
+        return std::nullopt;
     }
-    return log;
+    SessionFrame frame;
+    frame.timeUs = *timeMs * kUsPerMs;
+    frame.cell = *cell;
+    frame.petrolRaw = *petrolRaw;
+    frame.gasTimeUs = static_cast<std::int32_t>(std::min<std::int64_t>(*gasUs, INT32_MAX));
+    frame.lambdaRaw = *lambdaRaw;
+    frame.param = *param;
+    frame.mark = *mark;
+    return frame;
+}
+
+std::optional<SessionEvent> ParseEventRow(std::string_view row) {
+    if (!row.starts_with(kMarkPrefix)) return std::nullopt;
+    row.remove_prefix(kMarkPrefix.size());
+    const std::size_t separator = row.find(kMarkSeparator);
+    if (separator == std::string_view::npos) return std::nullopt;
+    const auto number = ParseInteger<std::int32_t>(row.substr(0, separator));
+    auto event = ParseEventText(row.substr(separator + kMarkSeparator.size()));
+    if (!number || !event) return std::nullopt;
+    event->number = *number;
+    return event;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -33,6 +34,26 @@ void AppendFrameRow(std::string& text, const SessionFrame& frame);
 // Appends one event's row.
 void AppendEventRow(std::string& text, const SessionEvent& event);
 
+// The longest row a log may hold, in bytes before its LF. The longest the
+// program writes is an event naming a loaded file, under 1 KiB (a name of 255
+// characters of up to three bytes each); a row longer than this is no row of
+// a log, and is skipped as soon as it is seen to be, never held.
+inline constexpr std::size_t kLongestLogRow = 4096;
+
+// Rows of a log that were skipped, by why.
+struct SkippedRows {
+    // Not a frame or an event: a row cut by a crash, an edited one.
+    std::size_t unreadable = 0;
+    // Longer than kLongestLogRow.
+    std::size_t tooLong = 0;
+    // A frame before the one before it: times never run back in a log the
+    // program wrote.
+    std::size_t backwards = 0;
+
+    std::size_t Total() const { return unreadable + tooLong + backwards; }
+    bool operator==(const SkippedRows&) const = default;
+};
+
 // What is read back from a log's text.
 struct ParsedLog {
     // The header rows were found: the text is a log at all.
@@ -41,10 +62,15 @@ struct ParsedLog {
     std::vector<SessionFrame> frames;
     // Each event with the number of frames that came before it.
     std::vector<std::pair<std::size_t, SessionEvent>> events;
-    // Rows that could not be read (a cut last row, an edited one); skipped.
-    std::size_t badRows = 0;
+    SkippedRows skipped;
 };
 
 // Reads a log; numbers may carry a comma instead of the point (a log saved
-// again by a spreadsheet), rows end with LF or CR LF.
+// again by a spreadsheet), rows end with LF or CR LF. (LogReader reads one
+// that comes in pieces.)
 ParsedLog ParseLog(std::string_view text);
+
+// One row of a log, its line end taken off.
+bool IsColumnRow(std::string_view row);
+std::optional<SessionFrame> ParseFrameRow(std::string_view row);
+std::optional<SessionEvent> ParseEventRow(std::string_view row);

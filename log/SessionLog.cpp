@@ -2,9 +2,15 @@
 // SPDX-FileCopyrightText: 2026 DX470 calibrator project
 #include "log/SessionLog.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <string_view>
 #include <system_error>
 
 #include "files/ParamFile.h"
@@ -15,6 +21,40 @@ namespace {
 // Logs begun in the same second get numbered names; beyond this many
 // something else is wrong.
 constexpr int kNameAttempts = 100;
+#ifdef _WIN32
+constexpr int kCreateFlags = O_WRONLY | O_CREAT | O_EXCL | O_BINARY;
+#else
+// Never over another log, never handed to a child.
+constexpr int kCreateFlags = O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC;
+#endif
+constexpr int kNewFileMode = 0666;
+
+// What a write of all the bytes came to: how many were written, and the
+// system's errno when it stopped short (else 0).
+struct Written {
+    std::size_t bytes;
+    int error;
+};
+
+// Goes on where the system cut a write short, so that the next attempt
+// tells why it stopped.
+Written WriteAll(int file, std::string_view bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const auto written = ::write(file, bytes.data() + done, bytes.size() - done);
+        if (written < 0 && errno == EINTR) continue;
+        if (written < 0) return {done, errno};
+        if (written == 0) return {done, EIO};
+        done += static_cast<std::size_t>(written);
+    }
+    return {done, 0};
+}
+
+// The bytes of the whole rows at the start of text.
+std::size_t WholeRows(std::string_view text) {
+    const std::size_t lastEnd = text.rfind('\n');
+    return lastEnd == std::string_view::npos ? 0 : lastEnd + 1;
+}
 
 std::optional<SessionLog::Failure> WriteSnapshot(const std::string& path,
                                                  const PanelParams& panel) {
@@ -34,31 +74,30 @@ std::optional<SessionLog::Failure> WriteSnapshot(const std::string& path,
 SessionLog::SessionLog() = default;
 SessionLog::~SessionLog() {
     Flush();
+    Close();
 }
 
 std::optional<SessionLog::Failure> SessionLog::Begin(const std::string& folder,
                                                      const std::tm& localTime, std::int64_t startUs,
                                                      const PanelParams& panel) {
-    file_.reset();
+    Close();
     std::error_code made;
     std::filesystem::create_directories(folder, made);
     if (made) return Failure{folder, made.message()};
-    for (int attempt = 1; attempt <= kNameAttempts && !file_; ++attempt) {
+    for (int attempt = 1; attempt <= kNameAttempts && !IsOpen(); ++attempt) {
         path_ = folder + "/" + LogFileName(localTime, attempt);
-        // "x": never over another log.
-        file_.reset(std::fopen(path_.c_str(), "wbx"));
-        if (!file_ && errno != EEXIST) return Failure{path_, std::strerror(errno)};
+        file_ = ::open(path_.c_str(), kCreateFlags, kNewFileMode);
+        if (!IsOpen() && errno != EEXIST) return Failure{path_, std::strerror(errno)};
     }
-    if (!file_) return Failure{path_, std::strerror(EEXIST)};
-    // The rows are gathered here; the file's own buffer would only copy them.
-    std::setvbuf(file_.get(), nullptr, _IONBF, 0);
+    if (!IsOpen()) return Failure{path_, std::strerror(EEXIST)};
+    fileBytes_ = 0;
     startUs_ = startUs;
     lastMark_ = 0;
     markForNextFrame_ = 0;
     pending_ = LogHeader();
     if (auto failure = Flush()) return failure;
     if (auto failure = WriteSnapshot(SnapshotPath(path_, Snapshot::Start), panel)) {
-        file_.reset();
+        Close();
         return failure;
     }
     return std::nullopt;
@@ -82,15 +121,20 @@ std::int32_t SessionLog::AddEvent(SessionEvent event) {
 
 std::optional<SessionLog::Failure> SessionLog::Flush() {
     if (!IsOpen() || pending_.empty()) return std::nullopt;
-    // Writes to a file whose folder was deleted still succeed, into nothing:
-    // a log that is no longer where it was is a failure like a full disk.
-    std::error_code error;
-    if (!std::filesystem::exists(path_, error)) {
-        errno = error ? error.value() : ENOENT;
-        return Fail(path_);
+    // Writes to a file deleted with its folder still succeed, into nothing: a
+    // log that is nowhere any more is a failure like a full disk. One whose
+    // folder was renamed is still there, and the rows go on into it.
+    struct stat status {};
+    if (::fstat(file_, &status) != 0) return Fail(path_, errno);
+    if (status.st_nlink == 0) return Fail(path_, ENOENT);
+    const Written written = WriteAll(file_, pending_);
+    if (written.error != 0) {
+        // The row the write cut is taken back: the file holds whole rows.
+        const std::uint64_t whole = fileBytes_ + WholeRows({pending_.data(), written.bytes});
+        if (::ftruncate(file_, static_cast<off_t>(whole)) == 0) fileBytes_ = whole;
+        return Fail(path_, written.error);
     }
-    const std::size_t written = std::fwrite(pending_.data(), 1, pending_.size(), file_.get());
-    if (written != pending_.size() || std::fflush(file_.get()) != 0) return Fail(path_);
+    fileBytes_ += pending_.size();
     pending_.clear();
     return std::nullopt;
 }
@@ -98,14 +142,19 @@ std::optional<SessionLog::Failure> SessionLog::Flush() {
 std::optional<SessionLog::Failure> SessionLog::End(const PanelParams& panel) {
     if (!IsOpen()) return std::nullopt;
     if (auto failure = Flush()) return failure;
-    const bool closed = std::fclose(file_.release()) == 0;
-    if (!closed) return Failure{path_, std::strerror(errno)};
+    if (const int error = Close(); error != 0) return Failure{path_, std::strerror(error)};
     return WriteSnapshot(SnapshotPath(path_, Snapshot::End), panel);
 }
 
-std::optional<SessionLog::Failure> SessionLog::Fail(const std::string& path) {
-    Failure failure{path, std::strerror(errno)};
-    file_.reset();
+int SessionLog::Close() {
+    if (!IsOpen()) return 0;
+    const int closed = ::close(file_);
+    file_ = -1;
+    return closed == 0 ? 0 : errno;
+}
+
+std::optional<SessionLog::Failure> SessionLog::Fail(const std::string& path, int error) {
+    Close();
     pending_.clear();
-    return failure;
+    return Failure{path, std::strerror(error)};
 }

@@ -3,9 +3,7 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <ctime>
-#include <memory>
 #include <optional>
 #include <string>
 
@@ -18,8 +16,12 @@
 //
 // Rows gather in memory and reach the file only when Flush is called (the
 // window does at least once a second), so logging costs a write a second, and
-// an unplug or a crash leaves every row up to the last flush. The first
-// failure (full disk, folder gone) closes the log; the caller says so once.
+// an unplug or a crash leaves every row up to the last flush. The file holds
+// whole rows only: a write cut short (full disk, file-size limit) is cut back
+// to the last row written whole, and the row that did not fit is dropped
+// whole. The first failure (full disk, file deleted with its folder) closes
+// the log; the caller says so once. Rows go to the open file wherever it now
+// is: a folder renamed meanwhile loses none of them.
 class SessionLog {
 public:
     struct Failure {
@@ -49,19 +51,19 @@ public:
     // Writes the rest, closes the file and writes the end snapshot.
     std::optional<Failure> End(const PanelParams& panel);
 
-    bool IsOpen() const { return file_ != nullptr; }
+    bool IsOpen() const { return file_ >= 0; }
     const std::string& Path() const { return path_; }
     // Bytes gathered and not yet written.
     std::size_t Pending() const { return pending_.size(); }
 
 private:
-    struct CloseFile {
-        void operator()(std::FILE* file) const { std::fclose(file); }
-    };
+    // Closes the file; the system's errno when that fails, else 0.
+    int Close();
+    std::optional<Failure> Fail(const std::string& path, int error);
 
-    std::optional<Failure> Fail(const std::string& path);
-
-    std::unique_ptr<std::FILE, CloseFile> file_;
+    int file_ = -1;
+    // The bytes of whole rows in the file.
+    std::uint64_t fileBytes_ = 0;
     std::string path_;
     std::string pending_;
     std::int64_t startUs_ = 0;

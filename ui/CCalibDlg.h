@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QPalette>
 #include <QPoint>
+#include <QPointer>
 #include <QRect>
 #include <QTimer>
 #include <array>
@@ -40,6 +41,7 @@ class QLineEdit;
 class QMessageBox;
 class QPainter;
 class RecoveryFiles;
+class ReplayLoad;
 class ReplayPanel;
 class RememberedAdapter;
 class SerialChannel;
@@ -109,6 +111,8 @@ public:
     SessionLogger* Logger() const { return logger_; }
     // The replay under way, if any.
     ReplayPanel* Replay() const { return replayPanel_; }
+    // The log being read for a replay, if any.
+    ReplayLoad* ReplayBeingRead() const;
     // The mark beside parameter k, shown while the controller has not stored
     // the value the panel shows.
     QLabel* UnstoredMark(int k) const { return unstoredMarks_[k]; }
@@ -162,8 +166,10 @@ public slots:
     void ApplyEnglishTexts();
     // File > Replay log: asks for a log and plays it.
     void OnReplayLog();
-    // Plays a log into the window; false (and a box saying why) when it cannot.
-    bool StartReplay(const QString& path);
+    // Reads a log on a worker and plays it into the window once it is read,
+    // or says in a box why it cannot be played. The window goes on meanwhile;
+    // a log already being read is given up.
+    void StartReplay(const QString& path);
     // The live link takes the window back.
     void EndReplay();
     void OnAddMark();
@@ -223,6 +229,7 @@ private:
     // Records the event in the log being written; its mark number there, or 0.
     std::int32_t NoteEvent(SessionEvent event);
     void ShowLogMessage(const QString& text);
+    void PlayReadLog(ReplayLoad* load);
     void ShowReplayedFrame(const SessionFrame& frame);
     // While a replay runs the link is held: no ticks, nothing read is shown,
     // no editing, no port commands.
@@ -304,6 +311,7 @@ private:
     std::vector<SessionFrame> framesOfRead_;
     FrameClock frameClock_;
     QTimer logMessageTimer_;
+    QPointer<ReplayLoad> replayLoad_;
     ReplayPanel* replayPanel_ = nullptr;
     std::optional<LambdaBand> replayBand_;
     // The link status and connection time as the replay found them.

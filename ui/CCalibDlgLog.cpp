@@ -13,17 +13,16 @@
 #include <QMessageBox>
 #include <QUrl>
 #include <utility>
-#include <variant>
 
-#include "files/PlainFile.h"
 #include "link/ControllerLink.h"
 #include "link/Supervision.h"
 #include "link/TickCount.h"
-#include "log/LogFormat.h"
+#include "log/LogFile.h"
 #include "ui/CCalibDlg.h"
 #include "ui/ControlIds.h"
 #include "ui/LiveDisplay.h"
 #include "ui/MenuBar.h"
+#include "ui/ReplayLoad.h"
 #include "ui/ReplayPanel.h"
 #include "ui/SessionLogger.h"
 #include "ui/StatusPanes.h"
@@ -42,22 +41,24 @@ QString Text(const char* utf8) {
     return QString::fromUtf8(utf8);
 }
 
-// The frames of a log; on failure, why there are none to play.
-QString ReadLogFrames(const QString& path, const LogTexts& texts,
-                      std::vector<SessionFrame>& frames) {
-    FileRead read = ReadRegularFile(QFile::encodeName(path).toStdString(), kMostReplayBytes);
-    if (std::holds_alternative<CannotOpen>(read)) return Text(texts.cannotOpen);
-    if (std::holds_alternative<NotRegular>(read)) return Text(texts.notAFile);
-    if (const auto* failed = std::get_if<ReadFailed>(&read)) {
-        return QString::fromLocal8Bit(failed->reason);
+// Why a log read for a replay cannot be played; empty when it can.
+QString WhyNotPlayed(const LogFileRead& read, const LogTexts& texts) {
+    using Outcome = LogFileRead::Outcome;
+    switch (read.outcome) {
+        case Outcome::CannotOpen:
+            return Text(texts.cannotOpen);
+        case Outcome::NotAFile:
+            return Text(texts.notAFile);
+        case Outcome::TooLarge:
+            return Text(texts.tooLarge);
+        case Outcome::ReadFailed:
+            return QString::fromLocal8Bit(read.reason);
+        case Outcome::Read:
+        case Outcome::Stopped:
+            break;
     }
-    const FileBytes& bytes = std::get<FileBytes>(read);
-    if (bytes.size() > kMostReplayBytes) return Text(texts.tooLarge);
-    ParsedLog log =
-        ParseLog(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
-    if (!log.recognised) return Text(texts.notALog);
-    if (log.frames.empty()) return Text(texts.noFrames);
-    frames = std::move(log.frames);
+    if (!read.log.recognised) return Text(texts.notALog);
+    if (read.log.frames.empty()) return Text(texts.noFrames);
     return {};
 }
 }  // namespace
@@ -152,17 +153,34 @@ void CCalibDlg::OnReplayLog() {
     StartReplay(dialog.selectedFiles().first());
 }
 
-bool CCalibDlg::StartReplay(const QString& path) {
+ReplayLoad* CCalibDlg::ReplayBeingRead() const {
+    return replayLoad_;
+}
+
+void CCalibDlg::StartReplay(const QString& path) {
+    if (replayLoad_ != nullptr) replayLoad_->Cancel();
+    ReplayLoad* load = new ReplayLoad(path, kMostReplayBytes, Texts().log, this);
+    replayLoad_ = load;
+    connect(load, &ReplayLoad::read, this, [this, load] { PlayReadLog(load); });
+}
+
+void CCalibDlg::PlayReadLog(ReplayLoad* load) {
+    if (replayLoad_ == load) replayLoad_ = nullptr;
+    load->deleteLater();
+    LogFileRead read = load->TakeRead();
     const LogTexts& texts = Texts().log;
-    std::vector<SessionFrame> frames;
-    if (const QString problem = ReadLogFrames(path, texts, frames); !problem.isEmpty()) {
+    const QString fileName = QFileInfo(load->Path()).fileName();
+    // A window closed meanwhile, on its way out, plays nothing.
+    if (!isVisible()) return;
+    if (const QString problem = WhyNotPlayed(read, texts); !problem.isEmpty()) {
         QMessageBox::critical(this, QCoreApplication::applicationName(),
-                              Text(texts.replayRefused).arg(QFileInfo(path).fileName(), problem));
-        return false;
+                              Text(texts.replayRefused).arg(fileName, problem));
+        return;
     }
     EndReplay();
     HoldLinkForReplay();
-    replayPanel_ = new ReplayPanel(std::move(frames), QFileInfo(path).fileName(), Texts(), this);
+    replayPanel_ =
+        new ReplayPanel(std::move(read.log.frames), read.log.skipped, fileName, Texts(), this);
     connect(replayPanel_, &ReplayPanel::frameDue, this, &CCalibDlg::ShowReplayedFrame);
     connect(replayPanel_, &ReplayPanel::positionChanged, this, [this](std::int64_t positionUs) {
         ShowConnectionTime(ConnectionTimeText(static_cast<std::uint32_t>(positionUs / kUsPerMs)));
@@ -171,7 +189,6 @@ bool CCalibDlg::StartReplay(const QString& path) {
     replayPanel_->SeekTo(0);
     replayPanel_->SetSpeed(ReplayPanel::kNormal);
     replayPanel_->show();
-    return true;
 }
 
 void CCalibDlg::EndReplay() {

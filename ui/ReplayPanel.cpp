@@ -8,8 +8,11 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSlider>
+#include <QStringList>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <limits>
+#include <utility>
 
 #include "ui/UiTexts.h"
 #include "ui/WindowFonts.h"
@@ -17,12 +20,32 @@
 namespace {
 constexpr std::int64_t kUsPerMs = 1000;
 constexpr std::int64_t kNsPerUs = 1000;
-constexpr int kSliderPageMs = 10'000;
+constexpr std::int64_t kSliderPageUs = 10'000'000;
 constexpr int kSecondsPerMinute = 60;
 constexpr int kMsPerSecond = 1000;
 
 QString Text(const char* utf8) {
     return QString::fromUtf8(utf8);
+}
+
+// A millisecond a step, or as many as make the log's length fit the slider's
+// int: a millisecond count of more than 24.8 days does not.
+std::int64_t SliderStepUs(std::int64_t durationUs) {
+    return std::max(kUsPerMs, durationUs / std::numeric_limits<int>::max() + 1);
+}
+
+// One line a reason, for the reasons there are.
+QString SkippedText(const SkippedRows& skipped, const LogTexts& texts) {
+    QStringList lines;
+    const std::pair<std::size_t, const char*> reasons[] = {
+        {skipped.backwards, texts.skippedBackwards},
+        {skipped.tooLong, texts.skippedTooLong},
+        {skipped.unreadable, texts.skippedUnreadable},
+    };
+    for (const auto& [count, text] : reasons) {
+        if (count > 0) lines << Text(text).arg(count);
+    }
+    return lines.join(QLatin1Char('\n'));
 }
 
 // "mm:ss", minutes not cut at an hour.
@@ -34,12 +57,15 @@ QString Clock(std::int64_t us) {
 }
 }  // namespace
 
-ReplayPanel::ReplayPanel(std::vector<SessionFrame> frames, const QString& fileName,
-                         const UiTexts& texts, QWidget* parent)
+ReplayPanel::ReplayPanel(std::vector<SessionFrame> frames, const SkippedRows& skipped,
+                         const QString& fileName, const UiTexts& texts, QWidget* parent)
     : QDialog(parent),
       cursor_(std::move(frames)),
+      skipped_(skipped),
+      sliderStepUs_(SliderStepUs(cursor_.Duration())),
       fileName_(fileName),
       positionLabel_(new QLabel(this)),
+      skippedLabel_(new QLabel(this)),
       slider_(new QSlider(Qt::Horizontal, this)),
       normalButton_(new QPushButton(this)),
       fastButton_(new QPushButton(this)),
@@ -49,8 +75,11 @@ ReplayPanel::ReplayPanel(std::vector<SessionFrame> frames, const QString& fileNa
     setFont(WindowFonts::SongFont(WindowFonts::kWindowPoints));
     setModal(false);
     slider_->setObjectName(QStringLiteral("replaySlider"));
-    slider_->setRange(0, static_cast<int>(cursor_.Duration() / kUsPerMs));
-    slider_->setPageStep(kSliderPageMs);
+    slider_->setRange(0, static_cast<int>(cursor_.Duration() / sliderStepUs_));
+    slider_->setPageStep(
+        static_cast<int>(std::max<std::int64_t>(1, kSliderPageUs / sliderStepUs_)));
+    skippedLabel_->setObjectName(QStringLiteral("replaySkipped"));
+    skippedLabel_->setVisible(skipped_.Total() > 0);
     auto* speeds = new QButtonGroup(this);
     for (QPushButton* button : {normalButton_, fastButton_, pauseButton_}) {
         button->setCheckable(true);
@@ -65,6 +94,7 @@ ReplayPanel::ReplayPanel(std::vector<SessionFrame> frames, const QString& fileNa
     }
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(positionLabel_);
+    layout->addWidget(skippedLabel_);
     layout->addWidget(slider_);
     layout->addLayout(buttons);
 
@@ -72,8 +102,7 @@ ReplayPanel::ReplayPanel(std::vector<SessionFrame> frames, const QString& fileNa
     connect(fastButton_, &QPushButton::clicked, this, [this] { SetSpeed(kFast); });
     connect(pauseButton_, &QPushButton::clicked, this, [this] { SetSpeed(kPaused); });
     connect(endButton_, &QPushButton::clicked, this, &QDialog::reject);
-    connect(slider_, &QSlider::valueChanged, this,
-            [this](int positionMs) { SeekTo(positionMs * kUsPerMs); });
+    connect(slider_, &QSlider::valueChanged, this, &ReplayPanel::SeekToSlider);
     tick_.setInterval(kTickMs);
     connect(&tick_, &QTimer::timeout, this, &ReplayPanel::Tick);
 
@@ -87,6 +116,7 @@ void ReplayPanel::SetLanguage(const UiTexts& texts) {
     fastButton_->setText(Text(texts.log.fastSpeed));
     pauseButton_->setText(Text(texts.log.pause));
     endButton_->setText(Text(texts.log.endReplay));
+    skippedLabel_->setText(SkippedText(skipped_, texts.log));
 }
 
 QAbstractButton* ReplayPanel::SpeedButton(int speed) const {
@@ -98,7 +128,9 @@ QAbstractButton* ReplayPanel::SpeedButton(int speed) const {
 std::int64_t ReplayPanel::Position() const {
     if (speed_ == kPaused) return anchorUs_;
     const std::int64_t played = clock_.nsecsElapsed() / kNsPerUs * speed_;
-    return std::min<std::int64_t>(anchorUs_ + played, cursor_.Duration());
+    // Compared before adding: a log's times may reach the end of 64 bits.
+    const std::int64_t left = cursor_.Duration() - anchorUs_;
+    return played >= left ? cursor_.Duration() : anchorUs_ + played;
 }
 
 void ReplayPanel::SetSpeed(int speed) {
@@ -123,6 +155,11 @@ void ReplayPanel::SeekTo(std::int64_t positionUs) {
     ShowPosition(anchorUs_);
 }
 
+// The slider's last step is the log's end, wherever its steps fall.
+void ReplayPanel::SeekToSlider(int value) {
+    SeekTo(value == slider_->maximum() ? cursor_.Duration() : value * sliderStepUs_);
+}
+
 void ReplayPanel::Tick() {
     const std::int64_t position = Position();
     for (const SessionFrame& frame : cursor_.AdvanceTo(position)) emit frameDue(frame);
@@ -133,7 +170,7 @@ void ReplayPanel::Tick() {
 void ReplayPanel::ShowPosition(std::int64_t positionUs) {
     positionLabel_->setText(Clock(positionUs) + QStringLiteral(" / ") + Clock(cursor_.Duration()));
     const QSignalBlocker quiet(slider_);
-    slider_->setValue(static_cast<int>(positionUs / kUsPerMs));
+    slider_->setValue(static_cast<int>(positionUs / sliderStepUs_));
     emit positionChanged(positionUs);
 }
 

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "log/LogFormat.h"
 #include "log/ReplayCursor.h"
 #include "log/SessionRecord.h"
 
@@ -21,7 +22,8 @@ struct UiTexts;
 // calibration window: play at 1x or 4x, pause, a slider over the log's
 // length, and End. Frames fall due on the log's own timing and are handed
 // to the window; at the end of the log the replay pauses. Closing the window
-// ends the replay.
+// ends the replay. A line under the position says how many of the log's rows
+// were skipped and why, when any were.
 class ReplayPanel : public QDialog {
     Q_OBJECT
 
@@ -32,8 +34,8 @@ public:
     static constexpr int kPaused = 0;
 
     // At least one frame. Starts paused; SeekTo(0) shows the first frame.
-    ReplayPanel(std::vector<SessionFrame> frames, const QString& fileName, const UiTexts& texts,
-                QWidget* parent);
+    ReplayPanel(std::vector<SessionFrame> frames, const SkippedRows& skipped,
+                const QString& fileName, const UiTexts& texts, QWidget* parent);
 
     void SetLanguage(const UiTexts& texts);
     // kPaused, kNormal or kFast.
@@ -47,6 +49,8 @@ public:
 
     QSlider* Slider() const { return slider_; }
     QAbstractButton* SpeedButton(int speed) const;
+    // The line on skipped rows; hidden when none were.
+    QLabel* SkippedLine() const { return skippedLabel_; }
 
 signals:
     void frameDue(const SessionFrame& frame);
@@ -61,10 +65,14 @@ protected:
 
 private:
     void Tick();
+    void SeekToSlider(int value);
     void ShowPosition(std::int64_t positionUs);
     void PlaceBesideOwner();
 
     ReplayCursor cursor_;
+    SkippedRows skipped_;
+    // Microseconds per step of the slider, whose range is an int.
+    std::int64_t sliderStepUs_;
     QTimer tick_;
     QElapsedTimer clock_;
     // The position when the clock was last started, and how fast it runs.
@@ -72,6 +80,7 @@ private:
     int speed_ = kPaused;
     QString fileName_;
     QLabel* positionLabel_;
+    QLabel* skippedLabel_;
     QSlider* slider_;
     QPushButton* normalButton_;
     QPushButton* fastButton_;

@@ -55,6 +55,14 @@ struct LogTexts {
     const char* tooLarge;
     const char* notALog;
     const char* noFrames;
+    // A long log being read for a replay: "%1" the file's name.
+    const char* reading;
+    const char* cancelReading;
+    // The replay window's line on rows the log held that were skipped, one
+    // line a reason; "%1" the count.
+    const char* skippedUnreadable;
+    const char* skippedTooLong;
+    const char* skippedBackwards;
 };
 
 // The texts about changes the controller has not stored. "%1" stands for how
@@ -233,6 +241,11 @@ inline constexpr UiTexts kChineseTexts{
         "文件太大。",
         "这不是 DX470 日志文件。",
         "日志中没有数据行。",
+        "正在读取 %1...",
+        "取消",
+        "跳过的行（无法识别）：%1",
+        "跳过的行（行太长）：%1",
+        "跳过的行（时间倒退）：%1",
     },
     {
         "参数 %1 未写入",
@@ -359,6 +372,11 @@ inline constexpr UiTexts kEnglishTexts{
         "The file is too large.",
         "This is not a DX470 log.",
         "The log holds no frames.",
+        "Reading %1...",
+        "Cancel",
+        "Rows skipped (unreadable): %1",
+        "Rows skipped (too long): %1",
+        "Rows skipped (time runs backwards): %1",
     },
     {
         "Parameter %1 not stored",

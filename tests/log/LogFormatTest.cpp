@@ -144,7 +144,7 @@ TEST(LogFormat, ReadsWhatItCanOfABrokenLog) {
     EXPECT_EQ(log.frames[1].mark, 1);
     ASSERT_EQ(log.events.size(), 1u);
     EXPECT_EQ(log.events[0].first, 1u);  // after the first frame
-    EXPECT_EQ(log.badRows, 4u);
+    EXPECT_EQ(log.skipped, (SkippedRows{.unreadable = 3, .tooLong = 0, .backwards = 1}));
 }
 
 TEST(LogFormat, TextWithoutTheHeaderIsNoLog) {

@@ -83,7 +83,7 @@ TEST_F(SessionLogTest, WritesHeaderRowsMarksAndBothSets) {
     EXPECT_EQ(parsed.frames[2].mark, 0);
     ASSERT_EQ(parsed.events.size(), 2u);
     EXPECT_EQ(parsed.events[0].second.kind, SessionEvent::Kind::ParameterSent);
-    EXPECT_EQ(parsed.badRows, 0u);
+    EXPECT_EQ(parsed.skipped.Total(), 0u);
 
     PanelParams start{};
     PanelParams end{};
@@ -145,6 +145,47 @@ TEST_F(SessionLogTest, AFullDiskEndsTheLog) {
     EXPECT_FALSE(log.IsOpen());
     log.AddFrame(FrameAt(700'000));
     EXPECT_FALSE(log.End(panel_));
+}
+
+// Wherever the limit cuts the write, the file keeps the rows written whole
+// and none of the row that did not fit.
+TEST_F(SessionLogTest, AFullDiskLeavesWholeRowsOnly) {
+    for (const rlim_t limit : {rlim_t{1024}, rlim_t{1025}, rlim_t{1063}, rlim_t{2000}}) {
+        SessionLog log;
+        ASSERT_FALSE(log.Begin(folder_.string(), kLinkUp, 0, panel_));
+        const std::string path = log.Path();
+        {
+            const FileSizeLimit limited(limit);
+            ASSERT_TRUE(limited.Set());
+            for (int i = 0; i < 100; ++i) log.AddFrame(FrameAt(i * 6'250));
+            ASSERT_TRUE(log.Flush()) << limit;
+        }
+        const std::string text = Contents(path);
+        EXPECT_TRUE(text.ends_with('\n')) << limit;
+        EXPECT_GT(text.size(), limit - 50) << limit;
+        const ParsedLog parsed = ParseLog(text);
+        EXPECT_EQ(parsed.skipped.Total(), 0u) << limit;
+        EXPECT_GT(parsed.frames.size(), 0u) << limit;
+        fs::remove_all(folder_);
+    }
+}
+
+// The folder renamed while logging: the rows go on into the file where it
+// now is, none lost.
+TEST_F(SessionLogTest, ARenamedFolderLosesNoRows) {
+    SessionLog log;
+    ASSERT_FALSE(log.Begin(folder_.string(), kLinkUp, 0, panel_));
+    log.AddFrame(FrameAt(10'000));
+    ASSERT_FALSE(log.Flush());
+    const fs::path renamed = root_ / "renamed";
+    fs::rename(folder_, renamed);
+    log.AddFrame(FrameAt(20'000));
+    log.AddFrame(FrameAt(30'000));
+
+    EXPECT_FALSE(log.Flush());
+    EXPECT_TRUE(log.IsOpen());
+    const ParsedLog parsed = ParseLog(Contents(renamed / fs::path(log.Path()).filename()));
+    EXPECT_EQ(parsed.frames.size(), 3u);
 }
 
 // A folder deleted while logging: writes would still succeed, into nothing.

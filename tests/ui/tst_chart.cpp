@@ -13,6 +13,7 @@
 #include <string>
 
 #include "log/LogFormat.h"
+#include "tests/support/ReplayLogs.h"
 #include "tests/support/WindowFixture.h"
 #include "ui/ChartView.h"
 #include "ui/ChartWindow.h"
@@ -73,7 +74,7 @@ private slots:
         ChartView& view = *dlg.Chart()->View();
         view.setFixedSize(kChartSize);
 
-        QVERIFY(dlg.StartReplay(log));
+        QVERIFY(PlayLog(dlg, log));
         dlg.Replay()->SetSpeed(ReplayPanel::kFast);
         QTRY_VERIFY_WITH_TIMEOUT(dlg.Replay()->Speed() == ReplayPanel::kPaused, 10000);
         QCOMPARE(view.History().Size(), std::size_t(kFrames));

@@ -16,9 +16,9 @@
 #include <memory>
 
 #include "files/ParamFile.h"
-#include "log/LogFormat.h"
 #include "tests/support/LinkedWindow.h"
 #include "tests/support/ModalDriver.h"
+#include "tests/support/ReplayLogs.h"
 #include "ui/ControlIds.h"
 #include "ui/SpinButton.h"
 #include "ui/StatusPanes.h"
@@ -188,7 +188,7 @@ private slots:
         QVERIFY(linked_->Start({QStringLiteral("--params"), kParams}));
         CCalibDlg& dlg = linked_->Dlg();
         QVERIFY(linked_->Step(3, true));
-        if (replaying) QVERIFY(dlg.StartReplay(WriteLog()));
+        if (replaying) QVERIFY(PlayLog(dlg, ShortLog()));
         linked_->sim->Command(QStringLiteral("unplug"));
         QTRY_VERIFY_WITH_TIMEOUT(!dlg.State().linkUp, kLossMs);
         dlg.EndReplay();
@@ -276,16 +276,11 @@ private slots:
 
 private:
     // A short log in the window's documents folder.
-    QString WriteLog() {
-        std::string text = LogHeader();
-        for (const std::int64_t timeUs : {0, 5'000'000}) {
-            AppendFrameRow(text, {timeUs, 3, 800, 3400, 30000, 100, 0});
-        }
+    QString ShortLog() {
         const QString folder = linked_->window.DocumentsFolder();
         QDir().mkpath(folder);
         const QString path = QDir(folder).filePath(QStringLiteral("held.msl"));
-        WriteSet(path, QByteArray::fromStdString(text));
-        return path;
+        return WriteLog(path, {LogFrameAt(0), LogFrameAt(5'000'000)}) ? path : QString();
     }
 
     std::unique_ptr<LinkedWindow> linked_;

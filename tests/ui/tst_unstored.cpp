@@ -18,6 +18,7 @@
 #include "log/LogFormat.h"
 #include "tests/support/LinkedWindow.h"
 #include "tests/support/ModalDriver.h"
+#include "tests/support/ReplayLogs.h"
 #include "ui/CCalibDlg.h"
 #include "ui/ControlIds.h"
 #include "ui/SpinButton.h"
@@ -144,7 +145,7 @@ private slots:
         QVERIFY(log.open(QIODevice::WriteOnly));
         log.write(text.data(), qint64(text.size()));
         log.close();
-        QVERIFY(dlg.StartReplay(log.fileName()));
+        QVERIFY(PlayLog(dlg, log.fileName()));
 
         ModalDriver driver;
         driver.Press(QMessageBox::Save);
