@@ -14,6 +14,7 @@
 #include <system_error>
 
 #include "files/ParamFile.h"
+#include "files/PlainFile.h"
 #include "log/LogFormat.h"
 #include "log/LogNames.h"
 
@@ -56,8 +57,12 @@ std::size_t WholeRows(std::string_view text) {
     return lastEnd == std::string_view::npos ? 0 : lastEnd + 1;
 }
 
+// Over a regular file or under a new name only: a link to a device node at
+// the snapshot's name stays as it is, and so does the node.
 std::optional<SessionLog::Failure> WriteSnapshot(const std::string& path,
                                                  const PanelParams& panel) {
+    const FileKind kind = KindAt(path);
+    if (!MayWriteOver(kind)) return SessionLog::Failure{path, RefusalText(kind)};
     const ParamFileBytes bytes = EncodeParamFile(panel);
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) return SessionLog::Failure{path, std::strerror(errno)};

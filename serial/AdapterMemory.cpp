@@ -2,12 +2,11 @@
 // SPDX-FileCopyrightText: 2026 DX470 calibrator project
 #include "serial/AdapterMemory.h"
 
-#include <QFile>
 #include <QSettings>
 #include <array>
 
-#include "files/PlainFile.h"
 #include "serial/PortNames.h"
+#include "serial/SettingsFile.h"
 
 namespace {
 using Kind = AdapterIdentity::Kind;
@@ -81,12 +80,6 @@ std::optional<AdapterIdentity> AdapterMemory::Load() const {
     identity.comPort = *comPort;
     identity.builtInName = settings.value(kBuiltInName).toBool();
     return identity;
-}
-
-std::optional<QString> SettingsRefusal(const QString& file) {
-    const FileKind kind = KindAt(QFile::encodeName(file).toStdString());
-    if (MayWriteOver(kind)) return std::nullopt;
-    return file + QStringLiteral(": ") + QString::fromStdString(RefusalText(kind));
 }
 
 std::optional<QString> AdapterMemory::Save(const AdapterIdentity& identity) const {

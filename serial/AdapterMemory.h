@@ -30,7 +30,3 @@ public:
 private:
     QString file_;
 };
-
-// Why a settings file may not be written, if it may not: it leads to
-// something other than a regular file.
-std::optional<QString> SettingsRefusal(const QString& file);

@@ -71,6 +71,9 @@ void CCalibDlg::CreateLogger() {
         Command(CommandId::kAddMark)->setEnabled(recording);
         if (recording) ShowLogMessage({});
     });
+    connect(logger_, &SessionLogger::settingsNotSaved, this, [this](const QString& reason) {
+        ShowLogMessage(Text(Texts().files.settingsNotSaved).arg(reason));
+    });
     connect(logger_, &SessionLogger::stopped, this,
             [this](const QString& file, const QString& why) {
                 ShowLogMessage(Text(Texts().log.stopped).arg(file, why));

@@ -12,6 +12,7 @@
 
 #include "link/TickCount.h"
 #include "log/LogNames.h"
+#include "serial/SettingsFile.h"
 
 namespace {
 // $XDG_CONFIG_HOME/dx470/dx470.conf, beside the port folder.
@@ -61,7 +62,12 @@ QString SessionLogger::Path() const {
 void SessionLogger::SetEnabled(bool enabled, const PanelParams& panel) {
     if (!enabled) End(panel);
     enabled_ = enabled;
-    Settings().setValue(QString::fromLatin1(kRecordKey), enabled);
+    QSettings settings = Settings();
+    if (const std::optional<QString> refusal = SettingsRefusal(settings.fileName())) {
+        emit settingsNotSaved(*refusal);
+        return;
+    }
+    settings.setValue(QString::fromLatin1(kRecordKey), enabled);
 }
 
 void SessionLogger::Begin(const PanelParams& panel) {

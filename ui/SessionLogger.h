@@ -50,6 +50,8 @@ signals:
     // Writing failed (file, system's reason) and the log has ended.
     void stopped(const QString& file, const QString& reason);
     void recordingChanged(bool recording);
+    // The choice could not be kept for the next run, and why.
+    void settingsNotSaved(const QString& reason);
 
 private:
     void Flush();

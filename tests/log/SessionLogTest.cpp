@@ -3,6 +3,8 @@
 // A log file from link-up to its end, the times of the frames of one read,
 // and the way a replay moves through a log.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -116,6 +118,27 @@ TEST_F(SessionLogTest, ALogBegunInTheSameSecondGetsANumber) {
     ASSERT_FALSE(second.Begin(folder_.string(), kLinkUp, 0, panel_));
     EXPECT_EQ(fs::path(second.Path()).filename(), "DX470_2026-03-01_14.05.09_2.msl");
     EXPECT_TRUE(fs::exists(folder_ / "DX470_2026-03-01_14.05.09_2_start.tq4"));
+}
+
+// The log's files made links to a device node (a copy of /dev/null, so only
+// root can make it): the log goes to the next name, a snapshot is refused and
+// said why, and the node and the links stay.
+TEST_F(SessionLogTest, ALinkToADeviceNodeIsNeverWrittenThrough) {
+    fs::create_directories(folder_);
+    const fs::path node = root_ / "null";
+    if (::mknod(node.c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0) GTEST_SKIP() << "needs root";
+    const fs::path logLink = folder_ / "DX470_2026-03-01_14.05.09.msl";
+    const fs::path snapshotLink = folder_ / "DX470_2026-03-01_14.05.09_2_start.tq4";
+    fs::create_symlink(node, logLink);
+    fs::create_symlink(node, snapshotLink);
+    SessionLog log;
+    const auto failure = log.Begin(folder_.string(), kLinkUp, 0, panel_);
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->path, snapshotLink.string());
+    EXPECT_NE(failure->reason.find("not a regular file"), std::string::npos) << failure->reason;
+    EXPECT_TRUE(fs::is_character_file(node));
+    EXPECT_TRUE(fs::is_symlink(logLink));
+    EXPECT_TRUE(fs::is_symlink(snapshotLink));
 }
 
 TEST_F(SessionLogTest, AFolderThatCannotBeMadeIsTold) {

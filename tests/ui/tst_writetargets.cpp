@@ -14,6 +14,7 @@
 
 #include "serial/AdapterMemory.h"
 #include "ui/RecoveryFiles.h"
+#include "ui/SessionLogger.h"
 
 namespace {
 // The numbers of /dev/null.
@@ -65,13 +66,22 @@ private slots:
         QVERIFY(QFileInfo(link).isSymLink());
     }
 
+    // The remembered adapter and the log switch share the settings file.
     void settings() {
-        const QString link = home_->filePath(QStringLiteral("dx470.conf"));
+        qputenv("XDG_CONFIG_HOME", home_->path().toUtf8());
+        const QString link = home_->filePath(QStringLiteral("dx470/dx470.conf"));
+        QVERIFY(QDir().mkpath(QFileInfo(link).path()));
         QVERIFY(QFile::link(node_, link));
         const AdapterMemory memory(link);
         const std::optional<QString> refusal = memory.Save(AdapterIdentity{});
         QVERIFY(refusal.has_value());
         QVERIFY(refusal->contains(QStringLiteral("a device")));
+
+        SessionLogger logger;
+        QSignalSpy notSaved(&logger, &SessionLogger::settingsNotSaved);
+        logger.SetEnabled(false, PanelParams{});
+        QCOMPARE(notSaved.size(), 1);
+        QVERIFY(!logger.Enabled());
         QVERIFY(IsCharacterDevice(node_));
         QVERIFY(QFileInfo(link).isSymLink());
     }
