@@ -82,10 +82,12 @@ std::string AnimationText(std::uint32_t now) {
     return "COM OK" + std::string(phase + 1, '.');
 }
 
-std::string ConnectionTimeText(std::uint32_t elapsedMs) {
-    const std::uint32_t seconds = elapsedMs / kMsPerSecond;
-    char text[32];
-    std::snprintf(text, sizeof text, "Time:%02u:%02u", seconds / 60, seconds % 60);
+std::string ConnectionTimeText(std::uint64_t elapsedMs) {
+    const std::uint64_t seconds = elapsedMs / kMsPerSecond;
+    char text[48];
+    std::snprintf(text, sizeof text, "Time:%02llu:%02llu",
+                  static_cast<unsigned long long>(seconds / 60),
+                  static_cast<unsigned long long>(seconds % 60));
     return text;
 }
 
@@ -115,5 +117,7 @@ void SupervisionTick(LinkState& state, PanelParams& panelParams, WindowOps& wind
     } else {
         window.ShowLinkStatus(Status::Up, AnimationText(now));
     }
-    window.ShowConnectionTime(ConnectionTimeText(now - state.linkUpTick));
+    // The tick count wraps: the difference is taken in its own 32 bits.
+    const std::uint32_t elapsed = now - state.linkUpTick;
+    window.ShowConnectionTime(ConnectionTimeText(elapsed));
 }

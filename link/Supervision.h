@@ -36,6 +36,7 @@ void DeclareLinkLost(LinkState& state, WindowOps& window);
 
 // "COM OK." with one to five dots, one phase per 200 ms of the tick count.
 std::string AnimationText(std::uint32_t now);
-// "Time:mm:ss" of a connection; minutes are not reduced.
-std::string ConnectionTimeText(std::uint32_t elapsedMs);
+// "Time:mm:ss" of a connection; minutes are not reduced. Wide enough for a
+// replay's position in a log of any length.
+std::string ConnectionTimeText(std::uint64_t elapsedMs);
 std::string PortErrorText(int port);

@@ -186,7 +186,7 @@ void CCalibDlg::PlayReadLog(ReplayLoad* load) {
         new ReplayPanel(std::move(read.log.frames), read.log.skipped, fileName, Texts(), this);
     connect(replayPanel_, &ReplayPanel::frameDue, this, &CCalibDlg::ShowReplayedFrame);
     connect(replayPanel_, &ReplayPanel::positionChanged, this, [this](std::int64_t positionUs) {
-        ShowConnectionTime(ConnectionTimeText(static_cast<std::uint32_t>(positionUs / kUsPerMs)));
+        ShowConnectionTime(ConnectionTimeText(static_cast<std::uint64_t>(positionUs / kUsPerMs)));
     });
     connect(replayPanel_, &ReplayPanel::ended, this, &CCalibDlg::EndReplay);
     replayPanel_->SeekTo(0);

@@ -284,3 +284,16 @@ INSTANTIATE_TEST_SUITE_P(
                     TimeCase{0xFFFFFC18, 60000, "Time:01:01"}, TimeCase{1, 0, "Time:71582:47"}));
 
 }  // namespace
+
+// Minutes are never reduced; a replay's position past 49.7 days (beyond 32
+// bits of milliseconds) does not wrap.
+TEST(ConnectionTimeTextTest, MinutesAndSecondsOfAnyLength) {
+    const std::pair<std::uint64_t, const char*> rows[] = {
+        {0, "Time:00:00"},
+        {59'999, "Time:00:59"},
+        {6'000'000, "Time:100:00"},
+        {3'024'000'000, "Time:50400:00"},
+        {5'184'001'000, "Time:86400:01"},
+    };
+    for (const auto& [elapsedMs, text] : rows) EXPECT_EQ(ConnectionTimeText(elapsedMs), text);
+}
