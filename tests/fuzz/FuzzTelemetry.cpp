@@ -41,6 +41,8 @@ public:
     void ShowCellMarker(int k) override { Check(k >= 0 && k < kParamCount); }
     void ShowErrorBox(const std::string&, const std::string&) override { Check(false); }
     void MarkPortChoice(PortChoice) override {}
+    // Bytes received alone never ask about another controller: that takes a tick.
+    void AskAboutOtherController(std::uint16_t) override { Check(false); }
 };
 }  // namespace
 
