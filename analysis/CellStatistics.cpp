@@ -7,7 +7,7 @@
 #include "link/LiveValues.h"
 
 namespace {
-using Band = WindowOps::LambdaBand;
+using Band = LambdaBand;
 constexpr double kFullScaleVolts = 5.0;
 
 void Count(MixtureCounts& counts, Band band) {

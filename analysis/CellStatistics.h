@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "analysis/Suggestion.h"
-#include "link/LinkState.h"
+#include "domain/Calibration.h"
 #include "log/SessionRecord.h"
 
 // One cell's row of the statistics.
@@ -63,7 +63,7 @@ private:
         std::optional<std::int32_t> param;
     };
 
-    void NoteSwing(WindowOps::LambdaBand band, std::int64_t timeUs);
+    void NoteSwing(LambdaBand band, std::int64_t timeUs);
     // Parameter k is the correction at the start of cell k: it changes the
     // gas time of cell k and the end of cell k - 1.
     void RestartCountsFor(int parameter, std::int64_t timeUs);
@@ -73,6 +73,6 @@ private:
     std::int64_t totalSamples_ = 0;
     std::optional<std::int32_t> currentCell_;
     std::optional<std::int64_t> lastTimeUs_;
-    std::optional<WindowOps::LambdaBand> lastSide_;
+    std::optional<LambdaBand> lastSide_;
     std::optional<std::int64_t> lastSwingUs_;
 };

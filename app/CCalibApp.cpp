@@ -10,6 +10,7 @@
 #include "app/AbruptExit.h"
 #include "app/ExitSignals.h"
 #include "serial/SystemPortLister.h"
+#include "session/CalibrationSession.h"
 #include "ui/CCalibDlg.h"
 #include "ui/LayoutReport.h"
 #include "ui/StartupMarks.h"
@@ -46,7 +47,9 @@ int CCalibApp::InitInstance(int& argc, char** argv) {
     QPointer<CCalibDlg> window;
     const ExitSignals exitSignals([&window] { EndRun(window); });
     {
-        CCalibDlg dialog(ResolvePortName, ProbeTimings{}, std::make_shared<SystemPortLister>());
+        CalibrationSession session(ResolvePortName, ProbeTimings{},
+                                   std::make_shared<SystemPortLister>());
+        CCalibDlg dialog(session);
         StartupMarks::Mark("window made");
         window = &dialog;
         // The display gone: Qt ends the process without returning here.

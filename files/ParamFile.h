@@ -9,7 +9,7 @@
 #include <string>
 
 #include "files/ParamFileNames.h"
-#include "link/LinkState.h"
+#include "domain/Calibration.h"
 
 // A parameter set file is sixteen signed 32-bit little-endian records, one per
 // parameter in order 0..15, and nothing else.

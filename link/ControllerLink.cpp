@@ -4,14 +4,35 @@
 
 #include "link/CommEvent.h"
 #include "link/SendScheduler.h"
+#include "link/StoredSet.h"
 
-ControllerLink::ControllerLink(WindowOps& window, CommChannel& channel, PanelParams& panel,
+ControllerLink::ControllerLink(WindowOps& observer, CommChannel& channel,
                                TickSource readTickCount, ProbeLauncher launchProbe)
-    : window_(window),
+    : observer_(observer),
       channel_(channel),
-      panel_(panel),
       readTickCount_(std::move(readTickCount)),
       launchProbe_(std::move(launchProbe)) {}
+
+ParamMask ControllerLink::Unstored() const {
+    return UnstoredParams(state_, panel_);
+}
+
+bool ControllerLink::PanelStored() const {
+    return ::PanelStored(state_, panel_);
+}
+
+int ControllerLink::TicksUntilSent() const {
+    return ::TicksUntilSent(state_, panel_);
+}
+
+bool ControllerLink::SetPanelValue(int k, std::int32_t value) {
+    if (k < 0 || k >= kParamCount || value < kLowestValue || value > kHighestValue) return false;
+    const auto index = static_cast<std::size_t>(k);
+    if (panel_[index] == value) return true;
+    panel_[index] = value;
+    observer_.ShowParameter(k, value);
+    return true;
+}
 
 void ControllerLink::OnPortOpened(FrameReader::Micros at) {
     reader_.Reset(at);
@@ -19,19 +40,19 @@ void ControllerLink::OnPortOpened(FrameReader::Micros at) {
 
 void ControllerLink::OnBytesReceived(std::span<const std::uint8_t> bytes,
                                      FrameReader::Micros arrival) {
-    HandleReceivedBytes(state_, window_, reader_, bytes, arrival);
+    HandleReceivedBytes(state_, *this, reader_, bytes, arrival);
     // Once pauses are no longer needed to find the frames, the window need
     // not wake for every byte.
     channel_.SetBatchedReads(reader_.LockedOnContent());
 }
 
 void ControllerLink::OnSupervisionTick() {
-    SupervisionTick(state_, panel_, window_, readTickCount_);
+    SupervisionTick(state_, panel_, *this, readTickCount_);
 }
 
 void ControllerLink::OnSendTick() {
     TakeOverFoundPort(state_, channel_);
-    SendTick(state_, panel_, window_, channel_);
+    SendTick(state_, panel_, *this, channel_);
 }
 
 void ControllerLink::OnPortFound(int port) {
@@ -39,23 +60,23 @@ void ControllerLink::OnPortFound(int port) {
 }
 
 void ControllerLink::OnDeviceGone() {
-    DeclareLinkLost(state_, window_);
+    DeclareLinkLost(state_, *this);
 }
 
 void ControllerLink::LaunchSearch() {
-    ::LaunchSearch(state_, window_, launchProbe_);
+    ::LaunchSearch(state_, *this, launchProbe_);
 }
 
 void ControllerLink::StartAutoSearch() {
-    ::StartAutoSearch(state_, window_, launchProbe_);
+    ::StartAutoSearch(state_, *this, launchProbe_);
 }
 
 void ControllerLink::GoOffline() {
-    ::GoOffline(state_, window_, channel_);
+    ::GoOffline(state_, *this, channel_);
 }
 
 void ControllerLink::SelectPort(int port) {
-    ::SelectPort(state_, window_, channel_, port);
+    ::SelectPort(state_, *this, channel_, port);
 }
 
 void ControllerLink::RequestWrite() {
@@ -66,18 +87,74 @@ void ControllerLink::RequestStoreOfPanel() {
     ::RequestStoreOfPanel(state_, panel_);
 }
 
-int ControllerLink::TicksUntilSent() const {
-    return ::TicksUntilSent(state_, panel_);
-}
-
-bool ControllerLink::PanelStored() const {
-    return ::PanelStored(state_, panel_);
-}
-
 void ControllerLink::ChooseControllerValues() {
-    ::ChooseControllerValues(state_, panel_, window_);
+    ::ChooseControllerValues(state_, panel_, *this);
 }
 
 void ControllerLink::ChoosePanelValues() {
-    ::ChoosePanelValues(state_, window_);
+    ::ChoosePanelValues(state_, *this);
+}
+
+void ControllerLink::DisableEditing() {
+    observer_.DisableEditing();
+}
+
+void ControllerLink::EnableEditing() {
+    observer_.EnableEditing();
+}
+
+// A panel that was never loaded from this controller shows 0 everywhere, as
+// the spins do.
+void ControllerLink::ClearLiveDisplay(bool resetParameters) {
+    observer_.ClearLiveDisplay(resetParameters);
+    if (!resetParameters) return;
+    for (int k = 0; k < kParamCount; ++k) SetPanelValue(k, 0);
+}
+
+void ControllerLink::ShowLinkStatus(LinkStatus status, const std::string& text) {
+    observer_.ShowLinkStatus(status, text);
+}
+
+void ControllerLink::ShowConnectionTime(const std::string& text) {
+    observer_.ShowConnectionTime(text);
+}
+
+void ControllerLink::ShowStatusColour(StatusColour colour) {
+    observer_.ShowStatusColour(colour);
+}
+
+void ControllerLink::ShowParameter(int k, int value) {
+    observer_.ShowParameter(k, value);
+}
+
+void ControllerLink::ShowReadouts(const Readouts& readouts) {
+    observer_.ShowReadouts(readouts);
+}
+
+void ControllerLink::ShowLambdaBand(LambdaBand band) {
+    observer_.ShowLambdaBand(band);
+}
+
+void ControllerLink::ShowCellMarker(int k) {
+    observer_.ShowCellMarker(k);
+}
+
+void ControllerLink::ShowErrorBox(const std::string& text, const std::string& caption) {
+    observer_.ShowErrorBox(text, caption);
+}
+
+void ControllerLink::MarkPortChoice(PortChoice choice) {
+    observer_.MarkPortChoice(choice);
+}
+
+void ControllerLink::AskAboutOtherController(std::uint16_t differing) {
+    observer_.AskAboutOtherController(differing);
+}
+
+void ControllerLink::NoteParameterSent(int index, int value) {
+    observer_.NoteParameterSent(index, value);
+}
+
+void ControllerLink::NoteStoreSent() {
+    observer_.NoteStoreSent();
 }

@@ -12,22 +12,40 @@
 #include "link/Supervision.h"
 #include "link/WindowOps.h"
 
-// The link to the controller as one window owns it: the link record, the
-// reader that finds frames in the received bytes, and the link's operations,
-// each run on the window's thread for one event: bytes received, a tick of
-// either timer, a find of the search, a port command, the Write button.
+// The link to one controller: the link record and the panel's values, both
+// its own, the reader that finds frames in the received bytes, and the
+// link's operations, each run for one event: bytes received, a tick of either
+// timer, a find of the search, a port command, a change of the panel, Write.
+// What happens is told to the observer, in the link's own terms.
 //
 // Path of a frame: channel bytes -> OnBytesReceived -> FrameReader -> stored
-// in the record -> readouts shown through WindowOps. Path of a change: the
-// window's panel -> OnSendTick -> a paced command frame on the channel.
-class ControllerLink {
+// in the record -> readouts told to the observer. Path of a change:
+// SetPanelValue -> OnSendTick -> a paced command frame on the channel.
+class ControllerLink : private WindowOps {
 public:
-    ControllerLink(WindowOps& window, CommChannel& channel, PanelParams& panel,
-                   TickSource readTickCount, ProbeLauncher launchProbe);
+    static constexpr std::int32_t kLowestValue = 0;
+    static constexpr std::int32_t kHighestValue = 255;
 
-    LinkState& State() { return state_; }
-    const LinkState& State() const { return state_; }
+    ControllerLink(WindowOps& observer, CommChannel& channel, TickSource readTickCount,
+                   ProbeLauncher launchProbe);
+
+    // What the link knows; read only.
+    const LinkState& Record() const { return state_; }
+    const PanelParams& Panel() const { return panel_; }
+    std::int32_t PanelValue(int k) const { return panel_.at(static_cast<std::size_t>(k)); }
+    bool IsUp() const { return state_.linkUp; }
+    // The parameters whose panel value the controller has not stored.
+    ParamMask Unstored() const;
+    // Every value the panel shows is echoed and no store waits.
+    bool PanelStored() const;
+    // Send ticks until every frame now due has gone out.
+    int TicksUntilSent() const;
     const FrameReader& Reader() const { return reader_; }
+
+    // A value of the panel, as the user (or a file, or a restore) chose it;
+    // refused, and false, for a parameter or a value out of range. The send
+    // scheduler takes it to the controller.
+    bool SetPanelValue(int k, std::int32_t value);
 
     // A port was opened: a new byte stream begins.
     void OnPortOpened(FrameReader::Micros at);
@@ -47,9 +65,6 @@ public:
     void RequestWrite();
     // A store of what the panel shows, after the values still to be sent.
     void RequestStoreOfPanel();
-    int TicksUntilSent() const;
-    // Every value the panel shows is echoed and no store waits.
-    bool PanelStored() const;
     void DropPendingStore() { state_.DropPendingStore(); }
 
     // The answer when the link came back with another controller.
@@ -57,11 +72,29 @@ public:
     void ChoosePanelValues();
 
 private:
-    WindowOps& window_;
+    // What the protocol's operations ask, passed on to the observer; the
+    // panel goes back to 0 where the display is cleared with it.
+    void DisableEditing() override;
+    void EnableEditing() override;
+    void ClearLiveDisplay(bool resetParameters) override;
+    void ShowLinkStatus(LinkStatus status, const std::string& text) override;
+    void ShowConnectionTime(const std::string& text) override;
+    void ShowStatusColour(StatusColour colour) override;
+    void ShowParameter(int k, int value) override;
+    void ShowReadouts(const Readouts& readouts) override;
+    void ShowLambdaBand(LambdaBand band) override;
+    void ShowCellMarker(int k) override;
+    void ShowErrorBox(const std::string& text, const std::string& caption) override;
+    void MarkPortChoice(PortChoice choice) override;
+    void AskAboutOtherController(std::uint16_t differing) override;
+    void NoteParameterSent(int index, int value) override;
+    void NoteStoreSent() override;
+
+    WindowOps& observer_;
     CommChannel& channel_;
-    PanelParams& panel_;
     TickSource readTickCount_;
     ProbeLauncher launchProbe_;
     LinkState state_;
+    PanelParams panel_{};
     FrameReader reader_;
 };

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <memory>
 
-inline constexpr int kParamCount = 16;
+#include "domain/Calibration.h"
 
 // Everything the program knows about the controller link. It lives on the
 // window's thread; only the stop flag of the search is shared with the search
@@ -47,7 +47,7 @@ struct LinkState {
     // them, so a worker still running when the window is gone touches
     // nothing destroyed.
     std::shared_ptr<std::atomic<bool>> probeStop = std::make_shared<std::atomic<bool>>(false);
-    std::uint8_t lambdaBand = 0;
+    LambdaBand lambdaBand = LambdaBand::Middle;
     std::int32_t cellIndex = 0;
     std::int32_t petrolRaw = 0;
     std::int32_t lambdaRaw = 0;
@@ -63,5 +63,3 @@ struct LinkState {
 
 inline constexpr std::uint16_t kAllIndicesSeen = 0xFFFF;
 
-// The values shown in the sixteen parameter spin-edits, in parameter order.
-using PanelParams = std::array<std::int32_t, kParamCount>;

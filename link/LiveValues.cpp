@@ -13,10 +13,10 @@ constexpr std::int32_t kThousand = 1'000;
 constexpr std::int32_t kMillivoltsFullScale = 5'000;
 }  // namespace
 
-std::uint8_t LambdaBandOf(std::int32_t lambdaRaw) {
-    if (lambdaRaw < kLowBandEnd) return kBandLow;
-    if (lambdaRaw >= kHighBandStart) return kBandHigh;
-    return kBandMiddle;
+LambdaBand LambdaBandOf(std::int32_t lambdaRaw) {
+    if (lambdaRaw < kLowBandEnd) return LambdaBand::Low;
+    if (lambdaRaw >= kHighBandStart) return LambdaBand::High;
+    return LambdaBand::Middle;
 }
 
 static std::string FormatWholeAndThousandths(std::int32_t whole, std::int32_t thousandths) {
@@ -36,13 +36,13 @@ std::string FormatLambdaVolts(std::int32_t lambdaRaw) {
     return FormatWholeAndThousandths(volts, millivolts).substr(0, 4);
 }
 
-WindowOps::Readouts ReadoutsOf(const LinkState& state) {
+Readouts ReadoutsOf(const LinkState& state) {
     return ReadoutsOf(state.petrolRaw, state.gasTimeUs, state.lambdaRaw);
 }
 
-WindowOps::Readouts ReadoutsOf(std::int32_t petrolRaw, std::int32_t gasTimeUs,
+Readouts ReadoutsOf(std::int32_t petrolRaw, std::int32_t gasTimeUs,
                                std::int32_t lambdaRaw) {
-    WindowOps::Readouts readouts;
+    Readouts readouts;
     readouts.petrolText = FormatMilliseconds(petrolRaw * kUsPerPetrolUnit);
     readouts.petrolBar = std::min(petrolRaw, kPetrolBarMax);
     readouts.gasText = FormatMilliseconds(gasTimeUs);
@@ -55,10 +55,10 @@ WindowOps::Readouts ReadoutsOf(std::int32_t petrolRaw, std::int32_t gasTimeUs,
 void ShowLiveValues(LinkState& state, WindowOps& window) {
     state.gasTimeUs = ComputeGasTime(state.cellIndex, state.petrolRaw, state.deviceParams);
     // The bar's colour is set only when the band changes.
-    const std::uint8_t band = LambdaBandOf(state.lambdaRaw);
+    const LambdaBand band = LambdaBandOf(state.lambdaRaw);
     if (band != state.lambdaBand) {
         state.lambdaBand = band;
-        window.ShowLambdaBand(static_cast<WindowOps::LambdaBand>(band));
+        window.ShowLambdaBand(band);
     }
     window.ShowReadouts(ReadoutsOf(state));
     ShowCellMarker(state, window);

@@ -16,10 +16,7 @@ inline constexpr std::int32_t kLowBandEnd = 16383;
 inline constexpr std::int32_t kHighBandStart = 49152;
 inline constexpr std::int32_t kLambdaFullScale = 65535;
 
-// The colour band of a lambda reading, as kept in LinkState::lambdaBand.
-enum LambdaBand : std::uint8_t { kBandMiddle = 0, kBandLow = 1, kBandHigh = 2 };
-
-std::uint8_t LambdaBandOf(std::int32_t lambdaRaw);
+LambdaBand LambdaBandOf(std::int32_t lambdaRaw);
 
 // "%d,%03d" of a time in microseconds: milliseconds with a decimal comma.
 std::string FormatMilliseconds(std::int32_t microseconds);
@@ -28,9 +25,9 @@ std::string FormatLambdaVolts(std::int32_t lambdaRaw);
 
 // The texts and bar positions of the three readouts for the record as it is;
 // gasTimeUs must be current.
-WindowOps::Readouts ReadoutsOf(const LinkState& state);
+Readouts ReadoutsOf(const LinkState& state);
 // The same for readings kept elsewhere (a recorded frame).
-WindowOps::Readouts ReadoutsOf(std::int32_t petrolRaw, std::int32_t gasTimeUs,
+Readouts ReadoutsOf(std::int32_t petrolRaw, std::int32_t gasTimeUs,
                                std::int32_t lambdaRaw);
 
 // Computes the gas time, then shows the three readouts, the lambda band when

@@ -5,29 +5,22 @@
 #include <cstdint>
 #include <string>
 
+#include "domain/Calibration.h"
+
 // What the link asks of the calibration window, in the link's own terms; the
 // window decides which controls, colours and texts that means.
 class WindowOps {
 public:
     virtual ~WindowOps() = default;
 
-    // The three readouts as texts, with the position of each bar.
-    struct Readouts {
-        std::string petrolText;
-        int petrolBar = 0;
-        std::string gasText;
-        int gasBar = 0;
-        std::string lambdaText;
-        int lambdaBar = 0;
-        bool operator==(const Readouts&) const = default;
-    };
+    // In the domain's own terms, under the names the link's users know.
+    using Readouts = ::Readouts;
+    using LambdaBand = ::LambdaBand;
 
     // Where the link stands, as the status pane says it.
     enum class LinkStatus { Searching, Waiting, Stopped, OpenFailed, Up };
     // What the colour of the status bar tells.
     enum class StatusColour { NoLink, LinkUp, FrameSent };
-    // The colour band of the lambda bar.
-    enum class LambdaBand { Middle = 0, Low = 1, High = 2 };
     // The choice marked in the port menu: the search, offline, or COM1..COM16.
     struct PortChoice {
         enum class Kind { Auto, Offline, Port } kind = Kind::Auto;

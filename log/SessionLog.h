@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "link/LinkState.h"
+#include "domain/Calibration.h"
 #include "log/SessionRecord.h"
 
 // One log file of one link, from link-up to its end: the header, a row per

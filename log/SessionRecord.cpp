@@ -14,10 +14,10 @@ SessionFrame FrameOf(const LinkState& state) {
     return frame;
 }
 
-WindowOps::LambdaBand BandOf(const SessionFrame& frame) {
-    return static_cast<WindowOps::LambdaBand>(LambdaBandOf(frame.lambdaRaw));
+LambdaBand BandOf(const SessionFrame& frame) {
+    return LambdaBandOf(frame.lambdaRaw);
 }
 
-WindowOps::Readouts ReadoutsOf(const SessionFrame& frame) {
+Readouts ReadoutsOf(const SessionFrame& frame) {
     return ReadoutsOf(frame.petrolRaw, frame.gasTimeUs, frame.lambdaRaw);
 }

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "link/LinkState.h"
-#include "link/WindowOps.h"
+#include "domain/Calibration.h"
 
 // What a session is made of, as the window shows it, a log keeps it and a
 // replay gives it back: the frames shown, and the events between them.
@@ -46,6 +46,6 @@ struct SessionEvent {
 SessionFrame FrameOf(const LinkState& state);
 
 // The lambda band of a frame, in the link's numbering (0 middle, 1 low, 2 high).
-WindowOps::LambdaBand BandOf(const SessionFrame& frame);
+LambdaBand BandOf(const SessionFrame& frame);
 
-WindowOps::Readouts ReadoutsOf(const SessionFrame& frame);
+Readouts ReadoutsOf(const SessionFrame& frame);

@@ -1,310 +1,261 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 DX470 calibrator project
+// The window itself: its controls, its initialisation in the order that
+// makes it safe, and how it paints and takes keys.
 #include "ui/CCalibDlg.h"
 
 #include <QAction>
-#include <QCoreApplication>
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
 
-#include "files/ParamFile.h"
-#include "link/ControllerLink.h"
-#include "serial/PortSearch.h"
-#include "serial/RememberedAdapter.h"
-#include "serial/SerialChannel.h"
-#include "ui/CAboutDlg.h"
+#include "link/LiveValues.h"
+#include "ui/AccessibleNames.h"
+#include "ui/Artwork.h"
+#include "ui/ControlColours.h"
 #include "ui/ControlIds.h"
 #include "ui/ControlSets.h"
-#include "ui/DialogInteger.h"
-#include "ui/HelpWindow.h"
+#include "ui/DialogUnits.h"
 #include "ui/LiveBar.h"
+#include "ui/LiveDisplay.h"
 #include "ui/MenuBar.h"
-#include "ui/ParamFileCommands.h"
-#include "ui/ReplayPanel.h"
-#include "ui/SessionLogger.h"
 #include "ui/SpinButton.h"
 #include "ui/StartupMarks.h"
+#include "ui/StatusPanes.h"
+#include "ui/TypedCharacterFilter.h"
 #include "ui/UiTexts.h"
+#include "ui/UnstoredMarks.h"
+#include "ui/WindowFonts.h"
+#include "ui/WindowLayout.h"
 
 namespace {
 using ControlSets::kBindingOrder;
+using ControlSets::kLabelIds;
+using ControlSets::kReadoutIds;
 
-QString AppTitle() {
-    return QCoreApplication::applicationName();
-}
+constexpr int kSpinLower = 0;
+constexpr int kSpinUpper = 255;
+// Shown where a background picture is missing.
+const QColor kPlainBackground(0xed, 0xf2, 0xf7);
 
-bool IsEnterKey(const QKeyEvent& event) {
-    return event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter;
+struct BarSetUp {
+    int id;
+    Colour colour;
+    int maximum;
+};
+constexpr BarSetUp kBarSetUps[] = {
+    {ControlId::kPetrolBar, kYellow, kPetrolBarMax},
+    {ControlId::kGasBar, kCyan, kGasBarMax},
+    {ControlId::kLambdaBar, kLambdaMiddle, kLambdaBarMax},
+};
+
+QImage PictureOrPlain(const char* resource) {
+    QImage picture = Artwork::Picture(resource);
+    if (picture.isNull()) {
+        picture = QImage(Artwork::kBackgroundSize, QImage::Format_RGB32);
+        picture.fill(kPlainBackground);
+    }
+    return picture;
 }
 
 QString Text(const char* utf8) {
     return QString::fromUtf8(utf8);
 }
 
-// A failed channel operation as the user reads it, in the window's language.
-QString ChannelErrorText(const ChannelError& error, const ChannelTexts& texts) {
-    if (!error.failure) return QString::fromStdString(error.what());
-    const ChannelFailure& failure = *error.failure;
-    const QString device = QString::fromStdString(failure.device);
-    const QString reason = QString::fromStdString(failure.reason);
-    switch (failure.kind) {
-        case ChannelFailure::Kind::AlreadyOpen:
-            return Text(texts.alreadyOpen);
-        case ChannelFailure::Kind::CannotConfigure:
-            return Text(texts.cannotConfigure).arg(device, reason);
-        case ChannelFailure::Kind::CannotOpen:
-            break;
-    }
-    QString text = Text(texts.cannotOpen).arg(device, reason);
-    if (failure.hint == ChannelFailure::Hint::JoinDialout) text += Text(texts.joinDialout);
-    if (failure.hint == ChannelFailure::Hint::InUse) text += Text(texts.inUse);
-    return text;
-}
-
-int PortOfCommand(int commandId) {
-    for (int port = CommandId::kFirstHandPort; port <= CommandId::kLastHandPort; ++port) {
-        if (CommandId::SelectPort(port) == commandId) return port;
-    }
-    return 0;
+bool IsEnterKey(const QKeyEvent& event) {
+    return event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter;
 }
 }  // namespace
 
+CCalibDlg::CCalibDlg(CalibrationSession& session, QWidget* parent)
+    : QDialog(parent), session_(session), appIcon_(Artwork::AppIcon()) {
+    CreateControls();
+    StartupMarks::Mark("controls");
+    ConnectControls();
+    ConnectMenu();
+    ConnectSession();
+    OnInitDialog();
+}
+
+CCalibDlg::~CCalibDlg() = default;
+
 QAction* CCalibDlg::Command(int commandId) const {
     return menuBar_->Command(commandId);
-}
-
-QTimer* CCalibDlg::Timer(int timerId) {
-    if (timerId == TimerId::kSupervision) return &supervisionTimer_;
-    if (timerId == TimerId::kSend) return &sendTimer_;
-    return nullptr;
-}
-
-LinkState& CCalibDlg::State() {
-    return link_->State();
-}
-
-SpinButton* CCalibDlg::Spin(int k) const {
-    return static_cast<SpinButton*>(Control(ControlId::ParamSpin(k)));
-}
-
-QLineEdit* CCalibDlg::ParamEdit(int k) const {
-    return static_cast<QLineEdit*>(Control(ControlId::ParamEdit(k)));
 }
 
 LiveBar* CCalibDlg::Bar(int controlId) const {
     return qobject_cast<LiveBar*>(Control(controlId));
 }
 
-template <typename Handler>
-void CCalibDlg::CatchChannelErrors(Handler&& handler) {
-    try {
-        handler();
-    } catch (const ChannelError& error) {
-        QMessageBox box(QMessageBox::Critical, AppTitle(), ChannelErrorText(error, Texts().channel),
-                        QMessageBox::Ok, this);
-        ShowBoxBehindTicks(box);
+QLabel* CCalibDlg::UnstoredMark(int k) const {
+    return unstoredMarks_->Mark(k);
+}
+
+// The window as its template describes it: frame, font, menu, controls and
+// their colours.
+void CCalibDlg::CreateControls() {
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    SetCaption(QString::fromUtf8(kStartCaption));
+    setFont(WindowFonts::SongFont(WindowFonts::kWindowPoints));
+
+    menuBar_ = new MenuBar(kChineseTexts, this);
+    menuBar_->setFont(WindowFonts::SongFont(WindowFonts::kSystemPoints));
+    const int menuHeight = menuBar_->sizeHint().height();
+
+    const DialogUnits units(font());
+    clientOrigin_ = QPoint(0, menuHeight);
+    clientRect_ = QRect(clientOrigin_, QSize(units.ToPixelsX(WindowLayout::kClientWidthUnits),
+                                             units.ToPixelsY(WindowLayout::kClientHeightUnits)));
+    setFixedSize(clientRect_.width(), clientRect_.bottom() + 1);
+    menuBar_->setGeometry(0, 0, clientRect_.width(), menuHeight);
+
+    controls_ = WindowLayout::BuildControls(this, units, clientOrigin_);
+    ControlColours::Apply(controls_);
+    TakeControls();
+    for (auto* button : {writeButton_, exitButton_}) {
+        button->setAutoDefault(false);
+        button->installEventFilter(this);
+    }
+    unstoredMarks_ = new UnstoredMarks(this, units, clientOrigin_, writeButton_);
+    unstoredMarks_->Name(kChineseTexts.unstored);
+}
+
+void CCalibDlg::TakeControls() {
+    for (int k = 0; k < kParamCount; ++k) {
+        spins_[k] = static_cast<SpinButton*>(Control(ControlId::ParamSpin(k)));
+        edits_[k] = static_cast<QLineEdit*>(Control(ControlId::ParamEdit(k)));
+    }
+    for (std::size_t i = 0; i < readouts_.size(); ++i) {
+        readouts_[i] = static_cast<QLineEdit*>(Control(kReadoutIds[i]));
+    }
+    for (std::size_t i = 0; i < labels_.size(); ++i) {
+        labels_[i] = static_cast<QLabel*>(Control(kLabelIds[i]));
+    }
+    writeButton_ = static_cast<QPushButton*>(Control(ControlId::kWriteButton));
+    exitButton_ = static_cast<QPushButton*>(Control(ControlId::kExitButton));
+}
+
+void CCalibDlg::ConnectControls() {
+    typedCharacterFilter_ = new TypedCharacterFilter(this);
+    for (QLineEdit* readout : readouts_) readout->installEventFilter(typedCharacterFilter_);
+    for (int k = 0; k < kParamCount; ++k) {
+        ParamEdit(k)->installEventFilter(typedCharacterFilter_);
+        connect(ParamEdit(k), &QLineEdit::textChanged, this, [this, k] { OnParamEditChange(k); });
+    }
+    connect(exitButton_, &QPushButton::clicked, this, &CCalibDlg::OnCancelCommand);
+    connect(writeButton_, &QPushButton::clicked, this, &CCalibDlg::OnWrite);
+}
+
+// The order matters: the session's timers cannot fire before this returns;
+// its search starts only once the window shows its first status; and
+// `initialised` comes last, so setting up the edits and spins stores nothing.
+void CCalibDlg::OnInitDialog() {
+    for (const int k : kBindingOrder) ParamEdit(k)->setText(QString::number(session_.Panel()[k]));
+    setWindowIcon(appIcon_);
+    InitStatusBar();
+    InitLiveDisplay();
+    AccessibleNames::Apply(controls_, *menuBar_, *statusBar_, kChineseTexts.accessible);
+    englishUi_ = false;
+    InitBackgrounds();
+    StartupMarks::Mark("background");
+    InitFonts();
+    StartupMarks::Mark("fonts");
+    InitSpins();
+    SetEditingEnabled(false);
+    InitBars();
+    session_.Start();
+    const QString setAside = session_.SetAsideRecord();
+    if (!setAside.isEmpty()) ShowLogMessage(Text(kChineseTexts.unstored.recordSetAside).arg(setAside));
+    initialised = true;
+    // The window opens showing its first status, not one refresh later.
+    FlushDisplay();
+    exitButton_->setFocus();
+}
+
+void CCalibDlg::InitStatusBar() {
+    statusBar_ = new StatusPanes(this);
+    statusBar_->setFont(WindowFonts::SongFont(WindowFonts::kSystemPoints));
+    statusBar_->SetPaneWidths(clientRect_.width());
+    statusBar_->SetBackgroundColour(ControlColours::ToQColor(kStatusNoLink));
+    const int height = statusBar_->sizeHint().height();
+    statusBar_->setGeometry(0, clientRect_.bottom() + 1 - height, clientRect_.width(), height);
+}
+
+void CCalibDlg::InitLiveDisplay() {
+    LiveDisplay::Controls controls;
+    for (int i = 0; i < LiveDisplay::kReadouts; ++i) {
+        controls.readouts[i] = readouts_[i];
+        controls.bars[i] = Bar(ControlSets::kBarIds[i]);
+    }
+    for (int k = 0; k < kParamCount; ++k) controls.markers[k] = Control(ControlId::CellMarker(k));
+    controls.status = statusBar_;
+    liveDisplay_ = new LiveDisplay(controls, this);
+    ConnectDisplay();
+}
+
+// The English picture is made the first time it is shown: most sessions never
+// switch, and it would cost start-up time and a megabyte and a half.
+void CCalibDlg::InitBackgrounds() {
+    chineseBackground_ = PictureOrPlain(Artwork::kChineseBackground);
+}
+
+const QImage& CCalibDlg::BackgroundPicture() const {
+    if (!englishUi_) return chineseBackground_;
+    if (englishBackground_.isNull())
+        englishBackground_ = PictureOrPlain(Artwork::kEnglishBackground);
+    return englishBackground_;
+}
+
+void CCalibDlg::InitFonts() {
+    labelFont_ = WindowFonts::SongFont(WindowFonts::kWindowPoints, true);
+    for (QLabel* label : labels_) label->setFont(labelFont_);
+    readoutFont_ = WindowFonts::SongFont(WindowFonts::kReadoutPoints);
+    for (QLineEdit* readout : readouts_) readout->setFont(readoutFont_);
+}
+
+void CCalibDlg::InitSpins() {
+    for (int k = 0; k < kParamCount; ++k) {
+        SpinButton* spin = Spin(k);
+        spin->SetRange(kSpinLower, kSpinUpper);
+        spin->SetBuddy(ParamEdit(k));
+        spin->SetPosition(0);
     }
 }
 
-void CCalibDlg::ShowBoxBehindTicks(QMessageBox& box) {
-    if (tickingTimer_ != nullptr) tickingTimer_->start();
-    box.exec();
-}
-
-void CCalibDlg::OnTimer(int timerId) {
-    QTimer* const outer = tickingTimer_;
-    tickingTimer_ = Timer(timerId);
-    CatchChannelErrors([&] {
-        if (timerId == TimerId::kSupervision) {
-            const bool wasUp = State().linkUp;
-            link_->OnSupervisionTick();
-            FollowLinkWithLog();
-            if (!wasUp && State().linkUp) adapter_->OnLinkUp();
-        } else if (timerId == TimerId::kSend) {
-            link_->OnSendTick();
-        }
-    });
-    tickingTimer_ = outer;
-    FollowUnstoredChanges();
-}
-
-// During a replay the controller's bytes are read and dropped: the window
-// shows the log, and the link starts afresh when the replay ends.
-void CCalibDlg::OnCommEvent(const QByteArray& bytes, qint64 arrivalMicros) {
-    if (replayPanel_ != nullptr) return;
-    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
-    readingPort_ = true;
-    link_->OnBytesReceived(std::span(data, static_cast<std::size_t>(bytes.size())), arrivalMicros);
-    readingPort_ = false;
-    RecordFramesOfRead(arrivalMicros);
-}
-
-// Stores only a valid position: a pasted text that is no number within the
-// range leaves the parameter at its last valid value, so nothing the user did
-// not choose is sent and the parameters above it are not held up.
-void CCalibDlg::OnParamEditChange(int k) {
-    if (!initialised) return;
-    const std::optional<std::int32_t> position = ValidPosition(k);
-    if (!position) return;
-    panelParams[k] = *position;
-    FollowUnstoredChanges();
-}
-
-std::optional<std::int32_t> CCalibDlg::ValidPosition(int k) const {
-    const std::int32_t position = Spin(k)->QueryPosition();
-    if ((position >> 16) != 0) return std::nullopt;
-    return position;
-}
-
-// Choosing a port may cost changes the controller has not stored; the user
-// is asked first. (Loading a file asks once a file was chosen.)
-void CCalibDlg::OnCommand(int commandId) {
-    const bool mayCostChanges = commandId == CommandId::kPortAuto ||
-                                commandId == CommandId::kPortOffline ||
-                                PortOfCommand(commandId) != 0;
-    if (mayCostChanges && AskAboutUnstored() == UnstoredAnswer::Cancelled) return;
-    RunCommand(commandId);
-    FollowUnstoredChanges();
-}
-
-void CCalibDlg::RunCommand(int commandId) {
-    switch (commandId) {
-        case CommandId::kFileOpen:
-            return OnFileOpen();
-        case CommandId::kFileSave:
-            return OnFileSave();
-        case CommandId::kFileExit:
-            return OnCancelCommand();
-        case CommandId::kHelp:
-            return OnHelp();
-        case CommandId::kHelpAbout:
-            return OnAbout();
-        case CommandId::kChinese:
-            return ApplyChineseTexts();
-        case CommandId::kEnglish:
-            return ApplyEnglishTexts();
-        case CommandId::kReplayLog:
-            return OnReplayLog();
-        case CommandId::kAddMark:
-            return OnAddMark();
-        case CommandId::kOpenLogFolder:
-            return OnOpenLogFolder();
-        case CommandId::kRecordLogs:
-            return OnRecordLogs();
-        case CommandId::kShowChart:
-            return OnShowChart();
-        case CommandId::kShowCells:
-            return OnShowCells();
-        default:
-            break;
+void CCalibDlg::InitBars() {
+    for (const BarSetUp& setUp : kBarSetUps) {
+        LiveBar* bar = Bar(setUp.id);
+        bar->SetBackgroundColour(ControlColours::ToQColor(kBlack));
+        bar->SetBarColour(ControlColours::ToQColor(setUp.colour));
+        bar->SetRange(0, setUp.maximum);
+        bar->SetPosition(0);
     }
-    const int port = PortOfCommand(commandId);
-    if (commandId != CommandId::kPortAuto && commandId != CommandId::kPortOffline && port == 0) {
-        return;
-    }
-    // Every port command takes the link down: its log ends first, with the
-    // panel as it stands before a new port clears it.
-    logger_->End(panelParams);
-    CatchChannelErrors([&] {
-        if (commandId == CommandId::kPortAuto) {
-            link_->StartAutoSearch();
-        } else if (commandId == CommandId::kPortOffline) {
-            link_->GoOffline();
-        } else {
-            link_->SelectPort(port);
-        }
-    });
-    FollowLinkWithLog();
 }
 
-void CCalibDlg::OnWrite() {
-    link_->RequestWrite();
+void CCalibDlg::SetEditingEnabled(bool enabled) {
+    for (SpinButton* spin : spins_) spin->setEnabled(enabled);
+    writeButton_->setEnabled(enabled);
+    Command(CommandId::kFileOpen)->setEnabled(enabled);
+    Command(CommandId::kFileSave)->setEnabled(enabled);
 }
 
-void CCalibDlg::OnAbout() {
-    CAboutDlg about(this);
-    about.exec();
+void CCalibDlg::ShowParameter(int k, int value) {
+    Spin(k)->SetPosition(value);
 }
 
-// Made when first asked for, so start-up does not pay for it; later requests
-// bring the same window back to the front.
-void CCalibDlg::OnHelp() {
-    if (helpWindow_ == nullptr) helpWindow_ = new HelpWindow(this);
-    helpWindow_->SetLanguage(Texts());
-    helpWindow_->show();
-    helpWindow_->raise();
-    helpWindow_->activateWindow();
+void CCalibDlg::FlushDisplay() {
+    liveDisplay_->Flush();
 }
 
-// A cancelled dialog, or a file that cannot be read, neither stores nor loads.
-void CCalibDlg::OnFileOpen() {
-    const std::optional<QString> path = ParamFileCommands::AskOpenPath(this);
-    if (!path) return;
-    const std::optional<PanelParams> loaded =
-        ParamFileCommands::Read(this, *path, panelParams, Texts().files);
-    if (!loaded || AskAboutUnstored() == UnstoredAnswer::Cancelled) return;
-    ParamFileCommands::Apply(*loaded, *this);
-    NoteEvent({.kind = SessionEvent::Kind::FileLoaded,
-               .name = QFileInfo(*path).fileName().toStdString()});
-}
-
-void CCalibDlg::OnFileSave() {
-    ParamFileCommands::Save(this, panelParams, Texts().files);
-}
-
-// The edits are read into a copy, taken only once the window really ends: a
-// question answered with Cancel leaves the panel as it was. A number outside
-// the spin's range counts as the edit's change handler counts it: not at all.
-void CCalibDlg::OnOK() {
-    PanelParams read = panelParams;
-    for (const int k : kBindingOrder) {
-        QLineEdit* edit = ParamEdit(k);
-        std::int32_t value = 0;
-        if (!ParseDialogInteger(edit->text(), value)) {
-            QMessageBox::warning(this, AppTitle(), QString::fromUtf8(kNotAnIntegerText));
-            edit->setFocus();
-            edit->selectAll();
-            return;
-        }
-        if (value >= kSpinLowest && value <= kSpinHighest) read[k] = value;
-    }
-    if (!MayEnd()) return;
-    panelParams = read;
-    accept();
-}
-
-// The window closes at once; the search workers end with it, each within a
-// moment (see PortSearch).
-void CCalibDlg::OnCancel() {
-    EndReplay();
-    logger_->End(panelParams);
-    CatchChannelErrors([&] {
-        supervisionTimer_.stop();
-        sendTimer_.stop();
-        if (channel_ != nullptr && channel_->IsOpen()) channel_->Close();
-        QDialog::reject();
-    });
-}
-
-void CCalibDlg::OnAbruptEnd() {
-    supervisionTimer_.stop();
-    sendTimer_.stop();
-    logger_->End(panelParams);
-    if (channel_ != nullptr && channel_->IsOpen()) channel_->Close();
-    search_.reset();
-}
-
-void CCalibDlg::OnCancelCommand() {
-    if (MayEnd()) OnCancel();
-}
-
-void CCalibDlg::reject() {
-    OnCancelCommand();
+void CCalibDlg::SetCaption(const QString& caption) {
+    caption_ = caption;
+    const bool unstored = unstoredMarks_ != nullptr && unstoredMarks_->Shown() != 0;
+    setWindowTitle(unstored ? QString::fromUtf8(kUnstoredCaptionMark) + caption : caption);
 }
 
 void CCalibDlg::paintEvent(QPaintEvent* event) {

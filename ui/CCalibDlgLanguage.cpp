@@ -5,13 +5,19 @@
 #include <QMenu>
 #include <utility>
 
+#include <QLabel>
+#include <QPushButton>
+
 #include "ui/AccessibleNames.h"
 #include "ui/CCalibDlg.h"
+#include "ui/CellsPanel.h"
+#include "ui/ChartWindow.h"
 #include "ui/ControlIds.h"
 #include "ui/HelpWindow.h"
 #include "ui/MenuBar.h"
 #include "ui/ReplayPanel.h"
 #include "ui/UiTexts.h"
+#include "ui/UnstoredMarks.h"
 
 namespace {
 QString Text(const char* utf8) {
@@ -39,8 +45,8 @@ void CCalibDlg::ApplyTexts(const UiTexts& texts, bool english) {
     MenuBar::ItemAt(languageMenu, MenuBar::kChinesePosition)->setChecked(!english);
     MenuBar::ItemAt(languageMenu, MenuBar::kEnglishPosition)->setChecked(english);
 
-    SetControlText(ControlId::kWriteButton, Text(texts.writeButton));
-    SetControlText(ControlId::kExitButton, Text(texts.exitButton));
+    writeButton_->setText(Text(texts.writeButton));
+    exitButton_->setText(Text(texts.exitButton));
 
     for (int position = MenuBar::kFileTitle; position <= MenuBar::kHelpTitle; ++position) {
         menuBar_->Title(position)->setText(Text(texts.menuTitles[position]));
@@ -66,19 +72,21 @@ void CCalibDlg::ApplyTexts(const UiTexts& texts, bool english) {
     Command(CommandId::kOpenLogFolder)->setText(Text(texts.log.folderItem));
     Command(CommandId::kRecordLogs)->setText(Text(texts.log.recordItem));
     if (replayPanel_ != nullptr) replayPanel_->SetLanguage(texts);
-    ApplyAnalysisTexts(texts);
+    Command(CommandId::kShowChart)->setText(Text(texts.analysis.chartItem));
+    Command(CommandId::kShowCells)->setText(Text(texts.analysis.cellsItem));
+    if (chartWindow_ != nullptr) chartWindow_->SetLanguage(texts);
+    if (cellsPanel_ != nullptr) cellsPanel_->SetLanguage(texts);
 
-    SetControlText(ControlId::kPetrolLabel, Text(texts.petrolLabel));
-    SetControlText(ControlId::kGasLabel, Text(texts.gasLabel));
-    SetControlText(ControlId::kLambdaLabel, Text(texts.lambdaLabel));
-    SetControlText(ControlId::kParamRowLabel, Text(texts.paramRowLabel));
+    const char* const labelTexts[] = {texts.petrolLabel, texts.gasLabel, texts.lambdaLabel,
+                                      texts.paramRowLabel};
+    for (std::size_t i = 0; i < labels_.size(); ++i) labels_[i]->setText(Text(labelTexts[i]));
     AccessibleNames::Apply(controls_, *menuBar_, *statusBar_, texts.accessible);
-    NameUnstoredMarks(texts);
+    unstoredMarks_->Name(texts.unstored);
 
     SetCaption(Text(texts.caption));
     englishUi_ = english;
     // A replay holds editing off as a lost link does.
-    if (!State().linkUp || replayPanel_ != nullptr) {
+    if (!session_.Editing() || session_.Replaying()) {
         Command(CommandId::kFileOpen)->setEnabled(false);
         Command(CommandId::kFileSave)->setEnabled(false);
     }

@@ -61,13 +61,13 @@ Colour StatusColourOf(WindowOps::StatusColour colour) {
     return kStatusNoLink;
 }
 
-Colour LambdaBandColourOf(WindowOps::LambdaBand band) {
+Colour LambdaBandColourOf(LambdaBand band) {
     switch (band) {
-        case WindowOps::LambdaBand::Low:
+        case LambdaBand::Low:
             return kLambdaLow;
-        case WindowOps::LambdaBand::High:
+        case LambdaBand::High:
             return kLambdaHigh;
-        case WindowOps::LambdaBand::Middle:
+        case LambdaBand::Middle:
             break;
     }
     return kLambdaMiddle;

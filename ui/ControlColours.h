@@ -21,7 +21,7 @@ QColor ToQColor(Colour colour);
 // The status bar's colour for what it tells of the link.
 Colour StatusColourOf(WindowOps::StatusColour colour);
 // The lambda bar's colour in each band.
-Colour LambdaBandColourOf(WindowOps::LambdaBand band);
+Colour LambdaBandColourOf(LambdaBand band);
 
 // Readout text colour by readout id.
 Colour ReadoutTextColour(int readoutId);

@@ -14,12 +14,12 @@
 #include <limits>
 #include <utility>
 
+#include "session/ReplayPlayer.h"
 #include "ui/UiTexts.h"
 #include "ui/WindowFonts.h"
 
 namespace {
 constexpr std::int64_t kUsPerMs = 1000;
-constexpr std::int64_t kNsPerUs = 1000;
 constexpr std::int64_t kSliderPageUs = 10'000'000;
 constexpr int kSecondsPerMinute = 60;
 constexpr int kMsPerSecond = 1000;
@@ -57,12 +57,11 @@ QString Clock(std::int64_t us) {
 }
 }  // namespace
 
-ReplayPanel::ReplayPanel(std::vector<SessionFrame> frames, const SkippedRows& skipped,
-                         const QString& fileName, const UiTexts& texts, QWidget* parent)
+ReplayPanel::ReplayPanel(ReplayPlayer& player, const QString& fileName, const UiTexts& texts,
+                         QWidget* parent)
     : QDialog(parent),
-      cursor_(std::move(frames)),
-      skipped_(skipped),
-      sliderStepUs_(SliderStepUs(cursor_.Duration())),
+      player_(player),
+      sliderStepUs_(SliderStepUs(player.Duration())),
       fileName_(fileName),
       positionLabel_(new QLabel(this)),
       skippedLabel_(new QLabel(this)),
@@ -75,11 +74,11 @@ ReplayPanel::ReplayPanel(std::vector<SessionFrame> frames, const SkippedRows& sk
     setFont(WindowFonts::SongFont(WindowFonts::kWindowPoints));
     setModal(false);
     slider_->setObjectName(QStringLiteral("replaySlider"));
-    slider_->setRange(0, static_cast<int>(cursor_.Duration() / sliderStepUs_));
+    slider_->setRange(0, static_cast<int>(player_.Duration() / sliderStepUs_));
     slider_->setPageStep(
         static_cast<int>(std::max<std::int64_t>(1, kSliderPageUs / sliderStepUs_)));
     skippedLabel_->setObjectName(QStringLiteral("replaySkipped"));
-    skippedLabel_->setVisible(skipped_.Total() > 0);
+    skippedLabel_->setVisible(player_.Skipped().Total() > 0);
     auto* speeds = new QButtonGroup(this);
     for (QPushButton* button : {normalButton_, fastButton_, pauseButton_}) {
         button->setCheckable(true);
@@ -103,11 +102,12 @@ ReplayPanel::ReplayPanel(std::vector<SessionFrame> frames, const SkippedRows& sk
     connect(pauseButton_, &QPushButton::clicked, this, [this] { SetSpeed(kPaused); });
     connect(endButton_, &QPushButton::clicked, this, &QDialog::reject);
     connect(slider_, &QSlider::valueChanged, this, &ReplayPanel::SeekToSlider);
-    tick_.setInterval(kTickMs);
-    connect(&tick_, &QTimer::timeout, this, &ReplayPanel::Tick);
+    connect(&player_, &ReplayPlayer::positionChanged, this, &ReplayPanel::ShowPosition);
+    connect(&player_, &ReplayPlayer::speedChanged, this, &ReplayPanel::ShowSpeed);
 
     SetLanguage(texts);
-    SetSpeed(kPaused);
+    ShowSpeed(player_.Speed());
+    ShowPosition(player_.Position());
 }
 
 void ReplayPanel::SetLanguage(const UiTexts& texts) {
@@ -116,7 +116,7 @@ void ReplayPanel::SetLanguage(const UiTexts& texts) {
     fastButton_->setText(Text(texts.log.fastSpeed));
     pauseButton_->setText(Text(texts.log.pause));
     endButton_->setText(Text(texts.log.endReplay));
-    skippedLabel_->setText(SkippedText(skipped_, texts.log));
+    skippedLabel_->setText(SkippedText(player_.Skipped(), texts.log));
 }
 
 QAbstractButton* ReplayPanel::SpeedButton(int speed) const {
@@ -125,53 +125,39 @@ QAbstractButton* ReplayPanel::SpeedButton(int speed) const {
     return pauseButton_;
 }
 
-std::int64_t ReplayPanel::Position() const {
-    if (speed_ == kPaused) return anchorUs_;
-    const std::int64_t played = clock_.nsecsElapsed() / kNsPerUs * speed_;
-    // Compared before adding: a log's times may reach the end of 64 bits.
-    const std::int64_t left = cursor_.Duration() - anchorUs_;
-    return played >= left ? cursor_.Duration() : anchorUs_ + played;
+void ReplayPanel::SetSpeed(int speed) {
+    player_.SetSpeed(speed);
 }
 
-void ReplayPanel::SetSpeed(int speed) {
-    anchorUs_ = Position();
-    // Played to the end: play again from the start.
-    if (speed != kPaused && cursor_.AtEnd()) SeekTo(0);
-    speed_ = speed;
-    clock_.start();
-    SpeedButton(speed)->setChecked(true);
-    if (speed == kPaused) {
-        tick_.stop();
-    } else {
-        tick_.start();
-    }
+int ReplayPanel::Speed() const {
+    return player_.Speed();
 }
 
 void ReplayPanel::SeekTo(std::int64_t positionUs) {
-    const SessionFrame& frame = cursor_.SeekTo(positionUs);
-    anchorUs_ = cursor_.Position();
-    clock_.start();
-    emit frameDue(frame);
-    ShowPosition(anchorUs_);
+    player_.SeekTo(positionUs);
+}
+
+std::int64_t ReplayPanel::Position() const {
+    return player_.Position();
+}
+
+std::int64_t ReplayPanel::Duration() const {
+    return player_.Duration();
 }
 
 // The slider's last step is the log's end, wherever its steps fall.
 void ReplayPanel::SeekToSlider(int value) {
-    SeekTo(value == slider_->maximum() ? cursor_.Duration() : value * sliderStepUs_);
-}
-
-void ReplayPanel::Tick() {
-    const std::int64_t position = Position();
-    for (const SessionFrame& frame : cursor_.AdvanceTo(position)) emit frameDue(frame);
-    ShowPosition(position);
-    if (cursor_.AtEnd()) SetSpeed(kPaused);
+    SeekTo(value == slider_->maximum() ? player_.Duration() : value * sliderStepUs_);
 }
 
 void ReplayPanel::ShowPosition(std::int64_t positionUs) {
-    positionLabel_->setText(Clock(positionUs) + QStringLiteral(" / ") + Clock(cursor_.Duration()));
+    positionLabel_->setText(Clock(positionUs) + QStringLiteral(" / ") + Clock(player_.Duration()));
     const QSignalBlocker quiet(slider_);
     slider_->setValue(static_cast<int>(positionUs / sliderStepUs_));
-    emit positionChanged(positionUs);
+}
+
+void ReplayPanel::ShowSpeed(int speed) {
+    SpeedButton(speed)->setChecked(true);
 }
 
 void ReplayPanel::showEvent(QShowEvent* event) {
@@ -203,7 +189,6 @@ void ReplayPanel::PlaceBesideOwner() {
 
 // Escape, the close box and End all end the replay.
 void ReplayPanel::done(int result) {
-    tick_.stop();
     QDialog::done(result);
     emit ended();
 }

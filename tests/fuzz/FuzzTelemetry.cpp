@@ -61,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         at += 2 + length;
         Check(state.deviceParams[16] == 0);
         Check(state.gasTimeUs >= 0 && state.gasTimeUs <= kMaxGasTimeUs);
-        Check(state.lambdaBand <= 2);
+        Check(static_cast<int>(state.lambdaBand) <= 2);
     }
     return 0;
 }

@@ -12,7 +12,10 @@
 
 namespace {
 
-using Band = WindowOps::LambdaBand;
+using Band = LambdaBand;
+constexpr Band kBandMiddle = Band::Middle;
+constexpr Band kBandLow = Band::Low;
+constexpr Band kBandHigh = Band::High;
 
 struct WorkedFrame {
     std::vector<std::pair<int, std::uint8_t>> paramsOtherThan100;
@@ -24,7 +27,7 @@ struct WorkedFrame {
     const char* gasText;
     int gasBar;
     std::int32_t lambdaRaw;
-    std::uint8_t band;
+    Band band;
     bool bandChanges;  // from the middle band the record starts in
     const char* lambdaText;
     int lambdaBar;
@@ -122,7 +125,7 @@ TEST_P(WorkedFrameTest, ShowsEveryReadout) {
     EXPECT_EQ(window.readouts, expected);
     EXPECT_EQ(window.readoutsShown, 1);
     EXPECT_EQ(window.marker, c.cellIndex);
-    EXPECT_EQ(window.band, static_cast<Band>(c.band));
+    EXPECT_EQ(window.band, c.band);
     EXPECT_EQ(window.calls.size(), c.bandChanges ? 3u : 2u);
 
     EXPECT_EQ(state.cellIndex, c.cellIndex);
@@ -138,7 +141,7 @@ INSTANTIATE_TEST_SUITE_P(LiveValues, WorkedFrameTest, testing::ValuesIn(kWorkedF
 struct LambdaCase {
     std::int32_t lambdaRaw;
     const char* text;
-    std::uint8_t band;
+    Band band;
     int bar;
 };
 
@@ -156,7 +159,7 @@ TEST_P(LambdaBoundaryTest, TextBandAndBar) {
     LinkState state;
     state.lambdaRaw = c.lambdaRaw;
     // Start in another band, so the colour for this band is set.
-    state.lambdaBand = static_cast<std::uint8_t>((c.band + 1) % 3);
+    state.lambdaBand = static_cast<Band>((static_cast<int>(c.band) + 1) % 3);
     RecordingWindow window;
 
     ShowLiveValues(state, window);
@@ -164,7 +167,7 @@ TEST_P(LambdaBoundaryTest, TextBandAndBar) {
     EXPECT_EQ(state.lambdaBand, c.band);
     EXPECT_EQ(window.readouts.lambdaText, c.text);
     EXPECT_EQ(window.readouts.lambdaBar, c.bar);
-    EXPECT_EQ(window.band, static_cast<Band>(c.band));
+    EXPECT_EQ(window.band, c.band);
 }
 
 INSTANTIATE_TEST_SUITE_P(LiveValues, LambdaBoundaryTest, testing::ValuesIn(kLambdaCases));

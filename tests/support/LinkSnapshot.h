@@ -28,7 +28,7 @@ struct LinkSnapshot {
     bool probeFound = false;
     std::int16_t probePort = 0;
     bool probeStop = false;
-    std::uint8_t lambdaBand = 0;
+    LambdaBand lambdaBand = LambdaBand::Middle;
     std::int32_t cellIndex = 0;
     std::int32_t petrolRaw = 0;
     std::int32_t lambdaRaw = 0;
@@ -86,7 +86,7 @@ inline void FillEveryField(LinkState& s) {
     s.probeFound = true;
     s.probePort = 17;
     s.probeStop->store(true);
-    s.lambdaBand = 2;
+    s.lambdaBand = LambdaBand::High;
     s.cellIndex = 11;
     s.petrolRaw = 3000;
     s.lambdaRaw = 40000;
@@ -104,7 +104,7 @@ inline std::ostream& operator<<(std::ostream& os, const LinkSnapshot& s) {
        << ", choicePending " << s.choicePending << ", followUpStore " << s.followUpStore
        << ", sendHoldoff " << int{s.sendHoldoff} << ", portError " << int{s.portError}
        << ", probeFound " << s.probeFound << ", probePort " << s.probePort << ", probeStop "
-       << s.probeStop << ", lambdaBand " << int{s.lambdaBand} << ", cellIndex " << s.cellIndex
+       << s.probeStop << ", lambdaBand " << static_cast<int>(s.lambdaBand) << ", cellIndex " << s.cellIndex
        << ", petrolRaw " << s.petrolRaw << ", lambdaRaw " << s.lambdaRaw << ", gasTimeUs "
        << s.gasTimeUs << '}';
     return os;

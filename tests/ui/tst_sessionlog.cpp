@@ -25,7 +25,7 @@
 #include "ui/CCalibDlg.h"
 #include "ui/ControlIds.h"
 #include "ui/ReplayPanel.h"
-#include "ui/SessionLogger.h"
+#include "session/SessionLogger.h"
 #include "ui/SpinButton.h"
 #include "ui/StatusPanes.h"
 #include "ui/UiTexts.h"

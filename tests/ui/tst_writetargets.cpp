@@ -13,8 +13,8 @@
 #include <memory>
 
 #include "serial/AdapterMemory.h"
-#include "ui/RecoveryFiles.h"
-#include "ui/SessionLogger.h"
+#include "session/RecoveryFiles.h"
+#include "session/SessionLogger.h"
 
 namespace {
 // The numbers of /dev/null.

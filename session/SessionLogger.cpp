@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 DX470 calibrator project
-#include "ui/SessionLogger.h"
+#include "session/SessionLogger.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,0 +1,515 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 DX470 calibrator project
+#include "session/CalibrationSession.h"
+
+#include <QFileInfo>
+#include <utility>
+
+#include "files/ParamFile.h"
+#include "link/ControllerLink.h"
+#include "link/StatusTexts.h"
+#include "link/Supervision.h"
+#include "link/TickCount.h"
+#include "serial/PortDirectory.h"
+#include "serial/PortSearch.h"
+#include "serial/RememberedAdapter.h"
+#include "serial/SerialChannel.h"
+#include "session/ReplayPlayer.h"
+#include "session/SessionLogger.h"
+#include "session/UnstoredChanges.h"
+
+namespace {
+constexpr int kSupervisionTimer = 100;
+constexpr int kSendTimer = 101;
+constexpr int kSupervisionPeriodMs = 200;
+constexpr int kSendPeriodMs = 100;
+// The first port command and the last: COM1..COM16.
+constexpr int kFirstHandPort = 1;
+constexpr int kLastHandPort = 16;
+// Beyond what the pacing needs for "Write and continue": time for the
+// echoes, for late ticks and for values the controller reports back
+// unchanged and that go out again.
+constexpr int kEchoAllowanceMs = 3000;
+constexpr int kWritePollMs = 10;
+constexpr qint64 kUsPerMs = 1000;
+// Pane 1 while a log is replayed, the same in both languages.
+constexpr char kReplayStatusText[] = "Replay";
+
+QString FromStd(const std::string& text) {
+    return QString::fromStdString(text);
+}
+}  // namespace
+
+CalibrationSession::CalibrationSession(PortResolver resolver, ProbeTimings timings,
+                                       std::shared_ptr<PortLister> adapters, QObject* parent)
+    : QObject(parent) {
+    CreatePorts(std::move(resolver), timings, std::move(adapters));
+    CreateRecords();
+    connect(&supervisionTimer_, &QTimer::timeout, this, [this] { OnTimer(kSupervisionTimer); });
+    connect(&sendTimer_, &QTimer::timeout, this, [this] { OnTimer(kSendTimer); });
+    writeWatch_.setInterval(kWritePollMs);
+    connect(&writeWatch_, &QTimer::timeout, this, &CalibrationSession::WatchWrite);
+}
+
+// The program ended without its exit steps (Enter in an edit): the log still
+// ends with the panel's set beside it.
+CalibrationSession::~CalibrationSession() {
+    logger_->End(link_->Panel());
+}
+
+// The channel, the search and the link they serve; made, not yet started.
+void CalibrationSession::CreatePorts(PortResolver resolver, ProbeTimings timings,
+                                     std::shared_ptr<PortLister> adapters) {
+    directory_ = std::make_shared<PortDirectory>(std::move(resolver), adapters);
+    search_ = std::make_unique<PortSearch>(directory_->Resolver(), timings);
+    channel_ = std::make_unique<SerialChannel>(
+        directory_->Resolver(),
+        [this](const QString& device) { return search_->IsListeningOn(device); });
+    adapter_ = std::make_unique<RememberedAdapter>(
+        directory_, AdapterMemory(adapters ? AdapterMemory::DefaultFile() : QString()), *channel_);
+    link_ = std::make_unique<ControllerLink>(
+        *this, *channel_, SystemTickCount,
+        [this] { search_->Launch(link_->Record().probeStop, adapter_->FirstPortFinder()); });
+    connect(channel_.get(), &SerialChannel::bytesReceived, this,
+            &CalibrationSession::OnBytesReceived);
+    connect(channel_.get(), &SerialChannel::opened, this, &CalibrationSession::OnPortOpened);
+    connect(channel_.get(), &SerialChannel::deviceLost, this, &CalibrationSession::OnDeviceGone);
+    connect(channel_.get(), &SerialChannel::deviceLost, adapter_.get(),
+            &RememberedAdapter::OnDeviceLost);
+    connect(adapter_.get(), &RememberedAdapter::notSaved, this,
+            &CalibrationSession::settingsNotSaved);
+    connect(search_.get(), &PortSearch::portFound, this,
+            [this](int port) { link_->OnPortFound(port); });
+}
+
+void CalibrationSession::CreateRecords() {
+    logger_ = new SessionLogger(this);
+    connect(logger_, &SessionLogger::recordingChanged, this,
+            &CalibrationSession::recordingChanged);
+    connect(logger_, &SessionLogger::stopped, this, &CalibrationSession::logStopped);
+    connect(logger_, &SessionLogger::settingsNotSaved, this,
+            &CalibrationSession::settingsNotSaved);
+    unstored_ = new UnstoredChanges(*link_, this);
+    connect(unstored_, &UnstoredChanges::changed, this, &CalibrationSession::unstoredChanged);
+    connect(unstored_, &UnstoredChanges::earlierRecordFound, this,
+            &CalibrationSession::earlierRecordFound);
+    connect(unstored_, &UnstoredChanges::recordSetAside, this,
+            &CalibrationSession::recordSetAside);
+    connect(unstored_, &UnstoredChanges::recordWriteFailed, this,
+            &CalibrationSession::recordWriteFailed);
+}
+
+// The order matters: the timers cannot fire before this returns, and the
+// worker starts only once the channel exists and the link state is reset.
+void CalibrationSession::Start() {
+    supervisionTimer_.start(kSupervisionPeriodMs);
+    sendTimer_.start(kSendPeriodMs);
+    choice_ = {PortChoice::Kind::Auto};
+    emit portChoiceMarked(choice_);
+    link_->LaunchSearch();
+}
+
+const LinkState& CalibrationSession::Record() const {
+    return link_->Record();
+}
+
+const PanelParams& CalibrationSession::Panel() const {
+    return link_->Panel();
+}
+
+bool CalibrationSession::IsUp() const {
+    return link_->IsUp();
+}
+
+ParamMask CalibrationSession::Unstored() const {
+    return unstored_->Unstored();
+}
+
+QString CalibrationSession::SetAsideRecord() const {
+    return unstored_->SetAsideName();
+}
+
+std::vector<PortEntry> CalibrationSession::Ports() const {
+    return directory_->List();
+}
+
+bool CalibrationSession::KnowsAdapters() const {
+    return directory_->KnowsAdapters();
+}
+
+QTimer* CalibrationSession::Timer(int timerId) {
+    if (timerId == kSupervisionTimer) return &supervisionTimer_;
+    if (timerId == kSendTimer) return &sendTimer_;
+    return nullptr;
+}
+
+template <typename Handler>
+void CalibrationSession::CatchChannelErrors(Handler&& handler) {
+    try {
+        handler();
+    } catch (const ChannelError& error) {
+        if (tickingTimer_ != nullptr) tickingTimer_->start();
+        emit channelFailed(error);
+    }
+}
+
+void CalibrationSession::OnTimer(int timerId) {
+    QTimer* const outer = std::exchange(tickingTimer_, Timer(timerId));
+    CatchChannelErrors([&] {
+        if (timerId == kSupervisionTimer) {
+            const bool wasUp = link_->IsUp();
+            link_->OnSupervisionTick();
+            FollowLinkWithLog();
+            if (!wasUp && link_->IsUp()) adapter_->OnLinkUp();
+        } else if (timerId == kSendTimer) {
+            link_->OnSendTick();
+        }
+    });
+    tickingTimer_ = outer;
+    unstored_->Follow();
+}
+
+// During a replay the controller's bytes are read and dropped: the readouts
+// show the log, and the link starts afresh when the replay ends.
+void CalibrationSession::OnBytesReceived(const QByteArray& bytes, qint64 arrivalMicros) {
+    if (Replaying()) return;
+    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
+    readingPort_ = true;
+    link_->OnBytesReceived(std::span(data, static_cast<std::size_t>(bytes.size())), arrivalMicros);
+    readingPort_ = false;
+    RecordFramesOfRead(arrivalMicros);
+}
+
+// Nothing more can reach the controller: the link ends now, not when
+// supervision would notice the silence.
+void CalibrationSession::OnDeviceGone() {
+    link_->OnDeviceGone();
+    FollowLinkWithLog();
+    unstored_->Follow();
+}
+
+// A port chosen by hand that opens again under another number (an adapter
+// plugged back in) takes the mark with it.
+void CalibrationSession::OnPortOpened(qint64 atMicros) {
+    link_->OnPortOpened(atMicros);
+    const int port = channel_->PortNumber();
+    if (choice_.kind == PortChoice::Kind::Port && port != choice_.port &&
+        port >= kFirstHandPort && port <= kLastHandPort) {
+        choice_.port = port;
+        emit portChoiceMarked(choice_);
+    }
+    emit portOpened();
+}
+
+void CalibrationSession::StartAutoSearch() {
+    logger_->End(link_->Panel());
+    CatchChannelErrors([&] { link_->StartAutoSearch(); });
+    FollowLinkWithLog();
+    unstored_->Follow();
+}
+
+void CalibrationSession::GoOffline() {
+    logger_->End(link_->Panel());
+    CatchChannelErrors([&] { link_->GoOffline(); });
+    FollowLinkWithLog();
+    unstored_->Follow();
+}
+
+// Every port command takes the link down: its log ends first, with the panel
+// as it stands before a new port clears it.
+void CalibrationSession::SelectPort(int port) {
+    logger_->End(link_->Panel());
+    CatchChannelErrors([&] { link_->SelectPort(port); });
+    FollowLinkWithLog();
+    unstored_->Follow();
+}
+
+bool CalibrationSession::SetPanelValue(int k, std::int32_t value) {
+    const bool taken = link_->SetPanelValue(k, value);
+    unstored_->Follow();
+    return taken;
+}
+
+void CalibrationSession::LoadSet(const PanelParams& set, const QString& fileName) {
+    for (int k = 0; k < kParamCount; ++k) link_->SetPanelValue(k, SpinPositionFor(set[k]));
+    NoteEvent({.kind = SessionEvent::Kind::FileLoaded, .name = fileName.toStdString()});
+    unstored_->Follow();
+}
+
+void CalibrationSession::RequestWrite() {
+    link_->RequestWrite();
+}
+
+// The pending values, their echoes and then the store frame go out at the
+// scheduler's pace. A replay holds the link and its send ticks: it ends first.
+void CalibrationSession::WritePanel() {
+    EndReplay();
+    link_->RequestStoreOfPanel();
+    writeDeadlineMs_ = link_->TicksUntilSent() * kSendPeriodMs + kEchoAllowanceMs;
+    writeClock_.start();
+    writeWatch_.start();
+}
+
+void CalibrationSession::WatchWrite() {
+    if (link_->IsUp() && link_->PanelStored() && !channel_->HasUnsentBytes()) {
+        FinishWrite(WriteOutcome::Written);
+    } else if (!link_->IsUp()) {
+        FinishWrite(WriteOutcome::LinkLost);
+    } else if (writeClock_.elapsed() >= writeDeadlineMs_) {
+        FinishWrite(WriteOutcome::NotConfirmed);
+    }
+}
+
+// A store that did not go out is no longer wanted: it would store whatever
+// the panel shows later.
+void CalibrationSession::FinishWrite(WriteOutcome outcome) {
+    writeWatch_.stop();
+    if (outcome != WriteOutcome::Written) link_->DropPendingStore();
+    unstored_->Follow();
+    emit panelWritten(outcome);
+}
+
+void CalibrationSession::ChooseControllerValues() {
+    link_->ChooseControllerValues();
+    unstored_->Follow();
+}
+
+void CalibrationSession::ChoosePanelValues() {
+    link_->ChoosePanelValues();
+    unstored_->Follow();
+}
+
+void CalibrationSession::RestoreEarlierRecord() {
+    unstored_->RestoreEarlier();
+}
+
+void CalibrationSession::DiscardEarlierRecord() {
+    unstored_->DiscardEarlier();
+}
+
+void CalibrationSession::KeepEarlierRecord() {
+    unstored_->KeepEarlier();
+}
+
+void CalibrationSession::Finish(bool keepChanges) {
+    unstored_->Finish(keepChanges);
+}
+
+// The exit steps: the timers first, then the port; search workers end with
+// the session, each within a moment.
+void CalibrationSession::End() {
+    EndReplay();
+    logger_->End(link_->Panel());
+    supervisionTimer_.stop();
+    sendTimer_.stop();
+    CatchChannelErrors([&] {
+        if (channel_->IsOpen()) channel_->Close();
+    });
+}
+
+// No timer runs again, the log ends with its snapshot, and every port, the
+// search workers' too, is closed. Nothing else is touched: the process is
+// ending under it.
+void CalibrationSession::EndAbruptly() {
+    supervisionTimer_.stop();
+    sendTimer_.stop();
+    logger_->End(link_->Panel());
+    if (channel_->IsOpen()) channel_->Close();
+    search_.reset();
+}
+
+// --- the session log
+
+void CalibrationSession::FollowLinkWithLog() {
+    const bool up = link_->IsUp();
+    if (up == logFollowsLinkUp_) return;
+    logFollowsLinkUp_ = up;
+    if (up) {
+        logger_->Begin(link_->Panel());
+    } else {
+        logger_->End(link_->Panel());
+    }
+}
+
+void CalibrationSession::RecordFramesOfRead(qint64 arrivalMicros) {
+    if (framesOfRead_.empty()) return;
+    frameClock_.Stamp(framesOfRead_, arrivalMicros);
+    for (const SessionFrame& frame : framesOfRead_) {
+        logger_->AddFrame(frame);
+        emit frameShown(frame);
+    }
+    framesOfRead_.clear();
+}
+
+std::int32_t CalibrationSession::NoteEvent(SessionEvent event) {
+    event.number = logger_->AddEvent(event);
+    emit eventNoted(event);
+    return event.number;
+}
+
+std::int32_t CalibrationSession::AddMark() {
+    if (!logger_->Recording()) return 0;
+    return NoteEvent({.kind = SessionEvent::Kind::Mark});
+}
+
+// Turned on while the link is up, a log begins at once.
+void CalibrationSession::SetLogging(bool record) {
+    logger_->SetEnabled(record, link_->Panel());
+    if (record && link_->IsUp()) logger_->Begin(link_->Panel());
+}
+
+bool CalibrationSession::Logging() const {
+    return logger_->Enabled();
+}
+
+bool CalibrationSession::Recording() const {
+    return logger_->Recording();
+}
+
+// --- a replay
+
+void CalibrationSession::StartReplay(std::vector<SessionFrame> frames, const SkippedRows& skipped,
+                                     const QString& fileName) {
+    EndReplay();
+    HoldLinkForReplay();
+    player_ = new ReplayPlayer(std::move(frames), skipped, this);
+    connect(player_, &ReplayPlayer::frameDue, this, &CalibrationSession::ShowReplayedFrame);
+    connect(player_, &ReplayPlayer::positionChanged, this, [this](std::int64_t positionUs) {
+        emit connectionTimeShown(FromStd(
+            ConnectionTimeText(static_cast<std::uint64_t>(positionUs / kUsPerMs))));
+    });
+    emit replayStarted(fileName);
+    player_->SeekTo(0);
+    player_->SetSpeed(ReplayPlayer::kNormal);
+}
+
+void CalibrationSession::EndReplay() {
+    if (player_ == nullptr) return;
+    ReplayPlayer* player = std::exchange(player_, nullptr);
+    // Its last tick may still be on its way.
+    player->disconnect(this);
+    player->deleteLater();
+    ResumeLinkAfterReplay();
+}
+
+void CalibrationSession::ShowReplayedFrame(const SessionFrame& frame) {
+    const LambdaBand band = BandOf(frame);
+    if (band != replayBand_) {
+        replayBand_ = band;
+        emit lambdaBandShown(band);
+    }
+    emit readoutsShown(ReadoutsOf(frame));
+    emit cellMarkerShown(frame.cell);
+    emit frameShown(frame);
+}
+
+// The port stays as it is; its bytes are dropped unread (see
+// OnBytesReceived).
+void CalibrationSession::HoldLinkForReplay() {
+    supervisionTimer_.stop();
+    sendTimer_.stop();
+    // The flash of a frame just sent ends, as the next send tick would end it.
+    if (link_->IsUp()) emit statusColourShown(StatusColour::LinkUp);
+    emit editingChanged(false);
+    replayBand_.reset();
+    NoteEvent({.kind = SessionEvent::Kind::ReplayStarted});
+    emit linkStatusShown(linkStatus_, QString::fromLatin1(kReplayStatusText));
+}
+
+// The display shows the link as the link has it: blank until its next frame,
+// the lambda bar in the band the link last showed, the status as the link
+// last told it (a device gone meanwhile included).
+void CalibrationSession::ResumeLinkAfterReplay() {
+    NoteEvent({.kind = SessionEvent::Kind::ReplayEnded});
+    emit replayEnded();
+    emit readoutsShown({});
+    emit cellMarkerShown(-1);
+    emit lambdaBandShown(link_->Record().lambdaBand);
+    emit linkStatusShown(linkStatus_, linkStatusText_);
+    emit connectionTimeShown(connectionTime_);
+    emit editingChanged(editing_);
+    // Bytes were dropped meanwhile: the frames start afresh.
+    link_->OnPortOpened(SteadyMicros());
+    supervisionTimer_.start();
+    sendTimer_.start();
+}
+
+// --- what the link asks
+
+void CalibrationSession::DisableEditing() {
+    editing_ = false;
+    if (!Replaying()) emit editingChanged(false);
+}
+
+void CalibrationSession::EnableEditing() {
+    editing_ = true;
+    if (!Replaying()) emit editingChanged(true);
+}
+
+void CalibrationSession::ClearLiveDisplay(bool /*resetParameters*/) {
+    if (Replaying()) {
+        emit statusColourShown(StatusColour::NoLink);
+        return;
+    }
+    emit liveDisplayCleared();
+}
+
+void CalibrationSession::ShowLinkStatus(LinkStatus status, const std::string& text) {
+    linkStatus_ = status;
+    linkStatusText_ = FromStd(text);
+    if (!Replaying()) emit linkStatusShown(status, linkStatusText_);
+}
+
+void CalibrationSession::ShowConnectionTime(const std::string& text) {
+    connectionTime_ = FromStd(text);
+    if (!Replaying()) emit connectionTimeShown(connectionTime_);
+}
+
+void CalibrationSession::ShowStatusColour(StatusColour colour) {
+    if (!Replaying()) emit statusColourShown(colour);
+}
+
+void CalibrationSession::ShowParameter(int k, int value) {
+    emit panelValueChanged(k, value);
+}
+
+void CalibrationSession::ShowReadouts(const Readouts& readouts) {
+    emit readoutsShown(readouts);
+    if (readingPort_) framesOfRead_.push_back(FrameOf(link_->Record()));
+}
+
+void CalibrationSession::ShowLambdaBand(LambdaBand band) {
+    emit lambdaBandShown(band);
+}
+
+void CalibrationSession::ShowCellMarker(int k) {
+    emit cellMarkerShown(k);
+}
+
+void CalibrationSession::ShowErrorBox(const std::string& text, const std::string& caption) {
+    if (tickingTimer_ != nullptr) tickingTimer_->start();
+    emit errorToShow(FromStd(text), FromStd(caption));
+}
+
+// Every port command marks its choice first: the user's choice ends the
+// looking for an adapter that went away.
+void CalibrationSession::MarkPortChoice(PortChoice choice) {
+    adapter_->OnPortChoice();
+    choice_ = choice;
+    emit portChoiceMarked(choice);
+}
+
+// The panel is kept in a file before anything can replace it.
+void CalibrationSession::AskAboutOtherController(std::uint16_t differing) {
+    QString reason;
+    const std::optional<QString> kept = unstored_->KeepPanel(reason);
+    emit otherControllerFound(differing, kept, reason);
+}
+
+void CalibrationSession::NoteParameterSent(int index, int value) {
+    NoteEvent({.kind = SessionEvent::Kind::ParameterSent, .index = index, .value = value});
+}
+
+void CalibrationSession::NoteStoreSent() {
+    NoteEvent({.kind = SessionEvent::Kind::StoreSent});
+}

@@ -1,0 +1,309 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 DX470 calibrator project
+// What the user does, passed on to the session: each menu command and button
+// has a slot of its own. Commands that may cost changes not stored ask first.
+#include <QAction>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QUrl>
+
+#include "files/ParamFile.h"
+#include "session/ReplayPlayer.h"
+#include "session/SessionLogger.h"
+#include "ui/CAboutDlg.h"
+#include "ui/CCalibDlg.h"
+#include "ui/CellsPanel.h"
+#include "ui/ChartView.h"
+#include "ui/ChartWindow.h"
+#include "ui/ControlIds.h"
+#include "ui/ControlSets.h"
+#include "ui/DialogInteger.h"
+#include "ui/HelpWindow.h"
+#include "ui/MenuBar.h"
+#include "ui/ParamFileCommands.h"
+#include "ui/ReplayLoad.h"
+#include "ui/ReplayPanel.h"
+#include "ui/SpinButton.h"
+#include "ui/UiTexts.h"
+
+namespace {
+using ControlSets::kBindingOrder;
+
+// About nine hours at line rate; the frames of a longer log would not fit
+// the memory of the machines fitters carry.
+constexpr std::size_t kMostReplayBytes = std::size_t{256} << 20;
+
+QString Text(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+
+QString AppTitle() {
+    return QApplication::applicationName();
+}
+
+void ShowInFront(QWidget* window) {
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+// Why a log read for a replay cannot be played; empty when it can.
+QString WhyNotPlayed(const LogFileRead& read, const LogTexts& texts) {
+    using Outcome = LogFileRead::Outcome;
+    switch (read.outcome) {
+        case Outcome::CannotOpen:
+            return Text(texts.cannotOpen);
+        case Outcome::NotAFile:
+            return Text(texts.notAFile);
+        case Outcome::TooLarge:
+            return Text(texts.tooLarge);
+        case Outcome::ReadFailed:
+            return QString::fromLocal8Bit(read.reason);
+        case Outcome::Read:
+        case Outcome::Stopped:
+            break;
+    }
+    if (!read.log.recognised) return Text(texts.notALog);
+    if (read.log.frames.empty()) return Text(texts.noFrames);
+    return {};
+}
+}  // namespace
+
+void CCalibDlg::ConnectMenu() {
+    const auto on = [this](int commandId, void (CCalibDlg::*slot)()) {
+        connect(Command(commandId), &QAction::triggered, this, slot);
+    };
+    on(CommandId::kFileOpen, &CCalibDlg::OnFileOpen);
+    on(CommandId::kFileSave, &CCalibDlg::OnFileSave);
+    on(CommandId::kFileExit, &CCalibDlg::OnCancelCommand);
+    on(CommandId::kReplayLog, &CCalibDlg::OnReplayLog);
+    on(CommandId::kAddMark, &CCalibDlg::OnAddMark);
+    on(CommandId::kOpenLogFolder, &CCalibDlg::OnOpenLogFolder);
+    on(CommandId::kRecordLogs, &CCalibDlg::OnRecordLogs);
+    on(CommandId::kShowChart, &CCalibDlg::OnShowChart);
+    on(CommandId::kShowCells, &CCalibDlg::OnShowCells);
+    on(CommandId::kChinese, &CCalibDlg::ApplyChineseTexts);
+    on(CommandId::kEnglish, &CCalibDlg::ApplyEnglishTexts);
+    on(CommandId::kHelp, &CCalibDlg::OnHelp);
+    on(CommandId::kHelpAbout, &CCalibDlg::OnAbout);
+    on(CommandId::kPortAuto, &CCalibDlg::OnAutoSearch);
+    on(CommandId::kPortOffline, &CCalibDlg::OnOffline);
+    for (int port = CommandId::kFirstHandPort; port <= CommandId::kLastHandPort; ++port) {
+        connect(Command(CommandId::SelectPort(port)), &QAction::triggered, this,
+                [this, port] { OnSelectPort(port); });
+    }
+}
+
+// Stores only a valid position: a pasted text that is no number within the
+// range leaves the parameter at its last valid value, so nothing the user did
+// not choose is sent and the parameters above it are not held up.
+void CCalibDlg::OnParamEditChange(int k) {
+    if (!initialised) return;
+    const std::int32_t position = Spin(k)->QueryPosition();
+    if ((position >> 16) != 0) return;
+    session_.SetPanelValue(k, position);
+}
+
+template <typename Command>
+void CCalibDlg::RunPortCommand(Command&& command) {
+    if (AskAboutUnstored() == UnstoredAnswer::Cancelled) return;
+    command();
+}
+
+void CCalibDlg::OnAutoSearch() {
+    RunPortCommand([this] { session_.StartAutoSearch(); });
+}
+
+void CCalibDlg::OnOffline() {
+    RunPortCommand([this] { session_.GoOffline(); });
+}
+
+void CCalibDlg::OnSelectPort(int port) {
+    RunPortCommand([this, port] { session_.SelectPort(port); });
+}
+
+void CCalibDlg::OnWrite() {
+    session_.RequestWrite();
+}
+
+void CCalibDlg::OnAbout() {
+    CAboutDlg about(this);
+    about.exec();
+}
+
+// Made when first asked for, so start-up does not pay for it; later requests
+// bring the same window back to the front.
+void CCalibDlg::OnHelp() {
+    if (helpWindow_ == nullptr) helpWindow_ = new HelpWindow(this);
+    helpWindow_->SetLanguage(Texts());
+    ShowInFront(helpWindow_);
+}
+
+// A cancelled dialog, or a file that cannot be read, neither stores nor loads.
+void CCalibDlg::OnFileOpen() {
+    const std::optional<QString> path = ParamFileCommands::AskOpenPath(this);
+    if (!path) return;
+    const std::optional<PanelParams> loaded =
+        ParamFileCommands::Read(this, *path, session_.Panel(), Texts().files);
+    if (!loaded || AskAboutUnstored() == UnstoredAnswer::Cancelled) return;
+    session_.LoadSet(*loaded, QFileInfo(*path).fileName());
+}
+
+void CCalibDlg::OnFileSave() {
+    ParamFileCommands::Save(this, session_.Panel(), Texts().files);
+}
+
+// The edits are read into a copy, taken only once the window really ends: a
+// question answered with Cancel leaves the panel as it was. A number outside
+// the spin's range counts as the edit's change handler counts it: not at all.
+void CCalibDlg::OnOK() {
+    PanelParams read = session_.Panel();
+    for (const int k : kBindingOrder) {
+        QLineEdit* edit = ParamEdit(k);
+        std::int32_t value = 0;
+        if (!ParseDialogInteger(edit->text(), value)) {
+            QMessageBox::warning(this, AppTitle(), Text(kNotAnIntegerText));
+            edit->setFocus();
+            edit->selectAll();
+            return;
+        }
+        if (value >= kSpinLowest && value <= kSpinHighest) read[k] = value;
+    }
+    if (!MayEnd()) return;
+    for (int k = 0; k < kParamCount; ++k) session_.SetPanelValue(k, read[k]);
+    accept();
+}
+
+// The window closes at once; the session's search workers end with it, each
+// within a moment.
+void CCalibDlg::OnCancel() {
+    session_.End();
+    QDialog::reject();
+}
+
+void CCalibDlg::OnCancelCommand() {
+    if (MayEnd()) OnCancel();
+}
+
+void CCalibDlg::reject() {
+    OnCancelCommand();
+}
+
+void CCalibDlg::OnAbruptEnd() {
+    session_.EndAbruptly();
+}
+
+// --- the session log
+
+void CCalibDlg::OnAddMark() {
+    const std::int32_t number = session_.AddMark();
+    if (number != 0) ShowLogMessage(Text(Texts().log.markAdded).arg(number), true);
+}
+
+// The folder is made first, so the file manager has something to show.
+void CCalibDlg::OnOpenLogFolder() {
+    const QString folder = SessionLogger::Folder();
+    if (QDir().mkpath(folder) && QDesktopServices::openUrl(QUrl::fromLocalFile(folder))) return;
+    ShowLogMessage(Text(Texts().log.folderFailed).arg(QDir::toNativeSeparators(folder)), true);
+}
+
+void CCalibDlg::OnRecordLogs() {
+    session_.SetLogging(Command(CommandId::kRecordLogs)->isChecked());
+}
+
+void CCalibDlg::OnReplayLog() {
+    QFileDialog dialog(this);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilter(Text(Texts().log.logFilter));
+    dialog.setDirectory(SessionLogger::Folder());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    StartReplay(dialog.selectedFiles().first());
+}
+
+// A log chosen while another is read replaces it.
+void CCalibDlg::StartReplay(const QString& path) {
+    if (replayLoad_ != nullptr) replayLoad_->Cancel();
+    ReplayLoad* load = new ReplayLoad(path, kMostReplayBytes, Texts().log, this);
+    replayLoad_ = load;
+    connect(load, &ReplayLoad::read, this, [this, load] {
+        if (replayLoad_ == load) replayLoad_ = nullptr;
+        load->deleteLater();
+        LogFileRead read = load->TakeRead();
+        const QString fileName = QFileInfo(load->Path()).fileName();
+        // A window closed meanwhile, on its way out, plays nothing.
+        if (!isVisible()) return;
+        if (const QString problem = WhyNotPlayed(read, Texts().log); !problem.isEmpty()) {
+            QMessageBox::critical(this, AppTitle(),
+                                  Text(Texts().log.replayRefused).arg(fileName, problem));
+            return;
+        }
+        session_.StartReplay(std::move(read.log.frames), read.log.skipped, fileName);
+    });
+}
+
+void CCalibDlg::EndReplay() {
+    session_.EndReplay();
+}
+
+void CCalibDlg::OpenReplayPanel(const QString& fileName) {
+    CloseReplayPanel();
+    replayPanel_ = new ReplayPanel(*session_.Player(), fileName, Texts(), this);
+    connect(replayPanel_, &ReplayPanel::ended, &session_, &CalibrationSession::EndReplay);
+    menuBar_->PortMenu()->menuAction()->setEnabled(false);
+    replayPanel_->show();
+}
+
+void CCalibDlg::CloseReplayPanel() {
+    menuBar_->PortMenu()->menuAction()->setEnabled(true);
+    if (replayPanel_ == nullptr) return;
+    ReplayPanel* panel = replayPanel_;
+    replayPanel_ = nullptr;
+    panel->disconnect(this);
+    panel->disconnect(&session_);
+    panel->hide();
+    panel->deleteLater();
+}
+
+// --- the views over time, made when first asked for; once made they follow
+// every frame shown, live or replayed, and every event.
+
+void CCalibDlg::OnShowChart() {
+    if (chartWindow_ == nullptr) {
+        chartWindow_ = new ChartWindow(Texts(), this);
+        connect(&session_, &CalibrationSession::frameShown, chartWindow_->View(),
+                &ChartView::AddFrame);
+        connect(&session_, &CalibrationSession::eventNoted, chartWindow_->View(),
+                &ChartView::AddEvent);
+    }
+    ShowInFront(chartWindow_);
+}
+
+void CCalibDlg::OnShowCells() {
+    if (cellsPanel_ == nullptr) {
+        cellsPanel_ = new CellsPanel(Texts(), this);
+        connect(&session_, &CalibrationSession::frameShown, cellsPanel_, &CellsPanel::AddFrame);
+        connect(&session_, &CalibrationSession::eventNoted, cellsPanel_, &CellsPanel::AddEvent);
+        connect(cellsPanel_, &CellsPanel::applyRequested, this, &CCalibDlg::ApplySuggestion);
+        // No link, or a replay: the spins are off and Apply would do nothing.
+        cellsPanel_->SetApplyAllowed([this](int cell) { return Spin(cell)->isEnabled(); });
+    }
+    ShowInFront(cellsPanel_);
+}
+
+// The spin does what a click does: the panel's value changes and the session
+// sends it in its own time. A spin that is off (no link, a replay) does not
+// move, and then nothing changed.
+void CCalibDlg::ApplySuggestion(int cell, int steps) {
+    SpinButton* spin = Spin(cell);
+    const int before = spin->Position();
+    spin->Step(steps);
+    if (spin->Position() != before) cellsPanel_->RestartCell(cell);
+}
