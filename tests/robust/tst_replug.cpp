@@ -5,12 +5,13 @@
 // (one with another serial number, one with none). While it is away the
 // window waits in "COM Waiting..." with the processor idle; once it is back
 // the link comes up again by itself within 1.5 s, as after a loss on the
-// same port: the panel is not reloaded, and the one value the controller
-// changed meanwhile is sent back to it, nothing else. No box, and no
-// descriptor or memory left behind.
+// same port: the panel is not reloaded, and the one change it holds unstored,
+// which the controller forgot as it was switched off meanwhile, is sent back
+// to it, nothing else. No box, and no descriptor or memory left behind.
 #include <QEventLoop>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <memory>
 
 #include "serial/RememberedAdapter.h"
@@ -44,9 +45,9 @@ constexpr long kMemorySlackKiB = 256;
 
 const std::string kSerial = "A50285BI";
 constexpr int kChangedParameter = 3;
-constexpr int kValueWhileAway = 77;
-// What the panel shows: the controller's value before it went away.
-const QString kSentBack = QStringLiteral("rx set 3 100");
+// The panel's unstored value of that parameter; the controller stored 100.
+constexpr int kUnstoredValue = 101;
+const QString kSentBack = QStringLiteral("rx set 3 101");
 }  // namespace
 
 class TestReplug : public QObject {
@@ -80,7 +81,7 @@ private:
     }
 
     void PlugBackIn(int cycle) {
-        sim_->Command(QStringLiteral("set %1 %2").arg(kChangedParameter).arg(kValueWhileAway));
+        sim_->Command(QStringLiteral("restart"));
         const QString away = sim_->PortPath();
         const qsizetype received = sim_->LinesStartingWith(QStringLiteral("rx ")).size();
         sim_->Command(QStringLiteral("plug"));
@@ -102,7 +103,7 @@ private:
         QTest::qWait(kQuietAfterSendMs);
         const QStringList sent = sim_->LinesStartingWith(QStringLiteral("rx ")).mid(received);
         for (const QString& line : sent) QCOMPARE(line, kSentBack);
-        QCOMPARE(Dlg().Spin(kChangedParameter)->QueryPosition(), 100);
+        QCOMPARE(Dlg().Spin(kChangedParameter)->QueryPosition(), kUnstoredValue);
     }
 
 private slots:
@@ -119,6 +120,8 @@ private slots:
         QVERIFY(window_.Open());
         QVERIFY(window_.WaitForLinkUp());
         QVERIFY(window_.WaitForSearchToEnd());
+        QTest::mouseClick(Dlg().Spin(kChangedParameter)->UpArrow(), Qt::LeftButton);
+        QTRY_COMPARE(sim_->LinesStartingWith(QStringLiteral("rx ")), QStringList{kSentBack});
 
         int firstFds = 0;
         int mostFds = 0;
