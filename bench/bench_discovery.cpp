@@ -46,12 +46,13 @@ double SecondsToLinkUp(int controllerPort) {
     Controller controller;
     QElapsedTimer clock;
     clock.start();
-    CCalibDlg dlg([&](int port) {
+    CalibrationSession session([&](int port) {
         if (port == controllerPort) return controller.Path();
         return port < controllerPort ? silent[port - 1]->SlavePath() : std::string();
     });
+    CCalibDlg dlg(session);
     dlg.show();
-    while (!dlg.State().linkUp && clock.elapsed() < kTimeoutMs) QTest::qWait(1);
+    while (!dlg.Session().Record().linkUp && clock.elapsed() < kTimeoutMs) QTest::qWait(1);
     return clock.elapsed() / 1000.0;
 }
 }  // namespace

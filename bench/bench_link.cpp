@@ -136,7 +136,7 @@ void MeasureFramesShown(CCalibDlg& dlg, PacedController& controller, const Reado
     const double cpuBefore = ThreadCpuMs();
     RunEventLoopFor(seconds * 1000);
     const double cpuMs = ThreadCpuMs() - cpuBefore;
-    const bool linkUp = dlg.State().linkUp;
+    const bool linkUp = dlg.Session().Record().linkUp;
     const long shown = count.shown - before.shown;
     std::printf(
         "frames delivery=%s gap_ms=%d sent=%ld shown=%ld intact=%ld link_up=%d "
@@ -238,9 +238,11 @@ int main(int argc, char** argv) {
     // recover, and no earlier run's record is offered.
     const QTemporaryDir dataHome;
     qputenv("XDG_DATA_HOME", dataHome.path().toUtf8());
-    CCalibDlg dlg([&](int port) { return port == kControllerPort ? device : std::string(); });
+    CalibrationSession session(
+        [&](int port) { return port == kControllerPort ? device : std::string(); });
+    CCalibDlg dlg(session);
     dlg.show();
-    if (!RunEventLoopUntil([&dlg] { return dlg.State().linkUp; }, kLinkUpTimeoutMs)) {
+    if (!RunEventLoopUntil([&dlg] { return dlg.Session().Record().linkUp; }, kLinkUpTimeoutMs)) {
         std::fprintf(stderr, "the link did not come up\n");
         return EXIT_FAILURE;
     }
@@ -248,7 +250,7 @@ int main(int argc, char** argv) {
     ReadoutCount count;
     // Counted as the window takes each frame in; painting follows at most
     // once per screen refresh.
-    QObject::connect(&dlg, &CCalibDlg::readoutsShown, [&](const WindowOps::Readouts& readouts) {
+    QObject::connect(&dlg.Session(), &CalibrationSession::readoutsShown, [&](const WindowOps::Readouts& readouts) {
         const QString text = QString::fromStdString(readouts.petrolText);
         ++count.shown;
         if (IsRecentPetrol(text, controller.LastPetrol())) ++count.intact;

@@ -121,12 +121,13 @@ int main(int argc, char** argv) {
     }
     const std::string device = controller.slavePath;
     // COM3 is the controller; the start-up search finds it there.
-    CountingDlg dialog([device](int port) { return port == kPort ? device : std::string(); });
+    CalibrationSession session([device](int port) { return port == kPort ? device : std::string(); });
+    CountingDlg dialog(session);
     dialog.show();
     QTimer feeder;
     QObject::connect(&feeder, &QTimer::timeout, [&controller] { controller.SendFrame(); });
     feeder.start(kFramePeriodMs);
-    if (!WaitFor([&dialog] { return dialog.State().linkUp; }, 20000)) {
+    if (!WaitFor([&session] { return session.IsUp(); }, 20000)) {
         std::fprintf(stderr, "the link did not come up\n");
         return EXIT_FAILURE;
     }

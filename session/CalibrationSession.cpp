@@ -67,8 +67,9 @@ void CalibrationSession::CreatePorts(PortResolver resolver, ProbeTimings timings
         [this](const QString& device) { return search_->IsListeningOn(device); });
     adapter_ = std::make_unique<RememberedAdapter>(
         directory_, AdapterMemory(adapters ? AdapterMemory::DefaultFile() : QString()), *channel_);
+    WindowOps& observer = *this;
     link_ = std::make_unique<ControllerLink>(
-        *this, *channel_, SystemTickCount,
+        observer, *channel_, SystemTickCount,
         [this] { search_->Launch(link_->Record().probeStop, adapter_->FirstPortFinder()); });
     connect(channel_.get(), &SerialChannel::bytesReceived, this,
             &CalibrationSession::OnBytesReceived);

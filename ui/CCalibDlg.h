@@ -82,8 +82,8 @@ public:
     void FlushDisplay();
     // The views, once they have been opened.
     HelpWindow* Manual() const { return helpWindow_; }
-    ReplayPanel* Replay() const { return replayPanel_; }
-    ReplayLoad* ReplayBeingRead() const { return replayLoad_; }
+    ReplayPanel* Replay() const;
+    ReplayLoad* ReplayBeingRead() const;
     ChartWindow* Chart() const { return chartWindow_; }
     CellsPanel* Cells() const { return cellsPanel_; }
 
@@ -158,8 +158,8 @@ private:
     void PaintBackground(QPainter& painter, const QRect& area) const;
     const UiTexts& Texts() const;
     // A port command, once changes not stored were asked about.
-    template <typename Command>
-    void RunPortCommand(Command&& command);
+    template <typename PortCommand>
+    void RunPortCommand(PortCommand&& command);
     // Changes not stored: the question before a way out, a port command or a
     // file; "Write and continue" waits for the session to write.
     UnstoredAnswer AskAboutUnstored();

@@ -110,8 +110,8 @@ void CCalibDlg::OnParamEditChange(int k) {
     session_.SetPanelValue(k, position);
 }
 
-template <typename Command>
-void CCalibDlg::RunPortCommand(Command&& command) {
+template <typename PortCommand>
+void CCalibDlg::RunPortCommand(PortCommand&& command) {
     if (AskAboutUnstored() == UnstoredAnswer::Cancelled) return;
     command();
 }
@@ -247,6 +247,14 @@ void CCalibDlg::StartReplay(const QString& path) {
         }
         session_.StartReplay(std::move(read.log.frames), read.log.skipped, fileName);
     });
+}
+
+ReplayLoad* CCalibDlg::ReplayBeingRead() const {
+    return replayLoad_;
+}
+
+ReplayPanel* CCalibDlg::Replay() const {
+    return replayPanel_;
 }
 
 void CCalibDlg::EndReplay() {

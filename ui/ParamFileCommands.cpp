@@ -16,7 +16,6 @@
 
 #include "files/ParamFile.h"
 #include "files/PlainFile.h"
-#include "link/WindowOps.h"
 #include "ui/UiTexts.h"
 
 namespace {
@@ -191,19 +190,6 @@ std::optional<PanelParams> Read(QWidget* owner, const QString& path, const Panel
         return std::nullopt;
     }
     return loaded;
-}
-
-// In parameter order: the send scheduler then finds the differing values
-// lowest first.
-void Apply(const PanelParams& loaded, WindowOps& window) {
-    for (int k = 0; k < kParamCount; ++k) window.ShowParameter(k, SpinPositionFor(loaded[k]));
-}
-
-bool Load(QWidget* owner, const QString& path, const PanelParams& panel, WindowOps& window,
-          const FileTexts& texts) {
-    const std::optional<PanelParams> loaded = Read(owner, path, panel, texts);
-    if (loaded) Apply(*loaded, window);
-    return loaded.has_value();
 }
 
 void Write(QWidget* owner, const QString& chosenPath, const PanelParams& panel,

@@ -5,10 +5,9 @@
 #include <QString>
 #include <optional>
 
-#include "link/LinkState.h"
+#include "domain/Calibration.h"
 
 class QWidget;
-class WindowOps;
 struct FileTexts;
 
 // File > Open and File > Save of the calibration window: Qt's own file
@@ -25,12 +24,6 @@ std::optional<QString> AskOpenPath(QWidget* owner);
 // longer than a set are refused with a box.
 std::optional<PanelParams> Read(QWidget* owner, const QString& path, const PanelParams& panel,
                                 const FileTexts& texts);
-// Each spin is moved to its value, and the spins' change notifications store
-// the values into the panel.
-void Apply(const PanelParams& loaded, WindowOps& window);
-// Read, then Apply; true when the set was laid onto the spins.
-bool Load(QWidget* owner, const QString& path, const PanelParams& panel, WindowOps& window,
-          const FileTexts& texts);
 
 // Asks for a name and writes the panel under it, ".tq4" appended as needed.
 void Save(QWidget* owner, const PanelParams& panel, const FileTexts& texts);

@@ -43,19 +43,19 @@ private:
     int upsSinceLastAuto_ = 0;
 
     void CountUpTransitions() {
-        if (window_.dlg->State().linkUp && !wasUp_) ++upsSinceLastAuto_;
-        wasUp_ = window_.dlg->State().linkUp;
+        if (window_.dlg->Session().Record().linkUp && !wasUp_) ++upsSinceLastAuto_;
+        wasUp_ = window_.dlg->Session().Record().linkUp;
     }
 
     void ChooseAuto() {
         window_.dlg->Command(CommandId::kPortAuto)->trigger();
-        wasUp_ = window_.dlg->State().linkUp;
+        wasUp_ = window_.dlg->Session().Record().linkUp;
         upsSinceLastAuto_ = 0;
     }
 
 private slots:
     void init() {}
-    void cleanup() { window_.dlg.reset(); }
+    void cleanup() { window_.Close(); }
 
     void autoTwentyTimes_data() {
         QTest::addColumn<bool>("afterLinkUp");
@@ -74,9 +74,9 @@ private slots:
         window_.ports.Set(kControllerPort, sim.PortPath().toStdString());
         ModalCloser closer(3 * kLinkTimeoutMs);
         QVERIFY(window_.Open(ProbeTimings{}));
-        connect(window_.dlg->Timer(TimerId::kSupervision), &QTimer::timeout, this,
+        connect(window_.dlg->Session().Timer(TimerId::kSupervision), &QTimer::timeout, this,
                 [this] { CountUpTransitions(); });
-        if (afterLinkUp) QTRY_VERIFY_WITH_TIMEOUT(window_.dlg->State().linkUp, kLinkTimeoutMs);
+        if (afterLinkUp) QTRY_VERIFY_WITH_TIMEOUT(window_.dlg->Session().Record().linkUp, kLinkTimeoutMs);
 
         int mostWorkers = 0;
         int mostWorkerThreads = 0;
@@ -90,21 +90,21 @@ private slots:
         };
         for (int i = 0; i < kAutoCount; ++i) {
             ChooseAuto();
-            mostWorkers = std::max(mostWorkers, window_.dlg->Search().RunningCount());
+            mostWorkers = std::max(mostWorkers, window_.dlg->Session().Search().RunningCount());
             countThreads();
             QTest::qWait(spacingMs);
             countThreads();
         }
         QVERIFY2(mostWorkers > 1, "the workers did not overlap");
         QVERIFY(mostWorkerThreads >= 1);
-        QTRY_VERIFY_WITH_TIMEOUT(window_.dlg->State().linkUp, kLinkTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(window_.dlg->Session().Record().linkUp, kLinkTimeoutMs);
         QVERIFY(WaitForSearchToEnd(*window_.dlg));
         QTest::qWait(kSteadyMs);
 
         QCOMPARE(upsSinceLastAuto_, 1);
-        QVERIFY(window_.dlg->State().linkUp);
-        QCOMPARE(int(window_.dlg->Channel()->PortNumber()), kControllerPort);
-        QCOMPARE(window_.dlg->Channel()->DevicePath(), sim.PortPath());
+        QVERIFY(window_.dlg->Session().Record().linkUp);
+        QCOMPARE(int(window_.dlg->Session().Channel().PortNumber()), kControllerPort);
+        QCOMPARE(window_.dlg->Session().Channel().DevicePath(), sim.PortPath());
         QCOMPARE(window_.dlg->Menu()->PortRadioMark(),
                  MenuBar::PortPosition({WindowOps::PortChoice::Kind::Auto}));
         QVERIFY(ShownPaneText(*window_.dlg, kStatusPane).startsWith(QStringLiteral("COM OK.")));

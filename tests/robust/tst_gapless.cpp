@@ -66,16 +66,17 @@ private slots:
         long worstMisread = 0;
         double worstShare = 1.0;
         for (int start = 0; start < kStarts; ++start) {
-            CCalibDlg dlg([device](int port) { return port == kPort ? device : std::string(); });
+            CalibrationSession session(
+                [device](int port) { return port == kPort ? device : std::string(); });
+            CCalibDlg dlg(session);
             dlg.show();
-            QTRY_VERIFY_WITH_TIMEOUT(dlg.State().linkUp, kLinkTimeoutMs);
-            QCOMPARE(dlg.panelParams, expected);
+            QTRY_VERIFY_WITH_TIMEOUT(dlg.Session().Record().linkUp, kLinkTimeoutMs);
+            QCOMPARE(dlg.Session().Panel(), expected);
 
             long shown = 0;
             long misread = 0;
             // Every frame the window shows, whether or not it is painted.
-            auto check = connect(
-                &dlg, &CCalibDlg::readoutsShown, this, [&](const WindowOps::Readouts& readouts) {
+            auto check = connect(&dlg.Session(), &CalibrationSession::readoutsShown, this, [&](const WindowOps::Readouts& readouts) {
                     ++shown;
                     const bool asSent = IsSentPetrol(QString::fromStdString(readouts.petrolText)) &&
                                         readouts.lambdaText == kLambdaText;
@@ -102,7 +103,7 @@ private slots:
                 share >= kShownShare,
                 qPrintable(
                     QStringLiteral("start %1: %2 of %3 shown").arg(start).arg(shown).arg(sent)));
-            QCOMPARE(dlg.panelParams, expected);
+            QCOMPARE(dlg.Session().Panel(), expected);
         }
         qInfo(
             "%d starts: worst share shown %.3f, misread %ld; frames received by the controller: "

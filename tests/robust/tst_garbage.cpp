@@ -61,18 +61,20 @@ private slots:
         ModalCloser closer(seconds * 1000 + kOpenTimeoutMs);
 
         const std::string device = relay.WindowPath();
-        CCalibDlg dlg([device](int port) { return port == kPort ? device : std::string(); });
-        FrameWitness witness(relay, dlg.State());
-        connect(dlg.Channel(), &SerialChannel::bytesReceived, this,
+        CalibrationSession session(
+            [device](int port) { return port == kPort ? device : std::string(); });
+        CCalibDlg dlg(session);
+        FrameWitness witness(relay, dlg.Session().Record());
+        connect(&dlg.Session().Channel(), &SerialChannel::bytesReceived, this,
                 [&] { witness.AfterReceive(); });
-        connect(dlg.Timer(TimerId::kSend), &QTimer::timeout, this,
-                [&] { witness.AfterSendTick(dlg.panelParams); });
-        connect(dlg.Timer(TimerId::kSupervision), &QTimer::timeout, this,
+        connect(dlg.Session().Timer(TimerId::kSend), &QTimer::timeout, this,
+                [&] { witness.AfterSendTick(dlg.Session().Panel()); });
+        connect(dlg.Session().Timer(TimerId::kSupervision), &QTimer::timeout, this,
                 [&] { witness.AfterSupervisionTick(); });
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
         // Any byte is enough for the search to take the port.
-        QTRY_VERIFY_WITH_TIMEOUT(dlg.Channel()->IsOpen(), kOpenTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(dlg.Session().Channel().IsOpen(), kOpenTimeoutMs);
 
         LatencyProbe latency;
         latency.Start();
@@ -96,7 +98,7 @@ private slots:
             QVERIFY2(witness.UnchangedEvents() > witness.AcceptedFrames(),
                      "frames with an index above 15 should be the most");
         }
-        QVERIFY(dlg.Channel()->IsOpen());
+        QVERIFY(dlg.Session().Channel().IsOpen());
         QVERIFY(latency.PercentileMs(0.99) <= kTypicalLatenessLimitMs);
         QVERIFY(latency.WorstMs() <= kWorstLatenessLimitMs);
         for (const auto& box : closer.seen) QFAIL(qPrintable(box.text));
@@ -104,7 +106,7 @@ private slots:
         // Still answering the user at once.
         dlg.Command(CommandId::kPortOffline)->trigger();
         QCOMPARE(ShownPaneText(dlg, kStatusPane), QStringLiteral("COM Stop"));
-        QVERIFY(!dlg.Channel()->IsOpen());
+        QVERIFY(!dlg.Session().Channel().IsOpen());
     }
 };
 

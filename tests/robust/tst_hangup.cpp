@@ -59,13 +59,13 @@ private:
         window_.ports.Set(kPort, sim_->PortPath().toStdString());
         const int command = cycle % 2 == 0 ? CommandId::kPortAuto : CommandId::SelectPort(kPort);
         window_.dlg->Command(command)->trigger();
-        QTRY_VERIFY_WITH_TIMEOUT(window_.dlg->State().linkUp, kLinkTimeoutMs);
-        QCOMPARE(window_.dlg->Channel()->DevicePath(), sim_->PortPath());
+        QTRY_VERIFY_WITH_TIMEOUT(window_.dlg->Session().Record().linkUp, kLinkTimeoutMs);
+        QCOMPARE(window_.dlg->Session().Channel().DevicePath(), sim_->PortPath());
     }
 
     void HangUp(int cycle, const QSignalSpy& lost) {
         sim_->Command(QStringLiteral("hangup"));
-        QTRY_VERIFY_WITH_TIMEOUT(!window_.dlg->Channel()->IsOpen(), kCloseTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!window_.dlg->Session().Channel().IsOpen(), kCloseTimeoutMs);
         const double closedAt = ProcessFigures::CpuMs();
         QTest::qWait(kIdleWindowMs);
         const double share = (ProcessFigures::CpuMs() - closedAt) / kIdleWindowMs;
@@ -79,8 +79,8 @@ private:
 
     void ExpectLossReported() {
         QTRY_COMPARE_WITH_TIMEOUT(Status(), QStringLiteral("COM Waiting..."), kReportTimeoutMs);
-        QVERIFY(!window_.dlg->State().linkUp);
-        QCOMPARE(window_.dlg->State().receivedMask, std::uint16_t{0});
+        QVERIFY(!window_.dlg->Session().Record().linkUp);
+        QCOMPARE(window_.dlg->Session().Record().receivedMask, std::uint16_t{0});
         QVERIFY(!window_.dlg->Control(ControlId::kWriteButton)->isEnabled());
         QVERIFY(!window_.dlg->Spin(0)->isEnabled());
         QCOMPARE(window_.dlg->Control(ControlId::kPetrolReadout)->property("text").toString(),
@@ -99,9 +99,9 @@ private slots:
         window_.ports.Set(kPort, sim_->PortPath().toStdString());
         ModalCloser closer(kHangUps * kLinkTimeoutMs);
         QVERIFY(window_.Open(ProbeTimings{}));
-        QTRY_VERIFY_WITH_TIMEOUT(window_.dlg->State().linkUp, kLinkTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(window_.dlg->Session().Record().linkUp, kLinkTimeoutMs);
         QVERIFY(WaitForSearchToEnd(*window_.dlg));
-        QSignalSpy lost(window_.dlg->Channel(), &SerialChannel::deviceLost);
+        QSignalSpy lost(&window_.session->Channel(), &SerialChannel::deviceLost);
         // Counted at the same point of every cycle: linked, no worker running.
         const int linkedFds = ProcessFigures::OpenFileDescriptors();
         int mostFds = linkedFds;
@@ -129,7 +129,7 @@ private slots:
     }
 
     void cleanup() {
-        window_.dlg.reset();
+        window_.Close();
         sim_.reset();
     }
 };

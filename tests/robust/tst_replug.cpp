@@ -68,7 +68,7 @@ private:
         window_.adapters->Unplug(MadeUpFtdi("", kSerial));
         QTRY_COMPARE_WITH_TIMEOUT(ShownPaneText(Dlg(), kStatusPane),
                                   QStringLiteral("COM Waiting..."), kLossTimeoutMs);
-        QVERIFY(Dlg().Adapter().IsLooking());
+        QVERIFY(Dlg().Session().Adapter().IsLooking());
         // A plain event loop: QTest::qWait would wake the process every 10 ms.
         QEventLoop idle;
         QTimer::singleShot(kIdleWindowMs, &idle, &QEventLoop::quit);
@@ -90,13 +90,13 @@ private:
         QElapsedTimer sinceReturn;
         sinceReturn.start();
         window_.adapters->Plug(MadeUpFtdi(device.toStdString(), kSerial));
-        QTRY_VERIFY_WITH_TIMEOUT(Dlg().State().linkUp, kRelinkLimitMs + 1000);
+        QTRY_VERIFY_WITH_TIMEOUT(Dlg().Session().Record().linkUp, kRelinkLimitMs + 1000);
         slowestRelinkMs_ = std::max(slowestRelinkMs_, sinceReturn.elapsed());
         QVERIFY2(sinceReturn.elapsed() <= kRelinkLimitMs,
                  qPrintable(QStringLiteral("linked %1 ms after return %2")
                                 .arg(sinceReturn.elapsed())
                                 .arg(cycle)));
-        QCOMPARE(Dlg().Channel()->DevicePath(), device);
+        QCOMPARE(Dlg().Session().Channel().DevicePath(), device);
 
         QTRY_VERIFY_WITH_TIMEOUT(sim_->LinesStartingWith(QStringLiteral("rx ")).size() > received,
                                  kSendTimeoutMs);
@@ -157,7 +157,7 @@ private slots:
     }
 
     void cleanup() {
-        window_.dlg.reset();
+        window_.Close();
         sim_.reset();
     }
 };

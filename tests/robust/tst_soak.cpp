@@ -62,10 +62,12 @@ private slots:
         // A data folder of its own, for the changes the run leaves unstored.
         const QTemporaryDir dataHome;
         qputenv("XDG_DATA_HOME", dataHome.path().toUtf8());
-        CCalibDlg dlg([device](int port) { return port == kPort ? device : std::string(); });
+        CalibrationSession session(
+            [device](int port) { return port == kPort ? device : std::string(); });
+        CCalibDlg dlg(session);
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
-        QTRY_VERIFY_WITH_TIMEOUT(dlg.State().linkUp, kLinkTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(dlg.Session().Record().linkUp, kLinkTimeoutMs);
 
         QElapsedTimer clock;
         clock.start();
@@ -89,8 +91,8 @@ private slots:
         const double cpuShare = (ProcessFigures::CpuMs() - cpuAtStart) / clock.elapsed();
 
         // The last change reached the controller and came back as its echo.
-        QTRY_VERIFY_WITH_TIMEOUT(std::equal(dlg.panelParams.begin(), dlg.panelParams.end(),
-                                            dlg.State().deviceParams.begin()),
+        QTRY_VERIFY_WITH_TIMEOUT(std::equal(dlg.Session().Panel().begin(), dlg.Session().Panel().end(),
+                                            dlg.Session().Record().deviceParams.begin()),
                                  kEchoTimeoutMs);
         const int sent = sim.LinesStartingWith(QStringLiteral("rx set")).size();
         qInfo(
@@ -103,7 +105,7 @@ private slots:
                  qPrintable(
                      QStringLiteral("resident memory grew by %1 KiB").arg(finalKiB - settledKiB)));
         QVERIFY2(sent >= changes, "a change from the panel was not sent");
-        QVERIFY(dlg.State().linkUp);
+        QVERIFY(dlg.Session().Record().linkUp);
         QVERIFY(ShownPaneText(dlg, kStatusPane).startsWith(QStringLiteral("COM OK.")));
         for (const auto& box : closer.seen) QFAIL(qPrintable(box.text));
     }

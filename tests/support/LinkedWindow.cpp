@@ -22,7 +22,7 @@ bool LinkedWindow::Step(int k, bool up) {
     SpinButton* spin = Dlg().Spin(k);
     QTest::mouseClick(up ? spin->UpArrow() : spin->DownArrow(), Qt::LeftButton);
     return QTest::qWaitFor(
-        [&] { return int(Dlg().State().deviceParams[k]) == Dlg().panelParams[k]; }, kWireTimeoutMs);
+        [&] { return int(Dlg().Session().Record().deviceParams[k]) == Dlg().Session().Panel()[k]; }, kWireTimeoutMs);
 }
 
 QList<int> LinkedWindow::Marked() const {
@@ -35,7 +35,7 @@ QList<int> LinkedWindow::Marked() const {
 
 bool LinkedWindow::Silence() {
     sim->Command(QStringLiteral("silent"));
-    return QTest::qWaitFor([this] { return !Dlg().State().linkUp; }, kLossTimeoutMs);
+    return QTest::qWaitFor([this] { return !Dlg().Session().Record().linkUp; }, kLossTimeoutMs);
 }
 
 void LinkedWindow::Close() {

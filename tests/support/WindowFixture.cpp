@@ -20,7 +20,9 @@ bool WindowFixture::Open(ProbeTimings timings) {
     auto emptyData = std::make_unique<QTemporaryDir>();
     if (!emptyData->isValid()) return false;
     qputenv("XDG_DATA_HOME", (dataHome.isEmpty() ? emptyData->path() : dataHome).toUtf8());
-    dlg = std::make_unique<CCalibDlg>(ports.Resolver(), timings, adapters);
+    Close();
+    session = std::make_unique<CalibrationSession>(ports.Resolver(), timings, adapters);
+    dlg = std::make_unique<CCalibDlg>(*session);
     // Kept from here: a window this one replaced has gone with its folder.
     ownDataHome_ = std::move(emptyData);
     dlg->show();
@@ -54,8 +56,14 @@ QColor ShownStatusColour(CCalibDlg& dlg) {
     return dlg.StatusBar()->BackgroundColour();
 }
 
+void WindowFixture::Close() {
+    dlg.reset();
+    session.reset();
+}
+
 bool WaitForSearchToEnd(CCalibDlg& dlg, int timeoutMs) {
-    return QTest::qWaitFor([&dlg] { return dlg.Search().RunningCount() == 0; }, timeoutMs);
+    return QTest::qWaitFor([&dlg] { return dlg.Session().Search().RunningCount() == 0; },
+                           timeoutMs);
 }
 
 bool WindowFixture::WaitForSearchToEnd(int timeoutMs) {

@@ -37,6 +37,8 @@ public:
     // The adapters the window is told are plugged in; without them it knows
     // no adapters and remembers none.
     std::shared_ptr<MadeUpAdapters> adapters;
+    // The session of the window, and the window over it.
+    std::unique_ptr<CalibrationSession> session;
     std::unique_ptr<CCalibDlg> dlg;
 
     // Makes the window and shows it; false when it is not exposed.
@@ -45,9 +47,10 @@ public:
     // does not come up.
     bool OpenLinkedTo(const std::string& device, int port = kControllerPort,
                       ProbeTimings timings = kFastSearch);
-    void Close() { dlg.reset(); }
+    // The window goes, then its session.
+    void Close();
 
-    LinkState& State() { return dlg->State(); }
+    const LinkState& State() const { return session->Record(); }
     // The documents folder the window's logs go into, under a name given
     // before Open (a user's own folder name, Chinese say).
     void SetDocumentsName(const QString& name) { documentsName_ = name; }

@@ -61,7 +61,7 @@ inline PanelParams AllOf(std::int32_t value) {
 // The panel and what each edit shows agree.
 inline bool PanelShows(const CCalibDlg& dlg, const PanelParams& expected) {
     for (int k = 0; k < kParamCount; ++k) {
-        if (dlg.panelParams[k] != expected[k]) return false;
+        if (dlg.Session().Panel()[k] != expected[k]) return false;
         if (dlg.ParamEdit(k)->text() != QString::number(expected[k])) return false;
     }
     return true;

@@ -55,7 +55,7 @@ private:
     void PullAdapterOut() {
         adapterSim_->Command(QStringLiteral("unplug"));
         window_->adapters->Unplug(MadeUpFtdi("", kSerial));
-        QTRY_VERIFY(window_->dlg->Adapter().IsLooking());
+        QTRY_VERIFY(window_->dlg->Session().Adapter().IsLooking());
     }
 
     QString PlugAdapterBackIn() {
@@ -113,7 +113,7 @@ private slots:
         QVERIFY(window_->Open());
         QVERIFY(window_->WaitForLinkUp());
         const SimProcess& heard = onAdapter ? *adapterSim_ : *tableSim;
-        QCOMPARE(window_->dlg->Channel()->DevicePath(), heard.PortPath());
+        QCOMPARE(window_->dlg->Session().Channel().DevicePath(), heard.PortPath());
         const AdapterIdentity linked =
             onAdapter ? IdentityOf(adapter)
                       : AdapterIdentity{.comPort = kSimPort, .builtInName = false};
@@ -132,13 +132,13 @@ private slots:
         QFile(notYet).open(QIODevice::WriteOnly);
         window_->adapters->Plug(MadeUpFtdi(notYet.toStdString(), kSerial));
         QTest::qWait(kLooksMs);
-        QVERIFY(!window_->dlg->Channel()->IsOpen());
-        QVERIFY(window_->dlg->Adapter().IsLooking());
+        QVERIFY(!window_->dlg->Session().Channel().IsOpen());
+        QVERIFY(window_->dlg->Session().Adapter().IsLooking());
 
         const QString device = PlugAdapterBackIn();
-        QTRY_COMPARE(window_->dlg->Channel()->DevicePath(), device);
-        QVERIFY(window_->dlg->Channel()->IsOpen());
-        QVERIFY(!window_->dlg->Adapter().IsLooking());
+        QTRY_COMPARE(window_->dlg->Session().Channel().DevicePath(), device);
+        QVERIFY(window_->dlg->Session().Channel().IsOpen());
+        QVERIFY(!window_->dlg->Session().Adapter().IsLooking());
         QVERIFY(window_->WaitForLinkUp());
         for (const auto& box : closer.seen) QFAIL(qPrintable(box.text));
     }
@@ -156,10 +156,10 @@ private slots:
         QVERIFY(window_->WaitForLinkUp());
         PullAdapterOut();
         window_->Choose(command);
-        QVERIFY(!window_->dlg->Adapter().IsLooking());
+        QVERIFY(!window_->dlg->Session().Adapter().IsLooking());
         PlugAdapterBackIn();
         QTest::qWait(kLooksMs);
-        QVERIFY(!window_->dlg->Channel()->IsOpen());
+        QVERIFY(!window_->dlg->Session().Channel().IsOpen());
     }
 
     // Chosen by hand as COM3, the adapter comes back as COM4 (COM3 is taken
@@ -179,8 +179,8 @@ private slots:
         PtyPair newcomer;
         window_->ports.Set(kAdapterPort, newcomer.SlavePath());
         const QString device = PlugAdapterBackIn();
-        QTRY_COMPARE(window_->dlg->Channel()->DevicePath(), device);
-        QCOMPARE(int(window_->dlg->Channel()->PortNumber()), kAdapterPort + 1);
+        QTRY_COMPARE(window_->dlg->Session().Channel().DevicePath(), device);
+        QCOMPARE(int(window_->dlg->Session().Channel().PortNumber()), kAdapterPort + 1);
         QCOMPARE(menu.PortRadioMark(),
                  MenuBar::PortPosition({PortChoice::Kind::Port, kAdapterPort + 1}));
     }

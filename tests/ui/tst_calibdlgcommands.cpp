@@ -25,7 +25,7 @@ class TestCalibDlgCommands : public QObject {
 private slots:
     void init() { QVERIFY(window_.Open()); }
 
-    void cleanup() { window_.dlg.reset(); }
+    void cleanup() { window_.Close(); }
 
     void enterOnTheExitButtonCancels() {
         CCalibDlg& dlg = *window_.dlg;
@@ -34,8 +34,8 @@ private slots:
         QTest::keyClick(dlg.Control(ControlId::kExitButton), Qt::Key_Return);
         QCOMPARE(dlg.result(), int(QDialog::Rejected));
         QVERIFY(!dlg.isVisible());
-        QVERIFY(!dlg.Timer(TimerId::kSupervision)->isActive());
-        QVERIFY(!dlg.Timer(TimerId::kSend)->isActive());
+        QVERIFY(!dlg.Session().Timer(TimerId::kSupervision)->isActive());
+        QVERIFY(!dlg.Session().Timer(TimerId::kSend)->isActive());
     }
 
     void cancelPaths_data() {
@@ -63,8 +63,8 @@ private slots:
         }
         QCOMPARE(dlg.result(), int(QDialog::Rejected));
         QVERIFY(!dlg.isVisible());
-        QVERIFY(!dlg.Timer(TimerId::kSupervision)->isActive());
-        QVERIFY(!dlg.Timer(TimerId::kSend)->isActive());
+        QVERIFY(!dlg.Session().Timer(TimerId::kSupervision)->isActive());
+        QVERIFY(!dlg.Session().Timer(TimerId::kSend)->isActive());
     }
 
     // The OK path reads the edits back and ends without the exit steps; a
@@ -78,9 +78,9 @@ private slots:
         QTest::keyClick(dlg.ParamEdit(0), Qt::Key_Return);
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
         QVERIFY(!dlg.isVisible());
-        QCOMPARE(dlg.panelParams[6], 42);
-        QCOMPARE(dlg.panelParams[11], 0);
-        QVERIFY(dlg.Timer(TimerId::kSupervision)->isActive());
+        QCOMPARE(dlg.Session().Panel()[6], 42);
+        QCOMPARE(dlg.Session().Panel()[11], 0);
+        QVERIFY(dlg.Session().Timer(TimerId::kSupervision)->isActive());
     }
 
     // Edit 10 comes before edit 2 in the read-back, so the box names it.
@@ -98,7 +98,7 @@ private slots:
         QCOMPARE(closer.seen.at(0).text, QStringLiteral("请键入一个整数。"));
         QVERIFY(dlg.isVisible());
         QCOMPARE(dlg.focusWidget(), dlg.ParamEdit(10));
-        QCOMPARE(dlg.panelParams[1], 8);
+        QCOMPARE(dlg.Session().Panel()[1], 8);
 
         dlg.ParamEdit(10)->setText(QStringLiteral("5"));
         QTest::keyClick(dlg.ParamEdit(10), Qt::Key_Return);
@@ -112,9 +112,9 @@ private slots:
         CCalibDlg& dlg = *window_.dlg;
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
-        dlg.EnableEditing();
+        dlg.SetEditingEnabled(true);
         QTest::mouseClick(dlg.Control(ControlId::kWriteButton), Qt::LeftButton);
-        QVERIFY(window_.dlg->State().writeRequested);
+        QVERIFY(window_.dlg->Session().Record().writeRequested);
     }
 
     void portMenuMarksByPosition() {
@@ -126,7 +126,7 @@ private slots:
         dlg.Command(CommandId::kPortOffline)->trigger();
         QCOMPARE(dlg.Menu()->PortRadioMark(), 1);
         QCOMPARE(ShownPaneText(dlg, 1), QStringLiteral("COM Stop"));
-        QVERIFY(window_.dlg->State().probeStop->load());
+        QVERIFY(window_.dlg->Session().Record().probeStop->load());
         dlg.Command(CommandId::kPortAuto)->trigger();
         QCOMPARE(dlg.Menu()->PortRadioMark(), 0);
         QCOMPARE(ShownPaneText(dlg, 1), QStringLiteral("COM Searching..."));

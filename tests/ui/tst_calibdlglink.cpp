@@ -44,15 +44,15 @@ private slots:
         QVERIFY(window_.Open());
         // The search listens on the pty while it is quiet, then gives up.
         QVERIFY(WaitForSearchToEnd(*window_.dlg));
-        QVERIFY(!window_.dlg->State().probeFound);
+        QVERIFY(!window_.dlg->Session().Record().probeFound);
         window_.dlg->Command(CommandId::SelectPort(kPort))->trigger();
-        QVERIFY(window_.dlg->Channel()->IsOpen());
+        QVERIFY(window_.dlg->Session().Channel().IsOpen());
         device_->StartTalking();
-        QTRY_VERIFY_WITH_TIMEOUT(window_.dlg->State().linkUp, kLinkTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(window_.dlg->Session().Record().linkUp, kLinkTimeoutMs);
     }
 
     void cleanup() {
-        window_.dlg.reset();
+        window_.Close();
         device_.reset();
         pty_.reset();
     }
@@ -60,7 +60,7 @@ private slots:
     void linkUpLoadsThePanelAndShowsLiveValues() {
         CCalibDlg& dlg = *window_.dlg;
         for (int k = 0; k < kParamCount; ++k) {
-            QCOMPARE(dlg.panelParams[k], 100 + k);
+            QCOMPARE(dlg.Session().Panel()[k], 100 + k);
             QCOMPARE(dlg.ParamEdit(k)->text(), QString::number(100 + k));
             QVERIFY(dlg.Spin(k)->isEnabled());
         }
@@ -85,14 +85,14 @@ private slots:
         CCalibDlg& dlg = *window_.dlg;
         const qint64 clicked = device_->clock.elapsed();
         QTest::mouseClick(dlg.Spin(2)->UpArrow(), Qt::LeftButton);
-        QCOMPARE(dlg.panelParams[2], 103);
+        QCOMPARE(dlg.Session().Panel()[2], 103);
         QTRY_COMPARE_WITH_TIMEOUT(device_->received.size(), std::size_t{1}, 2000);
         QCOMPARE(device_->received.at(0), PtyDevice::SetFrame(2, 103));
         QVERIFY2(device_->receivedAt.at(0) - clicked <= kOneTickWithSlackMs,
                  qPrintable(QString::number(device_->receivedAt.at(0) - clicked)));
         // Once the echo confirms it, sending stops. (An echo of the old value
         // that was already on its way may cause one repeat of the same frame.)
-        QTRY_COMPARE(int(window_.dlg->State().deviceParams[2]), 103);
+        QTRY_COMPARE(int(window_.dlg->Session().Record().deviceParams[2]), 103);
         QTest::qWait(500);
         const std::size_t sent = device_->received.size();
         QTest::qWait(500);
@@ -116,7 +116,7 @@ private slots:
         dlg.ParamEdit(3)->selectAll();
         QTest::keyClick(dlg.ParamEdit(3), Qt::Key_Insert, Qt::ShiftModifier);
         QCOMPARE(dlg.ParamEdit(3)->text(), QStringLiteral("300"));
-        QCOMPARE(dlg.panelParams[3], 103);
+        QCOMPARE(dlg.Session().Panel()[3], 103);
         QTest::mouseClick(dlg.Spin(5)->DownArrow(), Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(device_->received.size(), std::size_t{1}, 2000);
         QCOMPARE(device_->received.at(0), PtyDevice::SetFrame(5, 104));
@@ -127,19 +127,19 @@ private slots:
 
     void linkIsLostOnTheTwelfthSilentTick() {
         CCalibDlg& dlg = *window_.dlg;
-        dlg.Timer(TimerId::kSupervision)->stop();
+        dlg.Session().Timer(TimerId::kSupervision)->stop();
         // A frame accepted after the last timer tick starts the count at 0.
-        QTRY_COMPARE(int(window_.dlg->State().silenceTicks), 0);
+        QTRY_COMPARE(int(window_.dlg->Session().Record().silenceTicks), 0);
         device_->StopTalking();
         QTest::qWait(100);
         for (int tick = 1; tick <= 11; ++tick) {
-            dlg.OnTimer(TimerId::kSupervision);
-            QVERIFY2(window_.dlg->State().linkUp,
+            dlg.Session().OnTimer(TimerId::kSupervision);
+            QVERIFY2(window_.dlg->Session().Record().linkUp,
                      qPrintable(QStringLiteral("silent tick %1").arg(tick)));
             QVERIFY(ShownPaneText(dlg, 1).startsWith(QStringLiteral("COM OK.")));
         }
-        dlg.OnTimer(TimerId::kSupervision);
-        QVERIFY(!window_.dlg->State().linkUp);
+        dlg.Session().OnTimer(TimerId::kSupervision);
+        QVERIFY(!window_.dlg->Session().Record().linkUp);
         QCOMPARE(ShownPaneText(dlg, 1), QStringLiteral("COM Waiting..."));
         QCOMPARE(ShownStatusColour(dlg), QColor(255, 0, 0));
         QVERIFY(!dlg.Spin(0)->isEnabled());
@@ -147,7 +147,7 @@ private slots:
         QCOMPARE(dlg.Control(ControlId::kGasReadout)->property("text").toString(), QString());
         // The panel was loaded: the edits keep the controller's values.
         QCOMPARE(dlg.ParamEdit(7)->text(), QStringLiteral("107"));
-        dlg.OnTimer(TimerId::kSupervision);
+        dlg.Session().OnTimer(TimerId::kSupervision);
         QCOMPARE(ShownPaneText(dlg, 2), QStringLiteral("Time:"));
     }
 
@@ -155,9 +155,9 @@ private slots:
         CCalibDlg& dlg = *window_.dlg;
         QTest::keyClick(dlg.ParamEdit(8), Qt::Key_Escape);
         QCOMPARE(dlg.result(), int(QDialog::Rejected));
-        QVERIFY(!dlg.Channel()->IsOpen());
-        QVERIFY(!dlg.Timer(TimerId::kSupervision)->isActive());
-        QVERIFY(!dlg.Timer(TimerId::kSend)->isActive());
+        QVERIFY(!dlg.Session().Channel().IsOpen());
+        QVERIFY(!dlg.Session().Timer(TimerId::kSupervision)->isActive());
+        QVERIFY(!dlg.Session().Timer(TimerId::kSend)->isActive());
     }
 
     void aChannelErrorIsShownInABox_data() {
@@ -172,9 +172,10 @@ private slots:
     void aChannelErrorIsShownInABox() {
         QFETCH(bool, english);
         QFETCH(QString, says);
-        CCalibDlg other(
+        CalibrationSession otherSession(
             [this](int port) { return port == kPort ? pty_->SlavePath() : std::string(); },
             kFastSearch);
+        CCalibDlg other(otherSession);
         // Neither window's search may hold the port at that moment.
         QVERIFY(WaitForSearchToEnd(*window_.dlg));
         QVERIFY(WaitForSearchToEnd(other));
@@ -184,7 +185,7 @@ private slots:
         QCOMPARE(closer.seen.size(), 1);
         QCOMPARE(closer.seen.at(0).icon, QMessageBox::Critical);
         QVERIFY2(closer.seen.at(0).text.startsWith(says), qPrintable(closer.seen.at(0).text));
-        QVERIFY(!other.Channel()->IsOpen());
+        QVERIFY(!other.Session().Channel().IsOpen());
         QCOMPARE(ShownPaneText(other, 1), QStringLiteral("COM Open Failed!"));
     }
 

@@ -44,7 +44,7 @@ class TestCalibDlg : public QObject {
 private slots:
     void init() { QVERIFY(window_.Open()); }
 
-    void cleanup() { window_.dlg.reset(); }
+    void cleanup() { window_.Close(); }
 
     void windowJustOpened() {
         CCalibDlg& dlg = *window_.dlg;
@@ -52,7 +52,7 @@ private slots:
         QCOMPARE(dlg.windowTitle(), QStringLiteral("DX470 参数标定软件 V2"));
         for (int k = 0; k < kParamCount; ++k) {
             QCOMPARE(dlg.ParamEdit(k)->text(), QStringLiteral("0"));
-            QCOMPARE(dlg.panelParams[k], 0);
+            QCOMPARE(dlg.Session().Panel()[k], 0);
             QVERIFY(!dlg.Spin(k)->isEnabled());
             QCOMPARE(dlg.Spin(k)->Position(), 0);
             QVERIFY(dlg.Control(ControlId::CellMarker(k))->isHidden());
@@ -72,11 +72,10 @@ private slots:
         QCOMPARE(dlg.Menu()->PortRadioMark(), 0);
         QVERIFY(dlg.Command(CommandId::kChinese)->isChecked());
         QVERIFY(!dlg.Command(CommandId::kEnglish)->isChecked());
-        QVERIFY(dlg.Timer(TimerId::kSupervision)->isActive());
-        QCOMPARE(dlg.Timer(TimerId::kSupervision)->interval(), 200);
-        QCOMPARE(dlg.Timer(TimerId::kSend)->interval(), 100);
-        QVERIFY(dlg.Channel() != nullptr);
-        QVERIFY(!dlg.Channel()->IsOpen());
+        QVERIFY(dlg.Session().Timer(TimerId::kSupervision)->isActive());
+        QCOMPARE(dlg.Session().Timer(TimerId::kSupervision)->interval(), 200);
+        QCOMPARE(dlg.Session().Timer(TimerId::kSend)->interval(), 100);
+        QVERIFY(!dlg.Session().Channel().IsOpen());
     }
 
     void barsAndColoursAsSetUp() {
@@ -118,22 +117,22 @@ private slots:
         CCalibDlg& dlg = *window_.dlg;
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
-        dlg.EnableEditing();
+        dlg.SetEditingEnabled(true);
         dlg.ShowParameter(3, 120);
         QTest::mouseClick(dlg.Spin(3)->UpArrow(), Qt::LeftButton);
         QCOMPARE(dlg.Control(1085)->property("text").toString(), QStringLiteral("121"));
-        QCOMPARE(dlg.panelParams[3], 121);
+        QCOMPARE(dlg.Session().Panel()[3], 121);
 
         dlg.ShowParameter(3, 255);
-        QCOMPARE(dlg.panelParams[3], 255);
+        QCOMPARE(dlg.Session().Panel()[3], 255);
         QTest::mouseClick(dlg.Spin(3)->UpArrow(), Qt::LeftButton);
         QCOMPARE(dlg.ParamEdit(3)->text(), QStringLiteral("255"));
-        QCOMPARE(dlg.panelParams[3], 255);
+        QCOMPARE(dlg.Session().Panel()[3], 255);
 
         dlg.ShowParameter(3, 0);
         QTest::mouseClick(dlg.Spin(3)->DownArrow(), Qt::LeftButton);
         QCOMPARE(dlg.ParamEdit(3)->text(), QStringLiteral("0"));
-        QCOMPARE(dlg.panelParams[3], 0);
+        QCOMPARE(dlg.Session().Panel()[3], 0);
     }
 
     void spinKeysStepOnlyWhileEnabled() {
@@ -146,13 +145,13 @@ private slots:
         QTest::mouseClick(dlg.Spin(12)->UpArrow(), Qt::LeftButton);
         QCOMPARE(edit->text(), QStringLiteral("0"));
 
-        dlg.EnableEditing();
+        dlg.SetEditingEnabled(true);
         QTest::keyClick(edit, Qt::Key_Up);
         QTest::keyClick(edit, Qt::Key_Up);
         QCOMPARE(edit->text(), QStringLiteral("2"));
-        QCOMPARE(dlg.panelParams[12], 2);
+        QCOMPARE(dlg.Session().Panel()[12], 2);
         QTest::keyClick(edit, Qt::Key_Down);
-        QCOMPARE(dlg.panelParams[12], 1);
+        QCOMPARE(dlg.Session().Panel()[12], 1);
     }
 
     void typedCharactersAreDroppedInAllNineteenEdits() {
@@ -171,7 +170,7 @@ private slots:
                                 Qt::NoModifier);
             QCOMPARE(edit->text(), QStringLiteral("7"));
         }
-        for (int k = 0; k < kParamCount; ++k) QCOMPARE(dlg.panelParams[k], 7);
+        for (int k = 0; k < kParamCount; ++k) QCOMPARE(dlg.Session().Panel()[k], 7);
     }
 
     void deleteArrowsAndShiftInsertStillReachTheEdits() {
@@ -180,28 +179,28 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
         QLineEdit* edit = dlg.ParamEdit(4);
         dlg.ShowParameter(4, 42);
-        QCOMPARE(dlg.panelParams[4], 42);
+        QCOMPARE(dlg.Session().Panel()[4], 42);
         edit->setCursorPosition(2);
         QTest::keyClick(edit, Qt::Key_Left);
         QTest::keyClick(edit, Qt::Key_Left);
         QTest::keyClick(edit, Qt::Key_Delete);
         QCOMPARE(edit->text(), QStringLiteral("2"));
-        QCOMPARE(dlg.panelParams[4], 2);
+        QCOMPARE(dlg.Session().Panel()[4], 2);
         QGuiApplication::clipboard()->setText(QStringLiteral("5"));
         edit->setCursorPosition(1);
         QTest::keyClick(edit, Qt::Key_Insert, Qt::ShiftModifier);
         QCOMPARE(edit->text(), QStringLiteral("25"));
-        QCOMPARE(dlg.panelParams[4], 25);
+        QCOMPARE(dlg.Session().Panel()[4], 25);
     }
 
     void disableEditingLeavesTheEditsEnabled() {
         CCalibDlg& dlg = *window_.dlg;
-        dlg.EnableEditing();
+        dlg.SetEditingEnabled(true);
         for (int k = 0; k < kParamCount; ++k) QVERIFY(dlg.Spin(k)->isEnabled());
         QVERIFY(dlg.Control(ControlId::kWriteButton)->isEnabled());
         QVERIFY(dlg.Command(CommandId::kFileOpen)->isEnabled());
         QVERIFY(dlg.Command(CommandId::kFileSave)->isEnabled());
-        dlg.DisableEditing();
+        dlg.SetEditingEnabled(false);
         for (int k = 0; k < kParamCount; ++k) {
             QVERIFY(!dlg.Spin(k)->isEnabled());
             QVERIFY(dlg.ParamEdit(k)->isEnabled());
@@ -211,27 +210,21 @@ private slots:
         QVERIFY(!dlg.Command(CommandId::kFileSave)->isEnabled());
     }
 
-    void clearLiveDisplay_data() {
-        QTest::addColumn<bool>("panelLoaded");
-        QTest::newRow("panel not loaded") << false;
-        QTest::newRow("panel loaded") << true;
-    }
-
+    // The session clears the live display: readouts, bars, marker and the
+    // status colour go; the panel and the status texts stay.
     void clearLiveDisplay() {
-        QFETCH(bool, panelLoaded);
         CCalibDlg& dlg = *window_.dlg;
+        CalibrationSession& session = dlg.Session();
         for (int k = 0; k < kParamCount; ++k) dlg.ShowParameter(k, 10 + k);
-        dlg.ShowReadouts({"1,234", 100, "1,234", 100, "1,234", 100});
-        dlg.ShowCellMarker(6);
-        dlg.ShowStatusColour(WindowOps::StatusColour::LinkUp);
-        dlg.ShowLinkStatus(WindowOps::LinkStatus::Up, "COM OK..");
+        emit session.readoutsShown({"1,234", 100, "1,234", 100, "1,234", 100});
+        emit session.cellMarkerShown(6);
+        emit session.statusColourShown(WindowOps::StatusColour::LinkUp);
+        emit session.linkStatusShown(WindowOps::LinkStatus::Up, QStringLiteral("COM OK.."));
 
-        dlg.ClearLiveDisplay(!panelLoaded);
+        emit session.liveDisplayCleared();
 
         for (int k = 0; k < kParamCount; ++k) {
-            const int expected = panelLoaded ? 10 + k : 0;
-            QCOMPARE(dlg.ParamEdit(k)->text(), QString::number(expected));
-            QCOMPARE(dlg.panelParams[k], expected);
+            QCOMPARE(dlg.ParamEdit(k)->text(), QString::number(10 + k));
             QVERIFY(dlg.Control(ControlId::CellMarker(k))->isHidden());
         }
         for (const int id : kReadoutIds) {
@@ -257,10 +250,10 @@ private slots:
         CCalibDlg& dlg = *window_.dlg;
         dlg.ShowParameter(3, 120);
         dlg.ParamEdit(3)->setText(text);
-        QCOMPARE(dlg.panelParams[3], 120);
+        QCOMPARE(dlg.Session().Panel()[3], 120);
         QCOMPARE(dlg.Spin(3)->QueryPosition(), SpinButton::kQueryFailed + 120);
         dlg.ParamEdit(3)->setText(QStringLiteral("77"));
-        QCOMPARE(dlg.panelParams[3], 77);
+        QCOMPARE(dlg.Session().Panel()[3], 77);
     }
 
     void pasteOfANumberOutOfRangeKeepsTheLastValidValue() {
@@ -272,7 +265,7 @@ private slots:
         dlg.ParamEdit(9)->selectAll();
         QTest::keyClick(dlg.ParamEdit(9), Qt::Key_Insert, Qt::ShiftModifier);
         QCOMPARE(dlg.ParamEdit(9)->text(), QStringLiteral("300"));
-        QCOMPARE(dlg.panelParams[9], 31);
+        QCOMPARE(dlg.Session().Panel()[9], 31);
     }
 
     void backgroundPicturesAreMadeOnce() {

@@ -45,10 +45,10 @@ private slots:
             QVERIFY(!panel.ApplyButton(cell)->isEnabled());
         }
         // Offered only while the spin can move (not while editing is off).
-        dlg.DisableEditing();
+        dlg.SetEditingEnabled(false);
         panel.Refresh();
         QVERIFY(!panel.ApplyButton(kLeanCell)->isEnabled());
-        dlg.EnableEditing();
+        dlg.SetEditingEnabled(true);
         panel.Refresh();
         QVERIFY(panel.ApplyButton(kLeanCell)->isEnabled());
         // A suggestion alone sends nothing.
@@ -58,12 +58,12 @@ private slots:
         for (; Suggested(panel).kind == Suggestion::Kind::Richer && applies < kMostApplies;
              ++applies) {
             const int steps = Suggested(panel).steps;
-            const int value = dlg.panelParams[kLeanCell] + steps;
+            const int value = dlg.Session().Panel()[kLeanCell] + steps;
             QTest::mouseClick(panel.ApplyButton(kLeanCell), Qt::LeftButton);
             QCOMPARE(dlg.ParamEdit(kLeanCell)->text(), QString::number(value));
-            QCOMPARE(dlg.panelParams[kLeanCell], value);
+            QCOMPARE(dlg.Session().Panel()[kLeanCell], value);
             // Not sent yet: only the next free send tick sends it.
-            QVERIFY(int(dlg.State().deviceParams[kLeanCell]) != value);
+            QVERIFY(int(dlg.Session().Record().deviceParams[kLeanCell]) != value);
             QTRY_VERIFY_WITH_TIMEOUT(sim.LinesStartingWith(QStringLiteral("rx set"))
                                          .contains(QStringLiteral("rx set 5 %1").arg(value)),
                                      5000);
@@ -75,8 +75,8 @@ private slots:
         QVERIFY(!panel.ApplyButton(kLeanCell)->isEnabled());
         // The lean offset (2.5 steps of the controller) is mostly taken
         // back, and nothing else was sent.
-        QVERIFY2(dlg.panelParams[kLeanCell] - kStart >= 2,
-                 qPrintable(QString::number(dlg.panelParams[kLeanCell])));
+        QVERIFY2(dlg.Session().Panel()[kLeanCell] - kStart >= 2,
+                 qPrintable(QString::number(dlg.Session().Panel()[kLeanCell])));
         for (const QString& line : sim.LinesStartingWith(QStringLiteral("rx "))) {
             QVERIFY2(line.startsWith(QStringLiteral("rx set 5 ")), qPrintable(line));
         }

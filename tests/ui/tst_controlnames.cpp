@@ -42,7 +42,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(window_.dlg.get()));
     }
 
-    void cleanup() { window_.dlg.reset(); }
+    void cleanup() { window_.Close(); }
 
     void uniqueNamesAndAccessibleNamesInBothLanguages() {
         QSet<QString> names;

@@ -31,7 +31,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(window_.dlg.get()));
     }
 
-    void cleanup() { window_.dlg.reset(); }
+    void cleanup() { window_.Close(); }
 
     void opensInTheInterfaceLanguage_data() {
         QTest::addColumn<bool>("byKey");

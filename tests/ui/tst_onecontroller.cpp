@@ -87,7 +87,7 @@ private slots:
         CCalibDlg& dlg = linked_->Dlg();
         if (english) dlg.Command(CommandId::kEnglish)->trigger();
         QVERIFY(linked_->Step(3, true));
-        const PanelParams before = dlg.panelParams;
+        const PanelParams before = dlg.Session().Panel();
         QVERIFY(linked_->Silence());
         const auto received = [this] {
             return linked_->sim->LinesStartingWith(QStringLiteral("rx "));
@@ -100,7 +100,7 @@ private slots:
         driver.actWhen = [&] {
             if (!boxOpen.isValid()) boxOpen.start();
             silentBehindBox = received().size() == sentBefore;
-            return boxOpen.elapsed() > kQuietMs && dlg.State().linkUp;
+            return boxOpen.elapsed() > kQuietMs && dlg.Session().Record().linkUp;
         };
         if (answer != 0) driver.Press(QMessageBox::StandardButton(answer));
         if (comesBack != QStringLiteral("talk")) linked_->sim->Command(comesBack);
@@ -126,8 +126,8 @@ private slots:
             QCOMPARE(keptFile.readAll(), SetBytes(before));
         }
         const bool loaded = answer == int(QMessageBox::Yes);
-        QCOMPARE(dlg.panelParams[0], loaded ? 50 : 10);
-        QCOMPARE(dlg.panelParams[3], loaded ? 50 : 41);
+        QCOMPARE(dlg.Session().Panel()[0], loaded ? 50 : 10);
+        QCOMPARE(dlg.Session().Panel()[3], loaded ? 50 : 41);
         QCOMPARE(linked_->Marked().isEmpty(), loaded);
         QTRY_COMPARE_WITH_TIMEOUT(received().mid(sentBefore, sentAfter.size()), sentAfter,
                                   LinkedWindow::kWireTimeoutMs);
@@ -190,7 +190,7 @@ private slots:
         QVERIFY(linked_->Step(3, true));
         if (replaying) QVERIFY(PlayLog(dlg, ShortLog()));
         linked_->sim->Command(QStringLiteral("unplug"));
-        QTRY_VERIFY_WITH_TIMEOUT(!dlg.State().linkUp, kLossMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!dlg.Session().Record().linkUp, kLossMs);
         dlg.EndReplay();
         QCOMPARE(linked_->window.LinkStatusText(), QStringLiteral("COM Waiting..."));
         QVERIFY(!dlg.Control(ControlId::kWriteButton)->isEnabled());

@@ -134,14 +134,14 @@ private slots:
         QVERIFY(window_.Open());
         window_.dlg->show();
         QVERIFY(QTest::qWaitForWindowExposed(window_.dlg.get()));
-        window_.dlg->EnableEditing();
+        window_.dlg->SetEditingEnabled(true);
         SetPanel(*window_.dlg, kPanel);
     }
 
     void cleanup() {
         SetImmutable(dir_->path(), false);
         QFile::setPermissions(dir_->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        window_.dlg.reset();
+        window_.Close();
         dir_.reset();
     }
 
@@ -222,8 +222,8 @@ private slots:
     void loadingAFolderIsRefused() {
         ModalDriver driver;
         driver.Press(QMessageBox::Ok);
-        ParamFileCommands::Load(window_.dlg.get(), dir_->path(), window_.dlg->panelParams,
-                                *window_.dlg, kChineseTexts.files);
+        QVERIFY(!ParamFileCommands::Read(window_.dlg.get(), dir_->path(),
+                                         window_.dlg->Session().Panel(), kChineseTexts.files));
         QCOMPARE(driver.seen.size(), 1);
         QCOMPARE(driver.seen.at(0).icon, QMessageBox::Warning);
         QVERIFY2(driver.seen.at(0).text.contains(QStringLiteral("一个文件夹")),

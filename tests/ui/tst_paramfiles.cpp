@@ -32,11 +32,11 @@ private slots:
         window_.dlg->show();
         QVERIFY(QTest::qWaitForWindowExposed(window_.dlg.get()));
         // The menu items are usable only while the link is up.
-        window_.dlg->EnableEditing();
+        window_.dlg->SetEditingEnabled(true);
     }
 
     void cleanup() {
-        window_.dlg.reset();
+        window_.Close();
         dir_.reset();
     }
 

@@ -42,7 +42,7 @@ class TestParamFileSim : public QObject {
 
 private slots:
     void cleanup() {
-        window_.dlg.reset();
+        window_.Close();
         sim_.reset();
     }
 
@@ -96,9 +96,9 @@ private:
             QStringList{QStringLiteral("--params"), kControllerParams});
         QVERIFY(sim_->Start());
         QVERIFY(window_.OpenLinkedTo(sim_->PortPath().toStdString(), kPort));
-        QCOMPARE(int(window_.dlg->Channel()->PortNumber()), kPort);
-        QTRY_VERIFY(window_.dlg->State().panelLoaded);
-        for (int k = 0; k < kParamCount; ++k) QCOMPARE(window_.dlg->panelParams[k], 10 * (k + 1));
+        QCOMPARE(int(window_.dlg->Session().Channel().PortNumber()), kPort);
+        QTRY_VERIFY(window_.dlg->Session().Record().panelLoaded);
+        for (int k = 0; k < kParamCount; ++k) QCOMPARE(window_.dlg->Session().Panel()[k], 10 * (k + 1));
     }
 
     // Every set frame the controller logs, with the time it was seen, until

@@ -52,17 +52,17 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         qint64 foundAt = -1;
-        while (!window_->dlg->Channel()->IsOpen() && clock.elapsed() < kLinkTimeoutMs) {
-            if (foundAt < 0 && window_->dlg->State().probeFound) foundAt = clock.elapsed();
+        while (!window_->dlg->Session().Channel().IsOpen() && clock.elapsed() < kLinkTimeoutMs) {
+            if (foundAt < 0 && window_->dlg->Session().Record().probeFound) foundAt = clock.elapsed();
             QTest::qWait(1);
         }
         const qint64 openedAt = clock.elapsed();
         QVERIFY2(foundAt >= 0, "the find was never seen");
         QVERIFY2(openedAt - foundAt <= kTakeOverLimitMs + kTimerSlackMs,
                  qPrintable(QStringLiteral("take-over after %1 ms").arg(openedAt - foundAt)));
-        QCOMPARE(int(window_->dlg->Channel()->PortNumber()), 3);
+        QCOMPARE(int(window_->dlg->Session().Channel().PortNumber()), 3);
         QCOMPARE(Status(), QStringLiteral("COM Searching..."));
-        QTRY_VERIFY_WITH_TIMEOUT(window_->dlg->State().linkUp, kLinkTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(window_->dlg->Session().Record().linkUp, kLinkTimeoutMs);
         QVERIFY(Status().startsWith(QStringLiteral("COM OK.")));
     }
 
@@ -73,7 +73,7 @@ private slots:
         QVERIFY(WaitForSearchToEnd(*window_->dlg));
         QTest::qWait(250);
         QCOMPARE(Status(), QStringLiteral("COM Searching..."));
-        QVERIFY(!window_->dlg->Channel()->IsOpen());
+        QVERIFY(!window_->dlg->Session().Channel().IsOpen());
     }
 
     void offlineDuringProbeDropsTheFind() {
@@ -81,11 +81,11 @@ private slots:
         QVERIFY(sim);
         window_->ports.Set(1, sim->PortPath().toStdString());
         Open(ProbeTimings{});  // a whole listening window to choose OFFLINE in
-        QTRY_VERIFY(window_->dlg->Search().IsListeningOn(sim->PortPath()));
+        QTRY_VERIFY(window_->dlg->Session().Search().IsListeningOn(sim->PortPath()));
         Choose(CommandId::kPortOffline);
         QVERIFY(WaitForSearchToEnd(*window_->dlg));
         QTest::qWait(250);
-        QVERIFY2(!window_->dlg->Channel()->IsOpen(), "OFFLINE must stay offline");
+        QVERIFY2(!window_->dlg->Session().Channel().IsOpen(), "OFFLINE must stay offline");
         QCOMPARE(Status(), QStringLiteral("COM Stop"));
         QCOMPARE(window_->dlg->Menu()->PortRadioMark(),
                  MenuBar::PortPosition({WindowOps::PortChoice::Kind::Offline}));
@@ -102,9 +102,9 @@ private slots:
         window_->ports.Set(4, sim->PortPath().toStdString());
         ModalCloser closer(15000);
         Open(ProbeTimings{});  // a whole listening window to choose COM2 in
-        QTRY_VERIFY(window_->dlg->Search().IsListeningOn(QString::fromStdString(com3.SlavePath())));
+        QTRY_VERIFY(window_->dlg->Session().Search().IsListeningOn(QString::fromStdString(com3.SlavePath())));
         Choose(CommandId::SelectPort(2));
-        QVERIFY(window_->dlg->Channel()->IsOpen());
+        QVERIFY(window_->dlg->Session().Channel().IsOpen());
         QVERIFY(WaitForSearchToEnd(*window_->dlg));
         QTRY_COMPARE_WITH_TIMEOUT(closer.seen.size(), 1, 2000);
         QTest::qWait(500);
@@ -112,7 +112,7 @@ private slots:
         QCOMPARE(closer.seen[0].text, QStringLiteral("COM4端口打开失败!"));
         QCOMPARE(closer.seen[0].title, QStringLiteral("端口错误"));
         QCOMPARE(closer.seen[0].icon, QMessageBox::Critical);
-        QCOMPARE(window_->dlg->Channel()->DevicePath(), QString::fromStdString(com2.SlavePath()));
+        QCOMPARE(window_->dlg->Session().Channel().DevicePath(), QString::fromStdString(com2.SlavePath()));
     }
 
     // AUTO while linked on COM1 finds another controller on COM2, which cannot
@@ -126,19 +126,19 @@ private slots:
         window_->ports.Set(1, linked->PortPath().toStdString());
         window_->ports.Set(2, other->PortPath().toStdString());
         Open();
-        QTRY_VERIFY_WITH_TIMEOUT(window_->dlg->State().linkUp, kLinkTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(window_->dlg->Session().Record().linkUp, kLinkTimeoutMs);
         QSet<QString> statusBehindBox;
         bool upBehindBox = false;
         ModalCloser closer(kLinkTimeoutMs);
         QElapsedTimer open;
         closer.onBox = [&](QWidget*) {
             if (!open.isValid()) open.start();
-            upBehindBox = upBehindBox || window_->dlg->State().linkUp;
-            if (window_->dlg->State().linkUp) statusBehindBox.insert(Status());
+            upBehindBox = upBehindBox || window_->dlg->Session().Record().linkUp;
+            if (window_->dlg->Session().Record().linkUp) statusBehindBox.insert(Status());
             return statusBehindBox.size() >= 2 || open.elapsed() > kBoxWatchMs;
         };
         Choose(CommandId::kPortAuto);
-        QVERIFY(!window_->dlg->State().linkUp);
+        QVERIFY(!window_->dlg->Session().Record().linkUp);
         QTRY_COMPARE_WITH_TIMEOUT(closer.seen.size(), 1, kLinkTimeoutMs);
         QCOMPARE(closer.seen[0].text, QStringLiteral("COM2端口打开失败!"));
         QVERIFY(upBehindBox);
@@ -170,7 +170,7 @@ private slots:
         Choose(commandId);
         QCOMPARE(window_->dlg->Menu()->PortRadioMark(), markPosition);
         QCOMPARE(Status(), status);
-        if (port > 0) QCOMPARE(int(window_->dlg->Channel()->PortNumber()), port);
+        if (port > 0) QCOMPARE(int(window_->dlg->Session().Channel().PortNumber()), port);
         QTest::qWait(300);  // one supervision tick
         const QString expectedBox = port == 8 ? QStringLiteral("COM8端口打开失败!") : QString();
         QCOMPARE(closer.seen.size(), port == 8 ? 1 : 0);
@@ -187,11 +187,11 @@ private slots:
             Choose(CommandId::kPortAuto);
             QTest::qWait(15);
         }
-        QTRY_VERIFY_WITH_TIMEOUT(window_->dlg->State().linkUp, kLinkTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(window_->dlg->Session().Record().linkUp, kLinkTimeoutMs);
         QVERIFY(WaitForSearchToEnd(*window_->dlg));
         QTest::qWait(300);
-        QVERIFY(window_->dlg->State().linkUp);
-        QCOMPARE(int(window_->dlg->Channel()->PortNumber()), 3);
+        QVERIFY(window_->dlg->Session().Record().linkUp);
+        QCOMPARE(int(window_->dlg->Session().Channel().PortNumber()), 3);
         QCOMPARE(window_->dlg->Menu()->PortRadioMark(),
                  MenuBar::PortPosition({WindowOps::PortChoice::Kind::Auto}));
         QVERIFY(Status().startsWith(QStringLiteral("COM OK.")));
@@ -206,19 +206,19 @@ private slots:
         window_->ports.Set(3, sim->PortPath().toStdString());
         ModalCloser closer(20000);
         Open();
-        QTRY_VERIFY_WITH_TIMEOUT(window_->dlg->State().linkUp, kLinkTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(window_->dlg->Session().Record().linkUp, kLinkTimeoutMs);
         sim->Command(QStringLiteral("hangup"));
-        QTRY_VERIFY_WITH_TIMEOUT(!window_->dlg->Channel()->IsOpen(), 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(!window_->dlg->Session().Channel().IsOpen(), 3000);
         QTRY_COMPARE_WITH_TIMEOUT(Status(), QStringLiteral("COM Waiting..."), 4000);
-        QVERIFY(!window_->dlg->State().linkUp);
+        QVERIFY(!window_->dlg->Session().Record().linkUp);
         QVERIFY(closer.seen.isEmpty());
 
         auto back = StartedSim();
         QVERIFY(back);
         window_->ports.Set(3, back->PortPath().toStdString());
         Choose(CommandId::kPortAuto);
-        QTRY_VERIFY_WITH_TIMEOUT(window_->dlg->State().linkUp, kLinkTimeoutMs);
-        QVERIFY(window_->dlg->Channel()->IsOpen());
+        QTRY_VERIFY_WITH_TIMEOUT(window_->dlg->Session().Record().linkUp, kLinkTimeoutMs);
+        QVERIFY(window_->dlg->Session().Channel().IsOpen());
         QVERIFY(closer.seen.isEmpty());
     }
 };

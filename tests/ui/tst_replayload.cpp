@@ -119,7 +119,7 @@ private slots:
         replay.SetSpeed(ReplayPanel::kPaused);
         QCOMPARE(replay.Duration(), length);
         QList<std::int64_t> shown;
-        connect(&dlg, &CCalibDlg::frameShown, this,
+        connect(&dlg.Session(), &CalibrationSession::frameShown, this,
                 [&shown](const SessionFrame& frame) { shown << frame.timeUs; });
 
         QTest::keyClick(replay.Slider(), Qt::Key_End);

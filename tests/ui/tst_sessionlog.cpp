@@ -84,7 +84,7 @@ class TestSessionLog : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup() { window_.dlg.reset(); }
+    void cleanup() { window_.Close(); }
 
     // Link, ten seconds, hang-up, link again: two logs, in a documents
     // folder with a Chinese name. The first holds one row per frame the
@@ -154,21 +154,21 @@ private slots:
         QVERIFY(sim.Start());
         QVERIFY(window_.OpenLinkedTo(sim.PortPath().toStdString()));
         CCalibDlg& dlg = *window_.dlg;
-        QTRY_VERIFY(dlg.Logger()->Recording());
-        const QString path = dlg.Logger()->Path();
+        QTRY_VERIFY(dlg.Session().Logger().Recording());
+        const QString path = dlg.Session().Logger().Path();
         {
             const FileSizeLimit limit(QFileInfo(path).size() + 512);
             QVERIFY(limit.Set());
-            QTRY_VERIFY_WITH_TIMEOUT(!dlg.Logger()->Recording(), 5000);
+            QTRY_VERIFY_WITH_TIMEOUT(!dlg.Session().Logger().Recording(), 5000);
         }
         QCOMPARE(
             ShownPaneText(dlg, kMessagePane),
             QString::fromUtf8(kChineseTexts.log.stopped)
                 .arg(QFileInfo(path).fileName(), QString::fromLocal8Bit(std::strerror(EFBIG))));
         int shown = 0;
-        connect(&dlg, &CCalibDlg::readoutsShown, this, [&shown] { ++shown; });
+        connect(&dlg.Session(), &CalibrationSession::readoutsShown, this, [&shown] { ++shown; });
         QTest::qWait(1000);
-        QVERIFY(dlg.State().linkUp);
+        QVERIFY(dlg.Session().Record().linkUp);
         QVERIFY(shown > 30);
     }
 
@@ -181,16 +181,16 @@ private slots:
         QVERIFY(window_.OpenLinkedTo(sim.PortPath().toStdString()));
         CCalibDlg& dlg = *window_.dlg;
         QList<WindowOps::Readouts> live;
-        auto watch = connect(&dlg, &CCalibDlg::readoutsShown, this,
+        auto watch = connect(&dlg.Session(), &CalibrationSession::readoutsShown, this,
                              [&](const WindowOps::Readouts& readouts) {
-                                 if (dlg.Logger()->Recording()) live << readouts;
+                                 if (dlg.Session().Logger().Recording()) live << readouts;
                              });
-        QTRY_VERIFY(dlg.Logger()->Recording());
-        const QString path = dlg.Logger()->Path();
+        QTRY_VERIFY(dlg.Session().Logger().Recording());
+        const QString path = dlg.Session().Logger().Path();
         QTest::qWait(kRecordMs);
         // Turned off, the log ends; the link stays.
         dlg.Command(CommandId::kRecordLogs)->trigger();
-        QVERIFY(!dlg.Logger()->Recording());
+        QVERIFY(!dlg.Session().Logger().Recording());
         disconnect(watch);
 
         QTest::mouseClick(dlg.Spin(3)->UpArrow(), Qt::LeftButton);
@@ -199,7 +199,7 @@ private slots:
         QList<qint64> shownAt;
         QElapsedTimer clock;
         // The log is read on a worker: frames shown meanwhile are live ones.
-        connect(&dlg, &CCalibDlg::readoutsShown, this, [&](const WindowOps::Readouts& readouts) {
+        connect(&dlg.Session(), &CalibrationSession::readoutsShown, this, [&](const WindowOps::Readouts& readouts) {
             if (dlg.Replay() == nullptr) return;
             replayed << readouts;
             shownAt << clock.elapsed();

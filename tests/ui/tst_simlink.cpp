@@ -48,7 +48,7 @@ class TestSimLink : public QObject {
 
 private slots:
     void cleanup() {
-        window_.dlg.reset();
+        window_.Close();
         sim_.reset();
     }
 
@@ -57,7 +57,7 @@ private slots:
         StartSim({QStringLiteral("--petrol"), QStringLiteral("2620"), QStringLiteral("--lambda"),
                   QStringLiteral("23040")});
         CCalibDlg& dlg = *window_.dlg;
-        for (int k = 0; k < kParamCount; ++k) QCOMPARE(dlg.panelParams[k], 10 * (k + 1));
+        for (int k = 0; k < kParamCount; ++k) QCOMPARE(dlg.Session().Panel()[k], 10 * (k + 1));
         QTRY_COMPARE(Text(dlg, ControlId::kPetrolReadout), QStringLiteral("10,480"));
         // 10240 + 14 x 110 + ((14 x 10 + 1024) x 60) / 256 = 12052
         QCOMPARE(Text(dlg, ControlId::kGasReadout), QStringLiteral("12,052"));
@@ -71,8 +71,8 @@ private slots:
                                  5000);
         // The echo: the controller now reports 111, and the gas time follows.
         QTRY_COMPARE(Text(dlg, ControlId::kGasReadout), QStringLiteral("12,063"));
-        QCOMPARE(int(window_.dlg->State().deviceParams[10]), 111);
-        QCOMPARE(dlg.panelParams[10], 111);
+        QCOMPARE(int(window_.dlg->Session().Record().deviceParams[10]), 111);
+        QCOMPARE(dlg.Session().Panel()[10], 111);
         // Nothing else was sent (an old echo in flight may repeat the frame).
         for (const QString& line : sim_->LinesStartingWith(QStringLiteral("rx set"))) {
             QCOMPARE(line, QStringLiteral("rx set 10 111"));
@@ -105,7 +105,7 @@ private slots:
         CCalibDlg& dlg = *window_.dlg;
         QTest::mouseClick(dlg.Control(ControlId::kWriteButton), Qt::LeftButton);
         dlg.Command(CommandId::kPortAuto)->trigger();
-        QTRY_VERIFY_WITH_TIMEOUT(window_.dlg->State().linkUp, kLinkTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(window_.dlg->Session().Record().linkUp, kLinkTimeoutMs);
         QTest::qWait(1000);
         QCOMPARE(sim_->LinesStartingWith(QStringLiteral("rx ")), QStringList());
     }
@@ -132,12 +132,12 @@ private slots:
     // per screen refresh, and every frame still arrives.
     void readsOncePerRefreshOnceLocked() {
         StartSim({QStringLiteral("--gap"), QStringLiteral("0"), QStringLiteral("--bytewise")});
-        QTRY_VERIFY_WITH_TIMEOUT(window_.dlg->Link().Reader().LockedOnContent(), kLinkTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(window_.dlg->Session().Link().Reader().LockedOnContent(), kLinkTimeoutMs);
         QTest::qWait(kRefreshMs);
         int reads = 0;
         long frames = 0;
-        connect(window_.dlg->Channel(), &SerialChannel::bytesReceived, [&] { ++reads; });
-        connect(window_.dlg.get(), &CCalibDlg::readoutsShown, [&] { ++frames; });
+        connect(&window_.session->Channel(), &SerialChannel::bytesReceived, [&] { ++reads; });
+        connect(window_.session.get(), &CalibrationSession::readoutsShown, [&] { ++frames; });
         const long sentBefore = sim_->SentCount();
         QTest::qWait(kPaintWatchMs);
         const long sent = sim_->SentCount() - sentBefore;
@@ -157,17 +157,17 @@ private slots:
             QTest::qWait(37);
             QCOMPARE(
                 Text(dlg, ControlId::kPetrolReadout),
-                QString::fromStdString(FormatMilliseconds(window_.dlg->State().petrolRaw * 4)));
+                QString::fromStdString(FormatMilliseconds(window_.dlg->Session().Record().petrolRaw * 4)));
             const std::int32_t gas =
-                ComputeGasTime(window_.dlg->State().cellIndex, window_.dlg->State().petrolRaw,
-                               window_.dlg->State().deviceParams);
+                ComputeGasTime(window_.dlg->Session().Record().cellIndex, window_.dlg->Session().Record().petrolRaw,
+                               window_.dlg->Session().Record().deviceParams);
             QCOMPARE(Text(dlg, ControlId::kGasReadout),
                      QString::fromStdString(FormatMilliseconds(gas)));
             QCOMPARE(Text(dlg, ControlId::kLambdaReadout),
-                     QString::fromStdString(FormatLambdaVolts(window_.dlg->State().lambdaRaw)));
+                     QString::fromStdString(FormatLambdaVolts(window_.dlg->Session().Record().lambdaRaw)));
             for (int k = 0; k < kParamCount; ++k) {
                 QCOMPARE(dlg.Control(ControlId::CellMarker(k))->isHidden(),
-                         k != window_.dlg->State().cellIndex);
+                         k != window_.dlg->Session().Record().cellIndex);
             }
         }
         QVERIFY(ShownPaneText(dlg, 1).startsWith(QStringLiteral("COM OK.")));
@@ -179,7 +179,7 @@ private:
         sim_ = std::make_unique<SimProcess>(arguments);
         QVERIFY(sim_->Start());
         QVERIFY(window_.OpenLinkedTo(sim_->PortPath().toStdString(), kPort));
-        QCOMPARE(int(window_.dlg->Channel()->PortNumber()), kPort);
+        QCOMPARE(int(window_.dlg->Session().Channel().PortNumber()), kPort);
         QVERIFY(ShownPaneText(*window_.dlg, 1).startsWith(QStringLiteral("COM OK.")));
     }
 

@@ -102,7 +102,7 @@ private slots:
         QCOMPARE(driver.seen.at(0).buttons,
                  QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
         QVERIFY(dlg.isVisible());
-        QCOMPARE(dlg.panelParams[3], 41);
+        QCOMPARE(dlg.Session().Panel()[3], 41);
 
         kWaysOut[way].take(dlg);
         QVERIFY(!dlg.isVisible());
@@ -121,7 +121,7 @@ private slots:
         driver.Press(QMessageBox::Cancel).Press(QMessageBox::Save);
         QTest::keyClick(dlg.ParamEdit(5), Qt::Key_Return);
         QVERIFY(dlg.isVisible());
-        QCOMPARE(dlg.panelParams[5], 60);
+        QCOMPARE(dlg.Session().Panel()[5], 60);
         QCOMPARE(linked_.Marked(), QList<int>{3});
 
         QTest::keyClick(dlg.ParamEdit(5), Qt::Key_Return);
@@ -174,7 +174,7 @@ private slots:
         driver.Press(QMessageBox::Cancel).Press(QMessageBox::Save);
         dlg.Command(command)->trigger();
         QCOMPARE(driver.seen.size(), 1);
-        QVERIFY(dlg.State().linkUp);
+        QVERIFY(dlg.Session().Record().linkUp);
         QVERIFY(linked_.window.LinkStatusText().startsWith(QStringLiteral("COM OK.")));
 
         dlg.Command(command)->trigger();
@@ -214,12 +214,12 @@ private slots:
         QCOMPARE(driver.seen.at(2).icon, QMessageBox::Warning);
         QCOMPARE(driver.seen.at(4).buttons,
                  QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
-        QCOMPARE(dlg.panelParams[3], 41);
-        QCOMPARE(dlg.panelParams[0], 10);
+        QCOMPARE(dlg.Session().Panel()[3], 41);
+        QCOMPARE(dlg.Session().Panel()[0], 10);
 
         driver.TypeName(set).Press(QMessageBox::Save);
         dlg.Command(CommandId::kFileOpen)->trigger();
-        QCOMPARE(dlg.panelParams[0], 77);
+        QCOMPARE(dlg.Session().Panel()[0], 77);
         QTRY_COMPARE_WITH_TIMEOUT(linked_.sim->ReceivedOnce().mid(0, 3),
                                   QStringList({"rx set 3 41", "rx store", "rx set 0 77"}),
                                   kWireTimeoutMs);

@@ -40,7 +40,7 @@ int ChangeTwoAndWait(const QString& device) {
     CCalibDlg& dlg = *window.dlg;
     QTest::mouseClick(dlg.Spin(9)->UpArrow(), Qt::LeftButton);
     QTest::mouseClick(dlg.Spin(3)->UpArrow(), Qt::LeftButton);
-    const ParamFileBytes bytes = EncodeParamFile(dlg.panelParams);
+    const ParamFileBytes bytes = EncodeParamFile(dlg.Session().Panel());
     const QByteArray panel(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
     QFile kept(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
                QStringLiteral("/unstored-panel.tq4"));
