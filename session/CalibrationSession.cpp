@@ -30,7 +30,6 @@ constexpr int kLastHandPort = 16;
 // echoes, for late ticks and for values the controller reports back
 // unchanged and that go out again.
 constexpr int kEchoAllowanceMs = 3000;
-constexpr int kWritePollMs = 10;
 constexpr qint64 kUsPerMs = 1000;
 // Pane 1 while a log is replayed, the same in both languages.
 constexpr char kReplayStatusText[] = "Replay";
@@ -47,8 +46,6 @@ CalibrationSession::CalibrationSession(PortResolver resolver, ProbeTimings timin
     CreateRecords();
     connect(&supervisionTimer_, &QTimer::timeout, this, [this] { OnTimer(kSupervisionTimer); });
     connect(&sendTimer_, &QTimer::timeout, this, [this] { OnTimer(kSendTimer); });
-    writeWatch_.setInterval(kWritePollMs);
-    connect(&writeWatch_, &QTimer::timeout, this, &CalibrationSession::WatchWrite);
 }
 
 // The program ended without its exit steps (Enter in an edit): the log still
@@ -168,6 +165,7 @@ void CalibrationSession::OnTimer(int timerId) {
     });
     tickingTimer_ = outer;
     unstored_->Follow();
+    WatchWrite();
 }
 
 // During a replay the controller's bytes are read and dropped: the readouts
@@ -179,6 +177,7 @@ void CalibrationSession::OnBytesReceived(const QByteArray& bytes, qint64 arrival
     link_->OnBytesReceived(std::span(data, static_cast<std::size_t>(bytes.size())), arrivalMicros);
     readingPort_ = false;
     RecordFramesOfRead(arrivalMicros);
+    WatchWrite();
 }
 
 // Nothing more can reach the controller: the link ends now, not when
@@ -187,6 +186,7 @@ void CalibrationSession::OnDeviceGone() {
     link_->OnDeviceGone();
     FollowLinkWithLog();
     unstored_->Follow();
+    WatchWrite();
 }
 
 // A port chosen by hand that opens again under another number (an adapter
@@ -248,10 +248,13 @@ void CalibrationSession::WritePanel() {
     link_->RequestStoreOfPanel();
     writeDeadlineMs_ = link_->TicksUntilSent() * kSendPeriodMs + kEchoAllowanceMs;
     writeClock_.start();
-    writeWatch_.start();
+    WatchWrite();
 }
 
+// After each event that can bring the write on: a tick, an echo, the device
+// gone.
 void CalibrationSession::WatchWrite() {
+    if (!writeClock_.isValid()) return;
     if (link_->IsUp() && link_->PanelStored() && !channel_->HasUnsentBytes()) {
         FinishWrite(WriteOutcome::Written);
     } else if (!link_->IsUp()) {
@@ -264,7 +267,7 @@ void CalibrationSession::WatchWrite() {
 // A store that did not go out is no longer wanted: it would store whatever
 // the panel shows later.
 void CalibrationSession::FinishWrite(WriteOutcome outcome) {
-    writeWatch_.stop();
+    writeClock_.invalidate();
     if (outcome != WriteOutcome::Written) link_->DropPendingStore();
     unstored_->Follow();
     emit panelWritten(outcome);

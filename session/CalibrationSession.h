@@ -72,6 +72,8 @@ public:
     // start, if one was.
     QString SetAsideRecord() const;
     bool Replaying() const { return player_ != nullptr; }
+    // A write of the panel asked for is still under way.
+    bool Writing() const { return writeClock_.isValid(); }
     ReplayPlayer* Player() const { return player_; }
     // The ports present under a COM name, and whether adapters are known.
     std::vector<PortEntry> Ports() const;
@@ -233,7 +235,7 @@ private:
     QString connectionTime_;
     ReplayPlayer* player_ = nullptr;
     std::optional<LambdaBand> replayBand_;
-    QTimer writeWatch_;
+    // Running while a write of the panel is watched.
     QElapsedTimer writeClock_;
     int writeDeadlineMs_ = 0;
 };

@@ -195,7 +195,7 @@ void CCalibDlg::InitLiveDisplay() {
     for (int k = 0; k < kParamCount; ++k) controls.markers[k] = Control(ControlId::CellMarker(k));
     controls.status = statusBar_;
     liveDisplay_ = new LiveDisplay(controls, this);
-    ConnectDisplay();
+    liveDisplay_->Follow(session_);
 }
 
 // The English picture is made the first time it is shown: most sessions never

@@ -30,6 +30,7 @@ class QPainter;
 class QPushButton;
 class ReplayLoad;
 class ReplayPanel;
+class SessionQuestions;
 class SpinButton;
 class StatusPanes;
 class TypedCharacterFilter;
@@ -136,14 +137,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    enum class UnstoredAnswer { NoneUnstored, Written, LeftUnstored, Cancelled };
-
     void CreateControls();
     void TakeControls();
     void ConnectControls();
     void ConnectMenu();
     void ConnectSession();
-    void ConnectDisplay();
     void ConnectRecords();
     void OnInitDialog();
     void InitStatusBar();
@@ -157,28 +155,15 @@ private:
     void SetCaption(const QString& caption);
     void PaintBackground(QPainter& painter, const QRect& area) const;
     const UiTexts& Texts() const;
-    // A port command, once changes not stored were asked about.
-    template <typename PortCommand>
-    void RunPortCommand(PortCommand&& command);
-    // Changes not stored: the question before a way out, a port command or a
-    // file; "Write and continue" waits for the session to write.
-    UnstoredAnswer AskAboutUnstored();
-    bool WriteAndWait();
-    // The answer for a way out; false when the program is to stay.
+    // Changes not stored, asked about before a port command or a file (true
+    // to go on) and before a way out (false when the program is to stay).
+    bool MayLeaveUnstored();
     bool MayEnd();
-    void ShowUnstored(ParamMask unstored);
-    void OfferEarlierRecord(bool sameController, int changes, const QDateTime& savedAt);
-    void AskAboutOtherController(ParamMask differing, const std::optional<QString>& keptIn,
-                                 const QString& whyNotKept);
     void ShowLogMessage(const QString& text, bool forAMoment = false);
-    void ShowErrorBox(const QString& text, const QString& caption);
-    void ShowChannelError(const ChannelError& error);
     // The replay's controls come and go with the session's replay.
     void OpenReplayPanel(const QString& fileName);
     void CloseReplayPanel();
-    // The port menu shows what each present port is, beside its COM name;
-    // the status tooltip names the port last opened.
-    void ShowPortNames();
+    // The status tooltip names the port last opened, adapter and all.
     void ShowOpenPortName();
 
     CalibrationSession& session_;
@@ -196,6 +181,7 @@ private:
     StatusPanes* statusBar_ = nullptr;
     LiveDisplay* liveDisplay_ = nullptr;
     UnstoredMarks* unstoredMarks_ = nullptr;
+    SessionQuestions* questions_ = nullptr;
     TypedCharacterFilter* typedCharacterFilter_ = nullptr;
     HelpWindow* helpWindow_ = nullptr;
     QPointer<ReplayPanel> replayPanel_;
@@ -214,5 +200,4 @@ private:
     QString caption_;
     // A mark's confirmation stays for a moment, a failure until a log begins.
     QTimer logMessageTimer_;
-    bool recordFailureShown_ = false;
 };

@@ -110,22 +110,16 @@ void CCalibDlg::OnParamEditChange(int k) {
     session_.SetPanelValue(k, position);
 }
 
-template <typename PortCommand>
-void CCalibDlg::RunPortCommand(PortCommand&& command) {
-    if (AskAboutUnstored() == UnstoredAnswer::Cancelled) return;
-    command();
-}
-
 void CCalibDlg::OnAutoSearch() {
-    RunPortCommand([this] { session_.StartAutoSearch(); });
+    if (MayLeaveUnstored()) session_.StartAutoSearch();
 }
 
 void CCalibDlg::OnOffline() {
-    RunPortCommand([this] { session_.GoOffline(); });
+    if (MayLeaveUnstored()) session_.GoOffline();
 }
 
 void CCalibDlg::OnSelectPort(int port) {
-    RunPortCommand([this, port] { session_.SelectPort(port); });
+    if (MayLeaveUnstored()) session_.SelectPort(port);
 }
 
 void CCalibDlg::OnWrite() {
@@ -151,7 +145,7 @@ void CCalibDlg::OnFileOpen() {
     if (!path) return;
     const std::optional<PanelParams> loaded =
         ParamFileCommands::Read(this, *path, session_.Panel(), Texts().files);
-    if (!loaded || AskAboutUnstored() == UnstoredAnswer::Cancelled) return;
+    if (!loaded || !MayLeaveUnstored()) return;
     session_.LoadSet(*loaded, QFileInfo(*path).fileName());
 }
 

@@ -6,14 +6,39 @@
 #include <algorithm>
 #include <utility>
 
+#include "session/CalibrationSession.h"
+#include "ui/ControlColours.h"
 #include "ui/LiveBar.h"
 #include "ui/StatusPanes.h"
 
 namespace {
+constexpr int kNoMarker = -1;
+
 void SetTextIfChanged(QLineEdit* edit, const QString& text) {
     if (edit->text() != text) edit->setText(text);
 }
 }  // namespace
+
+void LiveDisplay::Follow(const CalibrationSession& session) {
+    using Session = CalibrationSession;
+    connect(&session, &Session::readoutsShown, this, &LiveDisplay::ShowReadouts);
+    connect(&session, &Session::lambdaBandShown, this, [this](LambdaBand band) {
+        ShowLambdaColour(ControlColours::ToQColor(ControlColours::LambdaBandColourOf(band)));
+    });
+    connect(&session, &Session::cellMarkerShown, this, &LiveDisplay::ShowMarker);
+    connect(&session, &Session::liveDisplayCleared, this, [this] {
+        ShowReadouts({});
+        ShowMarker(kNoMarker);
+        ShowStatusColour(ControlColours::ToQColor(kStatusNoLink));
+    });
+    connect(&session, &Session::linkStatusShown, this,
+            [this](Session::LinkStatus, const QString& text) { ShowPaneText(kStatusPane, text); });
+    connect(&session, &Session::connectionTimeShown, this,
+            [this](const QString& text) { ShowPaneText(kTimePane, text); });
+    connect(&session, &Session::statusColourShown, this, [this](Session::StatusColour colour) {
+        ShowStatusColour(ControlColours::ToQColor(ControlColours::StatusColourOf(colour)));
+    });
+}
 
 LiveDisplay::LiveDisplay(const Controls& controls, QObject* parent)
     : QObject(parent), controls_(controls) {

@@ -14,6 +14,7 @@
 #include "link/LinkState.h"
 #include "link/WindowOps.h"
 
+class CalibrationSession;
 class LiveBar;
 class QLineEdit;
 class QWidget;
@@ -41,6 +42,10 @@ public:
     };
 
     LiveDisplay(const Controls& controls, QObject* parent = nullptr);
+
+    // Shows what the session tells of the link: readouts, band, marker,
+    // status texts and colour, the display cleared.
+    void Follow(const CalibrationSession& session);
 
     void ShowReadouts(const WindowOps::Readouts& readouts);
     void ShowLambdaColour(const QColor& colour);

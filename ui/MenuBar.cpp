@@ -7,6 +7,7 @@
 #include <QKeySequence>
 #include <QMenu>
 
+#include "adapters/PortLabel.h"
 #include "ui/ControlIds.h"
 #include "ui/UiTexts.h"
 
@@ -74,9 +75,18 @@ QAction* MenuBar::AddCommand(QMenu* menu, int commandId, const QString& text) {
     QAction* action = menu->addAction(text);
     action->setData(commandId);
     commands_.insert(commandId, action);
-    connect(action, &QAction::triggered, this,
-            [this, commandId] { emit commandTriggered(commandId); });
     return action;
+}
+
+void MenuBar::ShowPortLabels(const std::vector<PortEntry>& ports) {
+    QHash<int, QString> labels;
+    for (const PortEntry& port : ports) {
+        if (!labels.contains(port.comPort))
+            labels.insert(port.comPort, QString::fromStdString(PortLabel(port)));
+    }
+    for (int port = CommandId::kFirstHandPort; port <= CommandId::kLastHandPort; ++port) {
+        SetPortLabel(port, labels.value(port, QStringLiteral("COM%1").arg(port)));
+    }
 }
 
 QAction* MenuBar::Title(int position) const {

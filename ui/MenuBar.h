@@ -5,6 +5,9 @@
 #include <QHash>
 #include <QMenuBar>
 
+#include <vector>
+
+#include "adapters/PortEntry.h"
 #include "link/WindowOps.h"
 
 class QAction;
@@ -48,14 +51,13 @@ public:
     static int PortPosition(WindowOps::PortChoice choice);
     // The text of COMn's item in the port submenu.
     void SetPortLabel(int port, const QString& label);
+    // Each present port's adapter or device beside its COM name, the other
+    // items by their COM names alone.
+    void ShowPortLabels(const std::vector<PortEntry>& ports);
     // Marks one item of the port submenu, by position, and clears the others.
     void SetPortRadioMark(int position);
     // Position of the marked port item, -1 when none is marked.
     int PortRadioMark() const;
-
-signals:
-    // A menu command was chosen, by id.
-    void commandTriggered(int commandId);
 
 private:
     QAction* AddCommand(QMenu* menu, int commandId, const QString& text);
