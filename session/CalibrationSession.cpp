@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <utility>
 
+#include "adapters/PortLabel.h"
 #include "files/ParamFile.h"
 #include "link/ControllerLink.h"
 #include "link/StatusTexts.h"
@@ -129,6 +130,16 @@ QString CalibrationSession::SetAsideRecord() const {
 
 std::vector<PortEntry> CalibrationSession::Ports() const {
     return directory_->List();
+}
+
+QString CalibrationSession::OpenPortLabel() const {
+    const std::string device = channel_->DevicePath().toStdString();
+    const int number = channel_->PortNumber();
+    for (const PortEntry& port : directory_->List()) {
+        if (port.device == device && port.comPort == number)
+            return QString::fromStdString(PortLabel(port));
+    }
+    return QStringLiteral("COM%1").arg(number);
 }
 
 bool CalibrationSession::KnowsAdapters() const {

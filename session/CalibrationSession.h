@@ -78,6 +78,8 @@ public:
     // The ports present under a COM name, and whether adapters are known.
     std::vector<PortEntry> Ports() const;
     bool KnowsAdapters() const;
+    // The port last opened: "COM3", or with its adapter, "COM3 — FTDI FT232R ...".
+    QString OpenPortLabel() const;
     const SerialChannel& Channel() const { return *channel_; }
     // The parts behind it, for tests and tools that look closer.
     SerialChannel& Channel() { return *channel_; }

@@ -13,6 +13,7 @@
 
 #include "link/LiveValues.h"
 #include "ui/AccessibleNames.h"
+#include "ui/AnalysisViews.h"
 #include "ui/Artwork.h"
 #include "ui/ControlColours.h"
 #include "ui/ControlIds.h"
@@ -89,6 +90,14 @@ LiveBar* CCalibDlg::Bar(int controlId) const {
     return qobject_cast<LiveBar*>(Control(controlId));
 }
 
+ChartWindow* CCalibDlg::Chart() const {
+    return analysis_->Chart();
+}
+
+CellsPanel* CCalibDlg::Cells() const {
+    return analysis_->Cells();
+}
+
 QLabel* CCalibDlg::UnstoredMark(int k) const {
     return unstoredMarks_->Mark(k);
 }
@@ -122,6 +131,7 @@ void CCalibDlg::CreateControls() {
         button->installEventFilter(this);
     }
     unstoredMarks_ = new UnstoredMarks(this, units, clientOrigin_, writeButton_);
+    analysis_ = new AnalysisViews(this, session_, spins_);
     unstoredMarks_->Name(kChineseTexts.unstored);
 }
 

@@ -17,6 +17,7 @@
 #include "domain/Calibration.h"
 #include "session/CalibrationSession.h"
 
+class AnalysisViews;
 class CellsPanel;
 class ChartWindow;
 class HelpWindow;
@@ -85,8 +86,8 @@ public:
     HelpWindow* Manual() const { return helpWindow_; }
     ReplayPanel* Replay() const;
     ReplayLoad* ReplayBeingRead() const;
-    ChartWindow* Chart() const { return chartWindow_; }
-    CellsPanel* Cells() const { return cellsPanel_; }
+    ChartWindow* Chart() const;
+    CellsPanel* Cells() const;
 
     // The spin of parameter k moves to the value; its edit follows.
     void ShowParameter(int k, int value);
@@ -117,8 +118,6 @@ public slots:
     // File > Chart and File > Cell statistics: made when first chosen.
     void OnShowChart();
     void OnShowCells();
-    // A suggestion's Apply: the spin steps as if clicked.
-    void ApplySuggestion(int cell, int steps);
     // Enter in an edit: read the sixteen edits back, then close.
     void OnOK();
     // The exit steps.
@@ -186,8 +185,7 @@ private:
     HelpWindow* helpWindow_ = nullptr;
     QPointer<ReplayPanel> replayPanel_;
     QPointer<ReplayLoad> replayLoad_;
-    ChartWindow* chartWindow_ = nullptr;
-    CellsPanel* cellsPanel_ = nullptr;
+    AnalysisViews* analysis_ = nullptr;
     QPoint clientOrigin_;
     QRect clientRect_;
     QImage chineseBackground_;

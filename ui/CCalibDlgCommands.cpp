@@ -16,11 +16,9 @@
 #include "files/ParamFile.h"
 #include "session/ReplayPlayer.h"
 #include "session/SessionLogger.h"
+#include "ui/AnalysisViews.h"
 #include "ui/CAboutDlg.h"
 #include "ui/CCalibDlg.h"
-#include "ui/CellsPanel.h"
-#include "ui/ChartView.h"
-#include "ui/ChartWindow.h"
 #include "ui/ControlIds.h"
 #include "ui/ControlSets.h"
 #include "ui/DialogInteger.h"
@@ -47,32 +45,7 @@ QString AppTitle() {
     return QApplication::applicationName();
 }
 
-void ShowInFront(QWidget* window) {
-    window->show();
-    window->raise();
-    window->activateWindow();
-}
 
-// Why a log read for a replay cannot be played; empty when it can.
-QString WhyNotPlayed(const LogFileRead& read, const LogTexts& texts) {
-    using Outcome = LogFileRead::Outcome;
-    switch (read.outcome) {
-        case Outcome::CannotOpen:
-            return Text(texts.cannotOpen);
-        case Outcome::NotAFile:
-            return Text(texts.notAFile);
-        case Outcome::TooLarge:
-            return Text(texts.tooLarge);
-        case Outcome::ReadFailed:
-            return QString::fromLocal8Bit(read.reason);
-        case Outcome::Read:
-        case Outcome::Stopped:
-            break;
-    }
-    if (!read.log.recognised) return Text(texts.notALog);
-    if (read.log.frames.empty()) return Text(texts.noFrames);
-    return {};
-}
 }  // namespace
 
 void CCalibDlg::ConnectMenu() {
@@ -136,7 +109,9 @@ void CCalibDlg::OnAbout() {
 void CCalibDlg::OnHelp() {
     if (helpWindow_ == nullptr) helpWindow_ = new HelpWindow(this);
     helpWindow_->SetLanguage(Texts());
-    ShowInFront(helpWindow_);
+    helpWindow_->show();
+    helpWindow_->raise();
+    helpWindow_->activateWindow();
 }
 
 // A cancelled dialog, or a file that cannot be read, neither stores nor loads.
@@ -274,38 +249,10 @@ void CCalibDlg::CloseReplayPanel() {
     panel->deleteLater();
 }
 
-// --- the views over time, made when first asked for; once made they follow
-// every frame shown, live or replayed, and every event.
-
 void CCalibDlg::OnShowChart() {
-    if (chartWindow_ == nullptr) {
-        chartWindow_ = new ChartWindow(Texts(), this);
-        connect(&session_, &CalibrationSession::frameShown, chartWindow_->View(),
-                &ChartView::AddFrame);
-        connect(&session_, &CalibrationSession::eventNoted, chartWindow_->View(),
-                &ChartView::AddEvent);
-    }
-    ShowInFront(chartWindow_);
+    analysis_->ShowChart(Texts());
 }
 
 void CCalibDlg::OnShowCells() {
-    if (cellsPanel_ == nullptr) {
-        cellsPanel_ = new CellsPanel(Texts(), this);
-        connect(&session_, &CalibrationSession::frameShown, cellsPanel_, &CellsPanel::AddFrame);
-        connect(&session_, &CalibrationSession::eventNoted, cellsPanel_, &CellsPanel::AddEvent);
-        connect(cellsPanel_, &CellsPanel::applyRequested, this, &CCalibDlg::ApplySuggestion);
-        // No link, or a replay: the spins are off and Apply would do nothing.
-        cellsPanel_->SetApplyAllowed([this](int cell) { return Spin(cell)->isEnabled(); });
-    }
-    ShowInFront(cellsPanel_);
-}
-
-// The spin does what a click does: the panel's value changes and the session
-// sends it in its own time. A spin that is off (no link, a replay) does not
-// move, and then nothing changed.
-void CCalibDlg::ApplySuggestion(int cell, int steps) {
-    SpinButton* spin = Spin(cell);
-    const int before = spin->Position();
-    spin->Step(steps);
-    if (spin->Position() != before) cellsPanel_->RestartCell(cell);
+    analysis_->ShowCells(Texts());
 }

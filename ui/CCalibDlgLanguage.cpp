@@ -10,8 +10,7 @@
 
 #include "ui/AccessibleNames.h"
 #include "ui/CCalibDlg.h"
-#include "ui/CellsPanel.h"
-#include "ui/ChartWindow.h"
+#include "ui/AnalysisViews.h"
 #include "ui/ControlIds.h"
 #include "ui/HelpWindow.h"
 #include "ui/MenuBar.h"
@@ -74,8 +73,7 @@ void CCalibDlg::ApplyTexts(const UiTexts& texts, bool english) {
     if (replayPanel_ != nullptr) replayPanel_->SetLanguage(texts);
     Command(CommandId::kShowChart)->setText(Text(texts.analysis.chartItem));
     Command(CommandId::kShowCells)->setText(Text(texts.analysis.cellsItem));
-    if (chartWindow_ != nullptr) chartWindow_->SetLanguage(texts);
-    if (cellsPanel_ != nullptr) cellsPanel_->SetLanguage(texts);
+    analysis_->SetLanguage(texts);
 
     const char* const labelTexts[] = {texts.petrolLabel, texts.gasLabel, texts.lambdaLabel,
                                       texts.paramRowLabel};

@@ -7,8 +7,6 @@
 #include <QLabel>
 #include <QMenu>
 
-#include "adapters/PortLabel.h"
-#include "serial/SerialChannel.h"
 #include "ui/CCalibDlg.h"
 #include "ui/ControlIds.h"
 #include "ui/LiveDisplay.h"
@@ -112,12 +110,5 @@ bool CCalibDlg::MayLeaveUnstored() {
 }
 
 void CCalibDlg::ShowOpenPortName() {
-    const SerialChannel& channel = session_.Channel();
-    const std::string device = channel.DevicePath().toStdString();
-    QString label = QStringLiteral("COM%1").arg(channel.PortNumber());
-    for (const PortEntry& port : session_.Ports()) {
-        if (port.device == device && port.comPort == channel.PortNumber())
-            label = QString::fromStdString(PortLabel(port));
-    }
-    statusBar_->Pane(kStatusPane)->setToolTip(label);
+    statusBar_->Pane(kStatusPane)->setToolTip(session_.OpenPortLabel());
 }

@@ -94,3 +94,23 @@ void ReplayLoad::OnWorkerEnded() {
     }
     emit read();
 }
+
+QString WhyNotPlayed(const LogFileRead& read, const LogTexts& texts) {
+    using Outcome = LogFileRead::Outcome;
+    switch (read.outcome) {
+        case Outcome::CannotOpen:
+            return Text(texts.cannotOpen);
+        case Outcome::NotAFile:
+            return Text(texts.notAFile);
+        case Outcome::TooLarge:
+            return Text(texts.tooLarge);
+        case Outcome::ReadFailed:
+            return QString::fromLocal8Bit(read.reason);
+        case Outcome::Read:
+        case Outcome::Stopped:
+            break;
+    }
+    if (!read.log.recognised) return Text(texts.notALog);
+    if (read.log.frames.empty()) return Text(texts.noFrames);
+    return {};
+}

@@ -17,6 +17,9 @@ class QProgressDialog;
 class QWidget;
 struct LogTexts;
 
+// Why a log read for a replay cannot be played; empty when it can.
+QString WhyNotPlayed(const LogFileRead& read, const LogTexts& texts);
+
 // A log read for a replay on a thread of its own, so that the window goes on
 // painting and answering while a long log is read. A small window beside it
 // shows how far the reading has come, with a Cancel button; it appears only
