@@ -1,0 +1,105 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 DX470 calibrator project
+// The link as its owner sees it: the panel is its own, changed only through
+// a command that checks its input, and cleared with the display where the
+// panel never came from this controller.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "link/ControllerLink.h"
+#include "link/Telemetry.h"
+#include "tests/support/FakeChannel.h"
+#include "tests/support/RecordingWindow.h"
+
+namespace {
+
+struct LinkOwnerRig {
+    RecordingWindow window;
+    FakeChannel channel;
+    std::uint32_t now = 1000;
+    ControllerLink link{window, channel, [this] { return now; }, [] {}};
+
+    // Two rounds of every index at 60, then a supervision tick: up and loaded.
+    void BringUp() {
+        for (int round = 0; round < 2; ++round) {
+            for (std::uint8_t k = 0; k < kParamCount; ++k) {
+                const std::uint8_t frame[] = {k, 0x01, 0x00, 0x80, 0x00, 60};
+                link.OnBytesReceived(frame, 1'000'000 + (round * 16 + k) * 10'000);
+            }
+        }
+        link.OnSupervisionTick();
+    }
+};
+
+TEST(ControllerLinkTest, SetPanelValueTakesOnlyAParameterAndAByte) {
+    struct Row {
+        int k;
+        std::int32_t value;
+        bool taken;
+    };
+    const Row rows[] = {{0, 1, true},   {15, 255, true}, {3, 256, false},      {3, -1, false},
+                        {-1, 5, false}, {16, 5, false},  {7, 65536 + 7, false}};
+    for (const Row& row : rows) {
+        LinkOwnerRig rig;
+        SCOPED_TRACE(std::to_string(row.k) + " = " + std::to_string(row.value));
+        EXPECT_EQ(rig.link.SetPanelValue(row.k, row.value), row.taken);
+        PanelParams expected{};
+        if (row.taken) expected[static_cast<std::size_t>(row.k)] = row.value;
+        EXPECT_EQ(rig.link.Panel(), expected);
+        const std::vector<std::string> told =
+            row.taken ? std::vector<std::string>{"ShowParameter(" + std::to_string(row.k) + ", " +
+                                                 std::to_string(row.value) + ")"}
+                      : std::vector<std::string>{};
+        EXPECT_EQ(rig.window.calls, told);
+    }
+}
+
+// A port chosen by hand starts the panel afresh at 0 until the controller
+// loads it; OFFLINE and a loss keep it.
+TEST(ControllerLinkTest, APortCommandClearsThePanelWhereItWillBeLoadedAgain) {
+    struct Row {
+        const char* name;
+        void (*command)(ControllerLink&);
+        std::int32_t after;
+    };
+    const Row rows[] = {
+        {"COM3", [](ControllerLink& link) { link.SelectPort(3); }, 0},
+        {"OFFLINE", [](ControllerLink& link) { link.GoOffline(); }, 61},
+        {"device gone", [](ControllerLink& link) { link.OnDeviceGone(); }, 61},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        LinkOwnerRig rig;
+        rig.BringUp();
+        ASSERT_TRUE(rig.link.IsUp());
+        ASSERT_TRUE(rig.link.SetPanelValue(4, 61));
+        row.command(rig.link);
+        EXPECT_FALSE(rig.link.IsUp());
+        EXPECT_EQ(rig.link.PanelValue(4), row.after);
+        EXPECT_EQ(rig.window.parameters[4], row.after);
+    }
+}
+
+// Unstored changes are the panel against the stored set of the controller
+// that loaded it, and go once a store has gone out after their echoes.
+TEST(ControllerLinkTest, UnstoredUntilStoredAfterTheEcho) {
+    LinkOwnerRig rig;
+    rig.BringUp();
+    EXPECT_EQ(rig.link.Unstored(), 0);
+    rig.link.SetPanelValue(12, 70);
+    EXPECT_EQ(rig.link.Unstored(), 0x1000);
+    rig.link.RequestStoreOfPanel();
+    EXPECT_FALSE(rig.link.PanelStored());
+    rig.link.OnSendTick();
+    const std::uint8_t echo[] = {12, 0x01, 0x00, 0x80, 0x00, 70};
+    rig.link.OnBytesReceived(echo, 2'000'000);
+    for (int tick = 0; tick < 3; ++tick) rig.link.OnSendTick();
+    EXPECT_EQ(rig.channel.WrittenHex(),
+              (std::vector<std::string>{"AB 01 00 0C 46 FE", "AB 02 48 07 1A 16"}));
+    EXPECT_TRUE(rig.link.PanelStored());
+    EXPECT_EQ(rig.link.Unstored(), 0);
+}
+
+}  // namespace
