@@ -54,7 +54,7 @@ void Apply(const QHash<int, QWidget*>& controls, MenuBar& menuBar, StatusPanes& 
     menuBar.setAccessibleName(QString::fromUtf8(texts.menuBar));
     statusBar.setAccessibleName(QString::fromUtf8(texts.statusBar));
     for (int pane = 0; pane < StatusPanes::kPaneCount; ++pane) {
-        statusBar.Pane(pane)->setAccessibleName(QString::fromUtf8(texts.statusPanes[pane]));
+        statusBar.DescribePane(pane, QString::fromUtf8(texts.statusPanes[pane]));
     }
 }
 

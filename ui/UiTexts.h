@@ -22,7 +22,8 @@ struct AccessibleTexts {
     const char* serialControl;
     const char* menuBar;
     const char* statusBar;
-    // Status panes by number: the blank one, link status, connection time.
+    // What each status pane is, read beside what it shows: the session log's
+    // messages, link status, connection time.
     std::array<const char*, 3> statusPanes;
 };
 
@@ -208,7 +209,7 @@ inline constexpr UiTexts kChineseTexts{
         "串口",
         "菜单栏",
         "状态栏",
-        {"空白栏", "连接状态", "连接时间"},
+        {"消息栏", "连接状态", "连接时间"},
     },
     {
         "回放日志(&R)...",
@@ -333,7 +334,7 @@ inline constexpr UiTexts kEnglishTexts{
         "Serial port",
         "Menu bar",
         "Status bar",
-        {"Blank pane", "Link status", "Connection time"},
+        {"Messages", "Link status", "Connection time"},
     },
     {
         "Replay log(&R)...",
