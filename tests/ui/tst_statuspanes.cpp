@@ -3,13 +3,14 @@
 // The status panes as a screen reader gets them: each read by the text it
 // shows and described by what it is, in both languages; a new state of the
 // link announced once, not its moving dots nor the clock's every second.
+#include <QtGui/private/qguiapplication_p.h>
+#include <QtGui/qpa/qplatformaccessibility.h>
+#include <QtGui/qpa/qplatformintegration.h>
+
 #include <QAccessible>
 #include <QAction>
 #include <QLabel>
 #include <QTest>
-#include <QtGui/private/qguiapplication_p.h>
-#include <QtGui/qpa/qplatformaccessibility.h>
-#include <QtGui/qpa/qplatformintegration.h>
 
 #include "tests/support/LinkedWindow.h"
 #include "tests/support/WindowFixture.h"
