@@ -2,14 +2,34 @@
 // SPDX-FileCopyrightText: 2026 DX470 calibrator project
 #include "ui/StatusPanes.h"
 
+#include <QAccessible>
 #include <QLabel>
+
+#include "ui/StatusPaneAccessible.h"
 
 namespace {
 constexpr const char* kPaneNames[StatusPanes::kPaneCount] = {"blankPane", "linkStatusPane",
                                                              "connectionTimePane"};
+
+// What of a pane's text is news; empty for none.
+QString NewsIn(int pane, const QString& text) {
+    switch (pane) {
+        case kMessagePane:
+            return text;
+        case kStatusPane: {
+            // "COM OK." to "COM OK....." is one state.
+            QString state = text;
+            while (state.endsWith(u'.')) state.chop(1);
+            return state;
+        }
+        default:
+            return {};
+    }
+}
 }  // namespace
 
 StatusPanes::StatusPanes(QWidget* parent) : QStatusBar(parent) {
+    QAccessible::installFactory(StatusPaneAccessible::Create);
     setObjectName(QStringLiteral("statusBar"));
     setSizeGripEnabled(false);
     setAutoFillBackground(true);
@@ -34,6 +54,26 @@ void StatusPanes::SetPaneText(int pane, const QString& text) {
     QLabel* label = panes_[pane];
     if (label->text() == text) return;
     label->setText(text);
+    Announce(pane);
+}
+
+// Costs nothing while no screen reader listens. The pane's name is its text,
+// so a name change is what tells a screen reader to read it again.
+void StatusPanes::Announce(int pane) {
+    if (!QAccessible::isActive()) return;
+    const QString news = NewsIn(pane, panes_[pane]->text());
+    if (news == announced_[pane]) return;
+    announced_[pane] = news;
+    if (news.isEmpty()) return;
+    QAccessibleEvent event(panes_[pane], QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&event);
+}
+
+// The label's own accessible name holds the description: a QLabel without
+// one would tell screen readers of every new text, the moving dots included.
+void StatusPanes::DescribePane(int pane, const QString& description) {
+    if (pane < 0 || pane >= kPaneCount) return;
+    panes_[pane]->setAccessibleName(description);
 }
 
 QString StatusPanes::PaneText(int pane) const {

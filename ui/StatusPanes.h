@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QStatusBar>
+#include <QString>
 #include <array>
 
 class QLabel;
@@ -14,9 +15,10 @@ inline constexpr int kMessagePane = 0;
 inline constexpr int kStatusPane = 1;
 inline constexpr int kTimePane = 2;
 
-// The window's status bar: pane 0 (always empty), pane 1 (link status, 98
+// The window's status bar: pane 0 (the session log's messages), pane 1 (link status, 98
 // pixels) and pane 2 (connection time, the rest), on a background colour that
-// tells the state of the link.
+// tells the state of the link. Screen readers read each pane by the text it
+// shows (see StatusPaneAccessible) and are told when the news in it changes.
 class StatusPanes : public QStatusBar {
     Q_OBJECT
 
@@ -30,15 +32,24 @@ public:
 
     // Pane widths from the client width the window has at initialisation.
     void SetPaneWidths(int clientWidth);
-    // The pane is redrawn at the next refresh of the window.
+    // The pane is redrawn at the next refresh of the window. While a screen
+    // reader listens, a change of the news in the pane is announced: each
+    // message of pane 0, the link's state in pane 1 but not its moving dots,
+    // nothing of the clock in pane 2 (read when asked for, not every second).
     void SetPaneText(int pane, const QString& text);
     QString PaneText(int pane) const;
     QLabel* Pane(int pane) const;
+    // What the pane is, in the interface language, read beside its text.
+    void DescribePane(int pane, const QString& description);
 
     void SetBackgroundColour(const QColor& colour);
     QColor BackgroundColour() const { return background_; }
 
 private:
+    void Announce(int pane);
+
     std::array<QLabel*, kPaneCount> panes_{};
+    // The news last announced in each pane.
+    std::array<QString, kPaneCount> announced_;
     QColor background_;
 };

@@ -4,21 +4,16 @@
 
 #include <array>
 
-// What a screen reader says for each part of the window. In the texts of the
-// parameter row "%1" stands for the parameter's number, 0..15.
+// What a screen reader says for the parts of the window that show no text of
+// their own: a label or button is named by the text it shows. In the texts of
+// the parameter row "%1" stands for the parameter's number, 0..15.
 struct AccessibleTexts {
-    const char* exitButton;
-    const char* writeButton;
     const char* petrolReadout;
-    const char* petrolLabel;
     const char* petrolBar;
     const char* gasReadout;
-    const char* gasLabel;
     const char* gasBar;
     const char* lambdaReadout;
-    const char* lambdaLabel;
     const char* lambdaBar;
-    const char* paramRowLabel;
     const char* paramEdit;
     const char* paramSpin;
     const char* increaseParam;
@@ -27,7 +22,8 @@ struct AccessibleTexts {
     const char* serialControl;
     const char* menuBar;
     const char* statusBar;
-    // Status panes by number: the blank one, link status, connection time.
+    // What each status pane is, read beside what it shows: the session log's
+    // messages, link status, connection time.
     std::array<const char*, 3> statusPanes;
 };
 
@@ -199,18 +195,12 @@ inline constexpr UiTexts kChineseTexts{
     "关闭",
     "qrc:/help/manual-zh.html",
     {
-        "退出",
-        "将参数存入控制器",
         "喷油时间(毫秒)",
-        "喷油时间标题",
         "喷油时间条",
         "喷气时间(毫秒)",
-        "喷气时间标题",
         "喷气时间条",
         "氧传感器电压(伏)",
-        "氧传感器电压标题",
         "氧传感器电压条",
-        "参数标题",
         "参数 %1",
         "参数 %1 调节按钮",
         "增大参数 %1",
@@ -219,7 +209,7 @@ inline constexpr UiTexts kChineseTexts{
         "串口",
         "菜单栏",
         "状态栏",
-        {"空白栏", "连接状态", "连接时间"},
+        {"消息栏", "连接状态", "连接时间"},
     },
     {
         "回放日志(&R)...",
@@ -330,18 +320,12 @@ inline constexpr UiTexts kEnglishTexts{
     "Close",
     "qrc:/help/manual-en.html",
     {
-        "Exit",
-        "Store the parameters in the controller",
         "Petrol injection time (ms)",
-        "Petrol injection time title",
         "Petrol injection time bar",
         "Gas injection time (ms)",
-        "Gas injection time title",
         "Gas injection time bar",
         "Lambda sensor voltage (V)",
-        "Lambda sensor voltage title",
         "Lambda sensor voltage bar",
-        "Parameters title",
         "Parameter %1",
         "Parameter %1 arrows",
         "Increase parameter %1",
@@ -350,7 +334,7 @@ inline constexpr UiTexts kEnglishTexts{
         "Serial port",
         "Menu bar",
         "Status bar",
-        {"Blank pane", "Link status", "Connection time"},
+        {"Messages", "Link status", "Connection time"},
     },
     {
         "Replay log(&R)...",

@@ -104,26 +104,26 @@ std::vector<TemplateEntry> WindowTemplate() {
     using A = AccessibleTexts;
     const UiTexts& zh = kChineseTexts;
     std::vector<TemplateEntry> controls = {
-        {kExitButton, PushButton, "exitButton", kNoParam, &A::exitButton, zh.exitButton, 230, 195,
-         42, 16},
+        {kExitButton, PushButton, "exitButton", kNoParam, kNamedByText, zh.exitButton, 230, 195, 42,
+         16},
         {kPetrolReadout, Readout, "petrolReadout", kNoParam, &A::petrolReadout, nullptr, 32, 59, 71,
          24},
-        {kPetrolLabel, Label, "petrolLabel", kNoParam, &A::petrolLabel, zh.petrolLabel, 39, 34, 55,
+        {kPetrolLabel, Label, "petrolLabel", kNoParam, kNamedByText, zh.petrolLabel, 39, 34, 55,
          24},
         {kPetrolBar, SegmentedBar, "petrolBar", kNoParam, &A::petrolBar, nullptr, 32, 96, 72, 12},
         {kGasReadout, Readout, "gasReadout", kNoParam, &A::gasReadout, nullptr, 153, 59, 71, 24},
-        {kGasLabel, Label, "gasLabel", kNoParam, &A::gasLabel, zh.gasLabel, 161, 34, 55, 24},
+        {kGasLabel, Label, "gasLabel", kNoParam, kNamedByText, zh.gasLabel, 161, 34, 55, 24},
         {kGasBar, SegmentedBar, "gasBar", kNoParam, &A::gasBar, nullptr, 153, 96, 72, 12},
-        {kLambdaLabel, Label, "lambdaLabel", kNoParam, &A::lambdaLabel, zh.lambdaLabel, 283, 38, 49,
+        {kLambdaLabel, Label, "lambdaLabel", kNoParam, kNamedByText, zh.lambdaLabel, 283, 38, 49,
          18},
         {kLambdaReadout, Readout, "lambdaReadout", kNoParam, &A::lambdaReadout, nullptr, 278, 59,
          55, 24},
         {kLambdaBar, SmoothBar, "lambdaBar", kNoParam, &A::lambdaBar, nullptr, 278, 96, 55, 12},
     };
     AppendParameterRow(controls);
-    controls.push_back({kParamRowLabel, Label, "paramRowLabel", kNoParam, &A::paramRowLabel,
+    controls.push_back({kParamRowLabel, Label, "paramRowLabel", kNoParam, kNamedByText,
                         zh.paramRowLabel, 13, 128, 28, 12});
-    controls.push_back({kWriteButton, PushButton, "writeButton", kNoParam, &A::writeButton,
+    controls.push_back({kWriteButton, PushButton, "writeButton", kNoParam, kNamedByText,
                         zh.writeButton, 105, 195, 42, 16});
     AppendMarkers(controls);
     controls.push_back({kSerialControl, SerialControl, "serialControl", kNoParam, &A::serialControl,
@@ -137,8 +137,15 @@ QString ObjectName(const TemplateEntry& entry) {
 }
 
 QString AccessibleName(const TemplateEntry& entry, const AccessibleTexts& texts) {
+    if (entry.accessible == kNamedByText) return {};
     const QString text = QString::fromUtf8(texts.*entry.accessible);
     return entry.param == kNoParam ? text : text.arg(entry.param);
+}
+
+std::vector<LabelledControl> LabelledReadouts() {
+    using namespace ControlId;
+    return {
+        {kPetrolLabel, kPetrolReadout}, {kGasLabel, kGasReadout}, {kLambdaLabel, kLambdaReadout}};
 }
 
 QHash<int, QWidget*> BuildControls(QWidget* parent, const DialogUnits& units, QPoint origin) {
@@ -149,6 +156,11 @@ QHash<int, QWidget*> BuildControls(QWidget* parent, const DialogUnits& units, QP
             units.ToPixels(entry.x, entry.y, entry.width, entry.height).translated(origin));
         control->setObjectName(ObjectName(entry));
         controls.insert(entry.id, control);
+    }
+    // The labels hold no '&', so a buddy adds no shortcut: only the relation
+    // screen readers follow.
+    for (const LabelledControl& pair : LabelledReadouts()) {
+        static_cast<QLabel*>(controls.value(pair.label))->setBuddy(controls.value(pair.control));
     }
     return controls;
 }
