@@ -76,7 +76,8 @@ private slots:
         QVERIFY(window_.Open(ProbeTimings{}));
         connect(window_.dlg->Session().Timer(TimerId::kSupervision), &QTimer::timeout, this,
                 [this] { CountUpTransitions(); });
-        if (afterLinkUp) QTRY_VERIFY_WITH_TIMEOUT(window_.dlg->Session().Record().linkUp, kLinkTimeoutMs);
+        if (afterLinkUp)
+            QTRY_VERIFY_WITH_TIMEOUT(window_.dlg->Session().Record().linkUp, kLinkTimeoutMs);
 
         int mostWorkers = 0;
         int mostWorkerThreads = 0;

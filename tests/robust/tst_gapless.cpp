@@ -66,17 +66,17 @@ private slots:
         long worstMisread = 0;
         double worstShare = 1.0;
         for (int start = 0; start < kStarts; ++start) {
-            CalibrationSession session(
-                [device](int port) { return port == kPort ? device : std::string(); });
-            CCalibDlg dlg(session);
-            dlg.show();
-            QTRY_VERIFY_WITH_TIMEOUT(dlg.Session().Record().linkUp, kLinkTimeoutMs);
+            WindowFixture window;
+            QVERIFY(window.OpenLinkedTo(device, kPort, ProbeTimings{}));
+            CCalibDlg& dlg = *window.dlg;
             QCOMPARE(dlg.Session().Panel(), expected);
 
             long shown = 0;
             long misread = 0;
             // Every frame the window shows, whether or not it is painted.
-            auto check = connect(&dlg.Session(), &CalibrationSession::readoutsShown, this, [&](const WindowOps::Readouts& readouts) {
+            auto check = connect(
+                &dlg.Session(), &CalibrationSession::readoutsShown, this,
+                [&](const WindowOps::Readouts& readouts) {
                     ++shown;
                     const bool asSent = IsSentPetrol(QString::fromStdString(readouts.petrolText)) &&
                                         readouts.lambdaText == kLambdaText;

@@ -60,10 +60,10 @@ private slots:
         QVERIFY(relay.IsRunning());
         ModalCloser closer(seconds * 1000 + kOpenTimeoutMs);
 
-        const std::string device = relay.WindowPath();
-        CalibrationSession session(
-            [device](int port) { return port == kPort ? device : std::string(); });
-        CCalibDlg dlg(session);
+        WindowFixture window;
+        window.ports.Set(kPort, relay.WindowPath());
+        QVERIFY(window.Open(ProbeTimings{}));
+        CCalibDlg& dlg = *window.dlg;
         FrameWitness witness(relay, dlg.Session().Record());
         connect(&dlg.Session().Channel(), &SerialChannel::bytesReceived, this,
                 [&] { witness.AfterReceive(); });
@@ -71,8 +71,6 @@ private slots:
                 [&] { witness.AfterSendTick(dlg.Session().Panel()); });
         connect(dlg.Session().Timer(TimerId::kSupervision), &QTimer::timeout, this,
                 [&] { witness.AfterSupervisionTick(); });
-        dlg.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
         // Any byte is enough for the search to take the port.
         QTRY_VERIFY_WITH_TIMEOUT(dlg.Session().Channel().IsOpen(), kOpenTimeoutMs);
 

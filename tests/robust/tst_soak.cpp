@@ -57,17 +57,10 @@ private slots:
         const int settleMs = std::min(kSettleSeconds, seconds / 2) * 1000;
         SimProcess sim({QStringLiteral("--gap"), QStringLiteral("0")});
         QVERIFY(sim.Start());
-        const std::string device = sim.PortPath().toStdString();
         ModalCloser closer((seconds + 60) * 1000);
-        // A data folder of its own, for the changes the run leaves unstored.
-        const QTemporaryDir dataHome;
-        qputenv("XDG_DATA_HOME", dataHome.path().toUtf8());
-        CalibrationSession session(
-            [device](int port) { return port == kPort ? device : std::string(); });
-        CCalibDlg dlg(session);
-        dlg.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
-        QTRY_VERIFY_WITH_TIMEOUT(dlg.Session().Record().linkUp, kLinkTimeoutMs);
+        WindowFixture window;
+        QVERIFY(window.OpenLinkedTo(sim.PortPath().toStdString(), kPort, ProbeTimings{}));
+        CCalibDlg& dlg = *window.dlg;
 
         QElapsedTimer clock;
         clock.start();
@@ -91,9 +84,10 @@ private slots:
         const double cpuShare = (ProcessFigures::CpuMs() - cpuAtStart) / clock.elapsed();
 
         // The last change reached the controller and came back as its echo.
-        QTRY_VERIFY_WITH_TIMEOUT(std::equal(dlg.Session().Panel().begin(), dlg.Session().Panel().end(),
-                                            dlg.Session().Record().deviceParams.begin()),
-                                 kEchoTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            std::equal(dlg.Session().Panel().begin(), dlg.Session().Panel().end(),
+                       dlg.Session().Record().deviceParams.begin()),
+            kEchoTimeoutMs);
         const int sent = sim.LinesStartingWith(QStringLiteral("rx set")).size();
         qInfo(
             "%lld s at line rate, %d changes, %d set frames received by the controller; VmRSS "
