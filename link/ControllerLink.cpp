@@ -6,12 +6,26 @@
 #include "link/SendScheduler.h"
 #include "link/StoredSet.h"
 
-ControllerLink::ControllerLink(WindowOps& observer, CommChannel& channel,
-                               TickSource readTickCount, ProbeLauncher launchProbe)
+ControllerLink::ControllerLink(WindowOps& observer, CommChannel& channel, TickSource readTickCount,
+                               ProbeLauncher launchProbe)
     : observer_(observer),
       channel_(channel),
       readTickCount_(std::move(readTickCount)),
       launchProbe_(std::move(launchProbe)) {}
+
+template <typename Operation>
+void ControllerLink::Run(Operation&& operation) {
+    const bool wasUp = state_.linkUp;
+    // Told even when the operation is cut short by a channel error.
+    struct Tell {
+        ControllerLink& link;
+        bool wasUp;
+        ~Tell() {
+            if (link.state_.linkUp != wasUp) link.observer_.NoteLinkUp(link.state_.linkUp);
+        }
+    } tell{*this, wasUp};
+    operation();
+}
 
 ParamMask ControllerLink::Unstored() const {
     return UnstoredParams(state_, panel_);
@@ -47,12 +61,14 @@ void ControllerLink::OnBytesReceived(std::span<const std::uint8_t> bytes,
 }
 
 void ControllerLink::OnSupervisionTick() {
-    SupervisionTick(state_, panel_, *this, readTickCount_);
+    Run([&] { SupervisionTick(state_, panel_, *this, readTickCount_); });
 }
 
 void ControllerLink::OnSendTick() {
-    TakeOverFoundPort(state_, channel_);
-    SendTick(state_, panel_, *this, channel_);
+    Run([&] {
+        TakeOverFoundPort(state_, channel_);
+        SendTick(state_, panel_, *this, channel_);
+    });
 }
 
 void ControllerLink::OnPortFound(int port) {
@@ -60,23 +76,23 @@ void ControllerLink::OnPortFound(int port) {
 }
 
 void ControllerLink::OnDeviceGone() {
-    DeclareLinkLost(state_, *this);
+    Run([&] { DeclareLinkLost(state_, *this); });
 }
 
 void ControllerLink::LaunchSearch() {
-    ::LaunchSearch(state_, *this, launchProbe_);
+    Run([&] { ::LaunchSearch(state_, *this, launchProbe_); });
 }
 
 void ControllerLink::StartAutoSearch() {
-    ::StartAutoSearch(state_, *this, launchProbe_);
+    Run([&] { ::StartAutoSearch(state_, *this, launchProbe_); });
 }
 
 void ControllerLink::GoOffline() {
-    ::GoOffline(state_, *this, channel_);
+    Run([&] { ::GoOffline(state_, *this, channel_); });
 }
 
 void ControllerLink::SelectPort(int port) {
-    ::SelectPort(state_, *this, channel_, port);
+    Run([&] { ::SelectPort(state_, *this, channel_, port); });
 }
 
 void ControllerLink::RequestWrite() {
@@ -157,4 +173,8 @@ void ControllerLink::NoteParameterSent(int index, int value) {
 
 void ControllerLink::NoteStoreSent() {
     observer_.NoteStoreSent();
+}
+
+void ControllerLink::NoteLinkUp(bool up) {
+    observer_.NoteLinkUp(up);
 }

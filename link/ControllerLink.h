@@ -72,6 +72,11 @@ public:
     void ChoosePanelValues();
 
 private:
+    // Runs one operation and tells the observer when the link came up or
+    // went down on the way.
+    template <typename Operation>
+    void Run(Operation&& operation);
+
     // What the protocol's operations ask, passed on to the observer; the
     // panel goes back to 0 where the display is cleared with it.
     void DisableEditing() override;
@@ -89,6 +94,7 @@ private:
     void AskAboutOtherController(std::uint16_t differing) override;
     void NoteParameterSent(int index, int value) override;
     void NoteStoreSent() override;
+    void NoteLinkUp(bool up) override;
 
     WindowOps& observer_;
     CommChannel& channel_;

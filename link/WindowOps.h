@@ -63,4 +63,6 @@ public:
     // change came before what. A window that keeps no record ignores them.
     virtual void NoteParameterSent(int /*index*/, int /*value*/) {}
     virtual void NoteStoreSent() {}
+    // The link has come up, or gone down, whatever made it.
+    virtual void NoteLinkUp(bool /*up*/) {}
 };

@@ -166,10 +166,7 @@ void CalibrationSession::OnTimer(int timerId) {
     QTimer* const outer = std::exchange(tickingTimer_, Timer(timerId));
     CatchChannelErrors([&] {
         if (timerId == kSupervisionTimer) {
-            const bool wasUp = link_->IsUp();
             link_->OnSupervisionTick();
-            FollowLinkWithLog();
-            if (!wasUp && link_->IsUp()) adapter_->OnLinkUp();
         } else if (timerId == kSendTimer) {
             link_->OnSendTick();
         }
@@ -195,7 +192,6 @@ void CalibrationSession::OnBytesReceived(const QByteArray& bytes, qint64 arrival
 // supervision would notice the silence.
 void CalibrationSession::OnDeviceGone() {
     link_->OnDeviceGone();
-    FollowLinkWithLog();
     unstored_->Follow();
     WatchWrite();
 }
@@ -216,14 +212,12 @@ void CalibrationSession::OnPortOpened(qint64 atMicros) {
 void CalibrationSession::StartAutoSearch() {
     logger_->End(link_->Panel());
     CatchChannelErrors([&] { link_->StartAutoSearch(); });
-    FollowLinkWithLog();
     unstored_->Follow();
 }
 
 void CalibrationSession::GoOffline() {
     logger_->End(link_->Panel());
     CatchChannelErrors([&] { link_->GoOffline(); });
-    FollowLinkWithLog();
     unstored_->Follow();
 }
 
@@ -232,7 +226,6 @@ void CalibrationSession::GoOffline() {
 void CalibrationSession::SelectPort(int port) {
     logger_->End(link_->Panel());
     CatchChannelErrors([&] { link_->SelectPort(port); });
-    FollowLinkWithLog();
     unstored_->Follow();
 }
 
@@ -335,12 +328,12 @@ void CalibrationSession::EndAbruptly() {
 
 // --- the session log
 
-void CalibrationSession::FollowLinkWithLog() {
-    const bool up = link_->IsUp();
-    if (up == logFollowsLinkUp_) return;
-    logFollowsLinkUp_ = up;
+// A log per link: it begins as the link comes up and ends as it goes; the
+// adapter the link came up on is the one remembered.
+void CalibrationSession::NoteLinkUp(bool up) {
     if (up) {
         logger_->Begin(link_->Panel());
+        adapter_->OnLinkUp();
     } else {
         logger_->End(link_->Panel());
     }

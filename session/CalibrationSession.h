@@ -179,7 +179,6 @@ private:
     void OnBytesReceived(const QByteArray& bytes, qint64 arrivalMicros);
     void OnDeviceGone();
     void OnPortOpened(qint64 atMicros);
-    void FollowLinkWithLog();
     void RecordFramesOfRead(qint64 arrivalMicros);
     std::int32_t NoteEvent(SessionEvent event);
     void ShowReplayedFrame(const SessionFrame& frame);
@@ -211,6 +210,7 @@ private:
     void AskAboutOtherController(std::uint16_t differing) override;
     void NoteParameterSent(int index, int value) override;
     void NoteStoreSent() override;
+    void NoteLinkUp(bool up) override;
 
     std::shared_ptr<PortDirectory> directory_;
     std::unique_ptr<PortSearch> search_;
@@ -223,8 +223,6 @@ private:
     QTimer* tickingTimer_ = nullptr;
     SessionLogger* logger_ = nullptr;
     UnstoredChanges* unstored_ = nullptr;
-    // Whether the log was last told the link is up.
-    bool logFollowsLinkUp_ = false;
     // Frames shown while the bytes of one read are handled, stamped after it.
     bool readingPort_ = false;
     std::vector<SessionFrame> framesOfRead_;

@@ -102,4 +102,42 @@ TEST(ControllerLinkTest, UnstoredUntilStoredAfterTheEcho) {
     EXPECT_EQ(rig.link.Unstored(), 0);
 }
 
+// The link's owner hears of the link coming up and going down once each,
+// whichever command or event made it, and not when nothing changed.
+TEST(ControllerLinkTest, TellsTheLinkUpAndDownOnceWhateverMadeIt) {
+    const auto toldUpDown = [](const RecordingWindow& window) {
+        std::vector<std::string> told;
+        for (const std::string& call : window.calls) {
+            if (call.starts_with("NoteLinkUp")) told.push_back(call);
+        }
+        return told;
+    };
+    struct Row {
+        const char* name;
+        void (*command)(ControllerLink&);
+    };
+    const Row rows[] = {
+        {"COM3", [](ControllerLink& link) { link.SelectPort(3); }},
+        {"OFFLINE", [](ControllerLink& link) { link.GoOffline(); }},
+        {"AUTO", [](ControllerLink& link) { link.StartAutoSearch(); }},
+        {"device gone", [](ControllerLink& link) { link.OnDeviceGone(); }},
+        {"silence",
+         [](ControllerLink& link) {
+             for (int tick = 0; tick < 10; ++tick) link.OnSupervisionTick();
+         }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        LinkOwnerRig rig;
+        rig.BringUp();
+        rig.link.OnSendTick();
+        EXPECT_EQ(toldUpDown(rig.window), std::vector<std::string>{"NoteLinkUp(up)"});
+        rig.window.Clear();
+        row.command(rig.link);
+        row.command(rig.link);
+        ASSERT_FALSE(rig.link.IsUp());
+        EXPECT_EQ(toldUpDown(rig.window), std::vector<std::string>{"NoteLinkUp(down)"});
+    }
+}
+
 }  // namespace

@@ -127,3 +127,7 @@ void RecordingWindow::AskAboutOtherController(std::uint16_t differing) {
     otherControllerParams = differing;
     Record("AskAboutOtherController(" + std::to_string(differing) + ")");
 }
+
+void RecordingWindow::NoteLinkUp(bool up) {
+    Record(up ? "NoteLinkUp(up)" : "NoteLinkUp(down)");
+}

@@ -53,6 +53,7 @@ public:
     void ShowErrorBox(const std::string& text, const std::string& caption) override;
     void MarkPortChoice(PortChoice choice) override;
     void AskAboutOtherController(std::uint16_t differing) override;
+    void NoteLinkUp(bool up) override;
 
     // Entries made by a test itself (e.g. the tick source being read).
     void Note(const std::string& entry) { Record(entry); }
