@@ -3,15 +3,8 @@
 #include "serial/SerialChannel.h"
 
 #include <QFileInfo>
-#include <QSocketNotifier>
+#include <QSignalBlocker>
 #include <chrono>
-
-#ifdef Q_OS_UNIX
-#include <poll.h>
-#include <unistd.h>
-
-#include <cerrno>
-#endif
 
 #include "link/TickCount.h"
 #include "serial/DeviceGone.h"
@@ -22,6 +15,11 @@ namespace {
 // milliseconds: batched bytes reach the window no later than a screen could
 // show them, and the window paints them as they come.
 constexpr std::chrono::milliseconds kBatchPeriod{17};
+// While batched the port keeps one byte: QSerialPort stops reading the device
+// when a byte finds its buffer full, so the first two bytes of a batch wake
+// the window and the rest wait in the driver until the batch is read.
+constexpr qint64 kBytesHeldWhileBatched = 1;
+constexpr qint64 kNoReadLimit = 0;
 
 ChannelFailure::Hint HintOf(OpenFailureHint hint) {
     switch (hint) {
@@ -67,6 +65,7 @@ SerialChannel::SerialChannel(PortResolver resolver, HeldBySearch heldBySearch, Q
     connect(&port_, &QSerialPort::errorOccurred, this, &SerialChannel::OnErrorOccurred);
     batchTimer_.setInterval(kBatchPeriod);
     batchTimer_.setTimerType(Qt::PreciseTimer);
+    batchTimer_.setSingleShot(true);
     connect(&batchTimer_, &QTimer::timeout, this, &SerialChannel::ReadBatch);
 }
 
@@ -151,15 +150,24 @@ bool SerialChannel::HasUnsentBytes() const {
 }
 
 void SerialChannel::OnReadyRead() {
+    if (batched_) {
+        // The held byte came: the batch is read one screen refresh later.
+        if (!batchTimer_.isActive()) batchTimer_.start();
+        return;
+    }
     const qint64 arrival = SteadyMicros();
     const QByteArray bytes = port_.readAll();
     if (!bytes.isEmpty()) emit bytesReceived(bytes, arrival);
 }
 
 void SerialChannel::OnErrorOccurred(QSerialPort::SerialPortError error) {
-    if (!watchingErrors_ || closePending_ || !MeansDeviceGone(error)) return;
-    // Some Qt versions repeat a read error endlessly while the port stays open:
-    // close once, later, outside the failing read.
+    if (MeansDeviceGone(error)) CloseLater();
+}
+
+// Some Qt versions repeat a read error endlessly while the port stays open:
+// close once, later, outside the failing read.
+void SerialChannel::CloseLater() {
+    if (!watchingErrors_ || closePending_ || !port_.isOpen()) return;
     closePending_ = true;
     QMetaObject::invokeMethod(this, &SerialChannel::CloseLostDevice, Qt::QueuedConnection);
 }
@@ -181,67 +189,49 @@ void SerialChannel::SetBatchedReads(bool batched) {
     QMetaObject::invokeMethod(this, &SerialChannel::ApplyReadMode, Qt::QueuedConnection);
 }
 
-// QSerialPort watches its descriptor with a read notifier of its own. While
-// reads are batched that notifier is off and the descriptor is read here;
-// where no such notifier can be found, the channel goes on byte by byte.
-QSocketNotifier* SerialChannel::PortReadNotifier() const {
-    const auto notifiers = port_.findChildren<QSocketNotifier*>(Qt::FindDirectChildrenOnly);
-    for (QSocketNotifier* notifier : notifiers) {
-        if (notifier->type() == QSocketNotifier::Read &&
-            notifier->socket() == static_cast<qintptr>(port_.handle())) {
-            return notifier;
-        }
-    }
-    return nullptr;
-}
-
 void SerialChannel::ApplyReadMode() {
-#ifdef Q_OS_UNIX
     const bool batched = batchWanted_ && port_.isOpen() && !closePending_;
     if (batched == batched_) return;
-    QSocketNotifier* notifier = PortReadNotifier();
-    if (notifier == nullptr) return;
-    batched_ = batched;
     if (batched) {
-        // What the port holds already goes first; reading it re-arms the
-        // notifier, so it is switched off after.
+        // What the port holds already goes first, so that the one byte it
+        // keeps from now on is a new one.
         OnReadyRead();
-        notifier->setEnabled(false);
-        batchTimer_.start();
+        batched_ = true;
+        port_.setReadBufferSize(kBytesHeldWhileBatched);
     } else {
+        // A byte held for the next batch is handed on now, not with the next
+        // byte that comes.
+        batched_ = false;
         batchTimer_.stop();
-        notifier->setEnabled(true);
+        ReadBatch();
     }
-#endif
 }
 
 void SerialChannel::StopBatching() {
     batchTimer_.stop();
     batchWanted_ = false;
     batched_ = false;
+    port_.setReadBufferSize(kNoReadLimit);
 }
 
-// Everything waiting, in one read time. The port's reads never block (no
-// minimum count is set), so a read of 0 means nothing more is waiting; a
-// device that went away shows as a hang-up or a read error.
+// Everything waiting, in one read time: the byte the port held, then what
+// the driver kept meanwhile. The port's signals wait while it is read here:
+// its readyRead would start another batch, and every read ends in a time-out.
+// A device that went away shows as the port's error when the read ends.
 void SerialChannel::ReadBatch() {
-#ifdef Q_OS_UNIX
-    if (!port_.isOpen()) return;
-    const int fd = static_cast<int>(port_.handle());
+    if (!port_.isOpen() || closePending_) return;
     const qint64 arrival = SteadyMicros();
     QByteArray bytes;
-    char chunk[256];
-    ssize_t n = 0;
-    while ((n = ::read(fd, chunk, sizeof chunk)) > 0 || (n < 0 && errno == EINTR)) {
-        if (n > 0) bytes.append(chunk, static_cast<qsizetype>(n));
+    bool gone = false;
+    {
+        const QSignalBlocker quiet(port_);
+        port_.clearError();
+        port_.setReadBufferSize(kNoReadLimit);
+        bytes = port_.readAll();
+        while (port_.waitForReadyRead(0)) bytes += port_.readAll();
+        gone = MeansDeviceGone(port_.error());
+        if (batched_) port_.setReadBufferSize(kBytesHeldWhileBatched);
     }
-    const bool readFailed = n < 0 && errno != EAGAIN;
-    pollfd watch{fd, POLLIN, 0};
-    const bool hungUp = ::poll(&watch, 1, 0) > 0 && (watch.revents & (POLLHUP | POLLERR)) != 0;
     if (!bytes.isEmpty()) emit bytesReceived(bytes, arrival);
-    if ((readFailed || hungUp) && port_.isOpen() && watchingErrors_ && !closePending_) {
-        closePending_ = true;
-        QMetaObject::invokeMethod(this, &SerialChannel::CloseLostDevice, Qt::QueuedConnection);
-    }
-#endif
+    if (gone) CloseLater();
 }

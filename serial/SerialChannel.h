@@ -11,15 +11,14 @@
 #include "link/CommChannel.h"
 #include "serial/PortNames.h"
 
-class QSocketNotifier;
-
 // The window's serial line to the controller: 9600 baud, 8N1, no flow control.
 // Hands every byte on as it arrives, with the time it was read, so the frame
 // boundaries can be found from the bytes and the pauses between them. A
 // device that goes away while open closes the channel by itself. Once the
 // frames are known from their content, what arrived is handed on once per
 // screen refresh instead, so a stream sent byte by byte does not wake the
-// window for every byte.
+// window for every byte: the port then keeps at most one byte, which stops
+// its reading until the batch is taken.
 class SerialChannel : public QObject, public CommChannel {
     Q_OBJECT
 
@@ -66,7 +65,7 @@ private:
     void ApplyReadMode();
     void ReadBatch();
     void StopBatching();
-    QSocketNotifier* PortReadNotifier() const;
+    void CloseLater();
 
     PortResolver resolver_;
     HeldBySearch heldBySearch_;

@@ -1,15 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 DX470 calibrator project
 // The serial channel against a real pseudo-terminal: configuration, the
-// bytes received, writes, and a device that goes away.
+// bytes received, one by one and in batches, writes, and a device that goes
+// away.
 #include <sys/resource.h>
 #include <termios.h>
 
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QSerialPort>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
+#include <chrono>
 #include <memory>
+#include <thread>
 
 #include "serial/DeviceGone.h"
 #include "serial/OpenFailureHint.h"
@@ -18,6 +23,17 @@
 
 namespace {
 constexpr std::int16_t kTestPort = 3;
+// A second of a controller that hands over every byte at 9600 baud.
+constexpr int kLinePacedBytes = 960;
+constexpr std::chrono::microseconds kByteTime{1042};
+constexpr int kLinePacedMs = 1000;
+// Long enough for a switch of read mode and a last batch to be done.
+constexpr int kSettleMs = 100;
+// Taken by the port, and not yet due to be handed on 17 ms later.
+constexpr int kHoldMs = 5;
+// Batched, the window wakes a few times per 17 ms screen refresh; byte by
+// byte, once per byte.
+constexpr int kMostWakeUpsBatched = kLinePacedBytes / 4;
 
 PortResolver OnlyPort(int port, std::string path) {
     return [port, path](int n) { return n == port ? path : std::string(); };
@@ -41,6 +57,51 @@ std::vector<unsigned char> ReceiveWhilePumping(const PtyPair& pty, std::size_t c
         wire.insert(wire.end(), more.begin(), more.end());
     }
     return wire;
+}
+
+// As under exec(): QTest::qWait sleeps between its rounds of events, which
+// would count as wake-ups and merge bytes.
+void RunEventLoopFor(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// How often this thread has slept and woken again.
+long ThreadWakeUps() {
+    rusage usage{};
+    getrusage(RUSAGE_THREAD, &usage);
+    return usage.ru_nvcsw;
+}
+
+std::vector<unsigned char> Counting(int count) {
+    std::vector<unsigned char> bytes;
+    for (int i = 0; i < count; ++i) bytes.push_back(static_cast<unsigned char>(i));
+    return bytes;
+}
+
+// The bytes one by one at line pace, from another thread, while this one
+// runs its event loop.
+void SendAtLinePace(const PtyPair& pty, const std::vector<unsigned char>& bytes) {
+    std::jthread controller([&pty, &bytes] {
+        auto due = std::chrono::steady_clock::now();
+        for (const unsigned char byte : bytes) {
+            std::this_thread::sleep_until(due);
+            pty.Send({byte});
+            due += kByteTime;
+        }
+    });
+    RunEventLoopFor(kLinePacedMs);
+}
+
+QByteArray Joined(const QSignalSpy& received) {
+    QByteArray bytes;
+    for (const auto& arguments : received) bytes += arguments.at(0).toByteArray();
+    return bytes;
+}
+
+QByteArray AsBytes(const std::vector<unsigned char>& bytes) {
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
 }
 
 double ProcessCpuMs() {
@@ -204,6 +265,75 @@ private slots:
         QVERIFY2(ProcessCpuMs() - before < 100, "the event loop spins after the device went away");
         QCOMPARE(lost.count(), 1);
         channel_->Write(Bytes({0xAB, 0x02, 0x48, 0x07, 0x1A, 0x16}));  // dropped, no error
+    }
+
+    // Batched, every byte still arrives in order, but a stream sent byte by
+    // byte neither wakes the window nor is handed on for every byte.
+    void batchedReadsKeepEveryByteWithoutWakingForEach() {
+        OpenOnPty();
+        channel_->SetBatchedReads(true);
+        RunEventLoopFor(kSettleMs);
+        QSignalSpy received(channel_.get(), &SerialChannel::bytesReceived);
+        const auto sent = Counting(kLinePacedBytes);
+        const long wakeUpsBefore = ThreadWakeUps();
+        SendAtLinePace(*pty_, sent);
+        RunEventLoopFor(kSettleMs);
+        const long wakeUps = ThreadWakeUps() - wakeUpsBefore;
+        QCOMPARE(Joined(received), AsBytes(sent));
+        QVERIFY2(wakeUps < kMostWakeUpsBatched, qPrintable(QString::number(wakeUps)));
+        QVERIFY2(received.count() < kMostWakeUpsBatched,
+                 qPrintable(QString::number(received.count())));
+        qint64 last = 0;
+        for (const auto& arguments : received) {
+            QVERIFY(arguments.at(1).toLongLong() >= last);
+            last = arguments.at(1).toLongLong();
+        }
+    }
+
+    // A byte kept for the next batch is handed on when batching ends, and
+    // from then on each byte comes with its own time again.
+    void endingBatchedReadsHandsOnTheHeldByteThenEachByte() {
+        OpenOnPty();
+        channel_->SetBatchedReads(true);
+        RunEventLoopFor(kSettleMs);
+        QSignalSpy received(channel_.get(), &SerialChannel::bytesReceived);
+        pty_->Send({0x5A});
+        RunEventLoopFor(kHoldMs);
+        channel_->SetBatchedReads(false);
+        RunEventLoopFor(kSettleMs);
+        QCOMPARE(Joined(received), QByteArray("\x5A"));
+        received.clear();
+        const auto sent = Counting(kLinePacedBytes);
+        SendAtLinePace(*pty_, sent);
+        RunEventLoopFor(kSettleMs);
+        QCOMPARE(Joined(received), AsBytes(sent));
+        QVERIFY2(received.count() > kLinePacedBytes / 2,
+                 qPrintable(QString::number(received.count())));
+    }
+
+    void vanishedDeviceWhileBatchedClosesOnce_data() {
+        QTest::addColumn<bool>("byteHeld");
+        QTest::newRow("nothing waiting") << false;
+        QTest::newRow("a byte held") << true;
+    }
+    void vanishedDeviceWhileBatchedClosesOnce() {
+        QFETCH(bool, byteHeld);
+        OpenOnPty();
+        channel_->SetBatchedReads(true);
+        RunEventLoopFor(kSettleMs);
+        QSignalSpy lost(channel_.get(), &SerialChannel::deviceLost);
+        QSignalSpy received(channel_.get(), &SerialChannel::bytesReceived);
+        if (byteHeld) {
+            pty_->Send({0x5A});
+            RunEventLoopFor(kHoldMs);
+        }
+        pty_->HangUp();
+        QTRY_VERIFY_WITH_TIMEOUT(!channel_->IsOpen(), 2000);
+        const double before = ProcessCpuMs();
+        RunEventLoopFor(500);
+        QVERIFY2(ProcessCpuMs() - before < 100, "the event loop spins after the device went away");
+        QCOMPARE(lost.count(), 1);
+        QCOMPARE(Joined(received), byteHeld ? QByteArray("\x5A") : QByteArray());
     }
 };
 
