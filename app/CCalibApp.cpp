@@ -9,7 +9,7 @@
 
 #include "app/AbruptExit.h"
 #include "app/ExitSignals.h"
-#include "serial/SystemPortLister.h"
+#include "ports/SystemPortLister.h"
 #include "session/CalibrationSession.h"
 #include "ui/CCalibDlg.h"
 #include "ui/LayoutReport.h"

@@ -250,11 +250,12 @@ int main(int argc, char** argv) {
     ReadoutCount count;
     // Counted as the window takes each frame in; painting follows at most
     // once per screen refresh.
-    QObject::connect(&dlg.Session(), &CalibrationSession::readoutsShown, [&](const WindowOps::Readouts& readouts) {
-        const QString text = QString::fromStdString(readouts.petrolText);
-        ++count.shown;
-        if (IsRecentPetrol(text, controller.LastPetrol())) ++count.intact;
-    });
+    QObject::connect(&dlg.Session(), &CalibrationSession::readoutsShown,
+                     [&](const WindowOps::Readouts& readouts) {
+                         const QString text = QString::fromStdString(readouts.petrolText);
+                         ++count.shown;
+                         if (IsRecentPetrol(text, controller.LastPetrol())) ++count.intact;
+                     });
     for (const auto delivery :
          {PacedController::Delivery::WholeFrames, PacedController::Delivery::BytesAtLinePace}) {
         for (const int gap : kGapsMs)

@@ -121,7 +121,8 @@ int main(int argc, char** argv) {
     }
     const std::string device = controller.slavePath;
     // COM3 is the controller; the start-up search finds it there.
-    CalibrationSession session([device](int port) { return port == kPort ? device : std::string(); });
+    CalibrationSession session(
+        [device](int port) { return port == kPort ? device : std::string(); });
     CountingDlg dialog(session);
     dialog.show();
     QTimer feeder;

@@ -8,8 +8,8 @@
 #include <span>
 #include <string>
 
-#include "files/ParamFileNames.h"
 #include "domain/Calibration.h"
+#include "files/ParamFileNames.h"
 
 // A parameter set file is sixteen signed 32-bit little-endian records, one per
 // parameter in order 0..15, and nothing else.

@@ -62,4 +62,3 @@ struct LinkState {
 };
 
 inline constexpr std::uint16_t kAllIndicesSeen = 0xFFFF;
-

@@ -40,8 +40,7 @@ Readouts ReadoutsOf(const LinkState& state) {
     return ReadoutsOf(state.petrolRaw, state.gasTimeUs, state.lambdaRaw);
 }
 
-Readouts ReadoutsOf(std::int32_t petrolRaw, std::int32_t gasTimeUs,
-                               std::int32_t lambdaRaw) {
+Readouts ReadoutsOf(std::int32_t petrolRaw, std::int32_t gasTimeUs, std::int32_t lambdaRaw) {
     Readouts readouts;
     readouts.petrolText = FormatMilliseconds(petrolRaw * kUsPerPetrolUnit);
     readouts.petrolBar = std::min(petrolRaw, kPetrolBarMax);

@@ -27,8 +27,7 @@ std::string FormatLambdaVolts(std::int32_t lambdaRaw);
 // gasTimeUs must be current.
 Readouts ReadoutsOf(const LinkState& state);
 // The same for readings kept elsewhere (a recorded frame).
-Readouts ReadoutsOf(std::int32_t petrolRaw, std::int32_t gasTimeUs,
-                               std::int32_t lambdaRaw);
+Readouts ReadoutsOf(std::int32_t petrolRaw, std::int32_t gasTimeUs, std::int32_t lambdaRaw);
 
 // Computes the gas time, then shows the three readouts, the lambda band when
 // it changed, and the cell marker.

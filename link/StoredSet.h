@@ -14,7 +14,6 @@
 // when it went out. A parameter whose panel value differs from its stored
 // value is unstored: the controller forgets it when switched off.
 
-
 // The panel has just been loaded from the controller, or a store frame has
 // just gone out.
 void RememberStoredSet(LinkState& state);

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "link/LinkState.h"
 #include "domain/Calibration.h"
+#include "link/LinkState.h"
 
 // What a session is made of, as the window shows it, a log keeps it and a
 // replay gives it back: the frames shown, and the events between them.

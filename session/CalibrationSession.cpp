@@ -5,16 +5,16 @@
 #include <QFileInfo>
 #include <utility>
 
-#include "adapters/PortLabel.h"
 #include "files/ParamFile.h"
 #include "link/ControllerLink.h"
 #include "link/StatusTexts.h"
 #include "link/Supervision.h"
 #include "link/TickCount.h"
-#include "serial/PortDirectory.h"
-#include "serial/PortSearch.h"
-#include "serial/RememberedAdapter.h"
-#include "serial/SerialChannel.h"
+#include "ports/PortSearch.h"
+#include "ports/RememberedAdapter.h"
+#include "ports/SerialChannel.h"
+#include "ports/core/PortDirectory.h"
+#include "ports/core/PortLabel.h"
 #include "session/ReplayPlayer.h"
 #include "session/SessionLogger.h"
 #include "session/UnstoredChanges.h"
@@ -66,9 +66,9 @@ void CalibrationSession::CreatePorts(PortResolver resolver, ProbeTimings timings
     adapter_ = std::make_unique<RememberedAdapter>(
         directory_, AdapterMemory(adapters ? AdapterMemory::DefaultFile() : QString()), *channel_);
     WindowOps& observer = *this;
-    link_ = std::make_unique<ControllerLink>(
-        observer, *channel_, SystemTickCount,
-        [this] { search_->Launch(link_->Record().probeStop, adapter_->FirstPortFinder()); });
+    link_ = std::make_unique<ControllerLink>(observer, *channel_, SystemTickCount, [this] {
+        search_->Launch(link_->Record().probeStop, adapter_->FirstPortFinder());
+    });
     connect(channel_.get(), &SerialChannel::bytesReceived, this,
             &CalibrationSession::OnBytesReceived);
     connect(channel_.get(), &SerialChannel::opened, this, &CalibrationSession::OnPortOpened);
@@ -83,17 +83,14 @@ void CalibrationSession::CreatePorts(PortResolver resolver, ProbeTimings timings
 
 void CalibrationSession::CreateRecords() {
     logger_ = new SessionLogger(this);
-    connect(logger_, &SessionLogger::recordingChanged, this,
-            &CalibrationSession::recordingChanged);
+    connect(logger_, &SessionLogger::recordingChanged, this, &CalibrationSession::recordingChanged);
     connect(logger_, &SessionLogger::stopped, this, &CalibrationSession::logStopped);
-    connect(logger_, &SessionLogger::settingsNotSaved, this,
-            &CalibrationSession::settingsNotSaved);
+    connect(logger_, &SessionLogger::settingsNotSaved, this, &CalibrationSession::settingsNotSaved);
     unstored_ = new UnstoredChanges(*link_, this);
     connect(unstored_, &UnstoredChanges::changed, this, &CalibrationSession::unstoredChanged);
     connect(unstored_, &UnstoredChanges::earlierRecordFound, this,
             &CalibrationSession::earlierRecordFound);
-    connect(unstored_, &UnstoredChanges::recordSetAside, this,
-            &CalibrationSession::recordSetAside);
+    connect(unstored_, &UnstoredChanges::recordSetAside, this, &CalibrationSession::recordSetAside);
     connect(unstored_, &UnstoredChanges::recordWriteFailed, this,
             &CalibrationSession::recordWriteFailed);
 }
@@ -201,8 +198,8 @@ void CalibrationSession::OnDeviceGone() {
 void CalibrationSession::OnPortOpened(qint64 atMicros) {
     link_->OnPortOpened(atMicros);
     const int port = channel_->PortNumber();
-    if (choice_.kind == PortChoice::Kind::Port && port != choice_.port &&
-        port >= kFirstHandPort && port <= kLastHandPort) {
+    if (choice_.kind == PortChoice::Kind::Port && port != choice_.port && port >= kFirstHandPort &&
+        port <= kLastHandPort) {
         choice_.port = port;
         emit portChoiceMarked(choice_);
     }
@@ -337,6 +334,7 @@ void CalibrationSession::NoteLinkUp(bool up) {
     } else {
         logger_->End(link_->Panel());
     }
+    emit linkUpChanged(up);
 }
 
 void CalibrationSession::RecordFramesOfRead(qint64 arrivalMicros) {
@@ -383,8 +381,8 @@ void CalibrationSession::StartReplay(std::vector<SessionFrame> frames, const Ski
     player_ = new ReplayPlayer(std::move(frames), skipped, this);
     connect(player_, &ReplayPlayer::frameDue, this, &CalibrationSession::ShowReplayedFrame);
     connect(player_, &ReplayPlayer::positionChanged, this, [this](std::int64_t positionUs) {
-        emit connectionTimeShown(FromStd(
-            ConnectionTimeText(static_cast<std::uint64_t>(positionUs / kUsPerMs))));
+        emit connectionTimeShown(
+            FromStd(ConnectionTimeText(static_cast<std::uint64_t>(positionUs / kUsPerMs))));
     });
     emit replayStarted(fileName);
     player_->SeekTo(0);

@@ -11,15 +11,15 @@
 #include <optional>
 #include <vector>
 
-#include "adapters/PortEntry.h"
 #include "link/CommChannel.h"
 #include "link/WindowOps.h"
 #include "log/FrameClock.h"
 #include "log/LogFormat.h"
 #include "log/SessionRecord.h"
-#include "serial/PortLister.h"
-#include "serial/PortNames.h"
-#include "serial/ProbeTimings.h"
+#include "ports/core/PortEntry.h"
+#include "ports/core/PortLister.h"
+#include "ports/core/PortNames.h"
+#include "ports/core/ProbeTimings.h"
 
 class ControllerLink;
 class PortDirectory;
@@ -147,6 +147,8 @@ signals:
     void unstoredChanged(ParamMask unstored);
     void portChoiceMarked(PortChoice choice);
     void portOpened();
+    // The link came up (the panel loaded, editing allowed) or went down.
+    void linkUpChanged(bool up);
     // Each frame shown, live or replayed, with its time, and each event of
     // the session, numbered as in the log being written.
     void frameShown(const SessionFrame& frame);

@@ -12,7 +12,7 @@
 
 #include "link/TickCount.h"
 #include "log/LogNames.h"
-#include "serial/SettingsFile.h"
+#include "ports/SettingsFile.h"
 
 namespace {
 // $XDG_CONFIG_HOME/dx470/dx470.conf, beside the port folder.

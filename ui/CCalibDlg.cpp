@@ -180,7 +180,8 @@ void CCalibDlg::OnInitDialog() {
     InitBars();
     session_.Start();
     const QString setAside = session_.SetAsideRecord();
-    if (!setAside.isEmpty()) ShowLogMessage(Text(kChineseTexts.unstored.recordSetAside).arg(setAside));
+    if (!setAside.isEmpty())
+        ShowLogMessage(Text(kChineseTexts.unstored.recordSetAside).arg(setAside));
     initialised = true;
     // The window opens showing its first status, not one refresh later.
     FlushDisplay();

@@ -10,7 +10,6 @@
 #include <QPoint>
 #include <QPointer>
 #include <QRect>
-#include <QTimer>
 #include <array>
 #include <optional>
 
@@ -197,5 +196,4 @@ private:
     // The caption of the language shown, without the star.
     QString caption_;
     // A mark's confirmation stays for a moment, a failure until a log begins.
-    QTimer logMessageTimer_;
 };

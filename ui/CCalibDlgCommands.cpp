@@ -45,7 +45,6 @@ QString AppTitle() {
     return QApplication::applicationName();
 }
 
-
 }  // namespace
 
 void CCalibDlg::ConnectMenu() {

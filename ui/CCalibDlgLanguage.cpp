@@ -2,15 +2,14 @@
 // SPDX-FileCopyrightText: 2026 DX470 calibrator project
 // Switching the window's texts between Chinese and English.
 #include <QAction>
+#include <QLabel>
 #include <QMenu>
+#include <QPushButton>
 #include <utility>
 
-#include <QLabel>
-#include <QPushButton>
-
 #include "ui/AccessibleNames.h"
-#include "ui/CCalibDlg.h"
 #include "ui/AnalysisViews.h"
+#include "ui/CCalibDlg.h"
 #include "ui/ControlIds.h"
 #include "ui/HelpWindow.h"
 #include "ui/MenuBar.h"

@@ -17,9 +17,6 @@
 #include "ui/UnstoredMarks.h"
 
 namespace {
-// A mark's confirmation stays this long.
-constexpr int kMomentMs = 4000;
-
 QString Text(const char* utf8) {
     return QString::fromUtf8(utf8);
 }
@@ -28,9 +25,8 @@ QString Text(const char* utf8) {
 void CCalibDlg::ConnectSession() {
     using Session = CalibrationSession;
     Session* session = &session_;
-    questions_ = new SessionQuestions(this, session_, [this]() -> const UiTexts& {
-        return Texts();
-    });
+    questions_ =
+        new SessionQuestions(this, session_, [this]() -> const UiTexts& { return Texts(); });
     connect(session, &Session::panelValueChanged, this, &CCalibDlg::ShowParameter);
     connect(session, &Session::editingChanged, this, &CCalibDlg::SetEditingEnabled);
     connect(session, &Session::unstoredChanged, this, [this](ParamMask unstored) {
@@ -84,15 +80,10 @@ void CCalibDlg::ConnectRecords() {
             ShowLogMessage(Text(Texts().unstored.recordSetAside).arg(name));
         },
         Qt::QueuedConnection);
-    logMessageTimer_.setSingleShot(true);
-    logMessageTimer_.setInterval(kMomentMs);
-    connect(&logMessageTimer_, &QTimer::timeout, this, [this] { ShowLogMessage({}); });
 }
 
 void CCalibDlg::ShowLogMessage(const QString& text, bool forAMoment) {
-    logMessageTimer_.stop();
-    liveDisplay_->ShowPaneText(kMessagePane, text);
-    if (forAMoment) logMessageTimer_.start();
+    liveDisplay_->ShowMessage(text, forAMoment);
 }
 
 // The answer for a way out; changes the user chose to leave unstored are

@@ -13,6 +13,8 @@
 
 namespace {
 constexpr int kNoMarker = -1;
+// A message shown for a moment, such as a mark's confirmation, stays this long.
+constexpr std::chrono::milliseconds kMessageMoment{4000};
 
 void SetTextIfChanged(QLineEdit* edit, const QString& text) {
     if (edit->text() != text) edit->setText(text);
@@ -45,6 +47,9 @@ LiveDisplay::LiveDisplay(const Controls& controls, QObject* parent)
     refresh_.setSingleShot(true);
     sinceFlush_.start();
     connect(&refresh_, &QTimer::timeout, this, &LiveDisplay::Flush);
+    messageMoment_.setSingleShot(true);
+    messageMoment_.setInterval(kMessageMoment);
+    connect(&messageMoment_, &QTimer::timeout, this, [this] { ShowPaneText(kMessagePane, {}); });
 }
 
 void LiveDisplay::ShowReadouts(const WindowOps::Readouts& readouts) {
@@ -66,6 +71,12 @@ void LiveDisplay::ShowPaneText(int pane, const QString& text) {
     if (pane < 0 || pane >= static_cast<int>(pending_.panes.size())) return;
     pending_.panes[pane] = text;
     Schedule();
+}
+
+void LiveDisplay::ShowMessage(const QString& text, bool forAMoment) {
+    messageMoment_.stop();
+    ShowPaneText(kMessagePane, text);
+    if (forAMoment) messageMoment_.start();
 }
 
 void LiveDisplay::ShowStatusColour(const QColor& colour) {

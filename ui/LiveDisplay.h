@@ -52,6 +52,8 @@ public:
     // The marker of cell k; -1 hides them all.
     void ShowMarker(int k);
     void ShowPaneText(int pane, const QString& text);
+    // The message pane's text; one shown for a moment clears itself.
+    void ShowMessage(const QString& text, bool forAMoment);
     void ShowStatusColour(const QColor& colour);
 
     // The controls show what is pending, now rather than at the next refresh.
@@ -72,5 +74,6 @@ private:
     Controls controls_;
     Pending pending_;
     QTimer refresh_;
+    QTimer messageMoment_;
     QElapsedTimer sinceFlush_;
 };

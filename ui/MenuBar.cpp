@@ -7,7 +7,7 @@
 #include <QKeySequence>
 #include <QMenu>
 
-#include "adapters/PortLabel.h"
+#include "ports/core/PortLabel.h"
 #include "ui/ControlIds.h"
 #include "ui/UiTexts.h"
 

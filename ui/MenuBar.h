@@ -4,11 +4,10 @@
 
 #include <QHash>
 #include <QMenuBar>
-
 #include <vector>
 
-#include "adapters/PortEntry.h"
 #include "link/WindowOps.h"
+#include "ports/core/PortEntry.h"
 
 class QAction;
 class QActionGroup;

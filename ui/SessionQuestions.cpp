@@ -24,8 +24,7 @@ QString AppTitle() {
     return QApplication::applicationName();
 }
 
-QAbstractButton* NameButton(QMessageBox& box, QMessageBox::StandardButton which,
-                            const char* text) {
+QAbstractButton* NameButton(QMessageBox& box, QMessageBox::StandardButton which, const char* text) {
     QPushButton* button = box.addButton(which);
     button->setText(Text(text));
     return button;
@@ -93,11 +92,11 @@ bool SessionQuestions::WriteAndWait() {
     using Outcome = CalibrationSession::WriteOutcome;
     Outcome outcome = Outcome::NotConfirmed;
     QEventLoop loop;
-    const auto connection = connect(&session_, &CalibrationSession::panelWritten, &loop,
-                                    [&](Outcome written) {
-                                        outcome = written;
-                                        loop.quit();
-                                    });
+    const auto connection =
+        connect(&session_, &CalibrationSession::panelWritten, &loop, [&](Outcome written) {
+            outcome = written;
+            loop.quit();
+        });
     session_.WritePanel();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     // Written at once (nothing waited): the loop has nothing to wait for.
@@ -106,9 +105,9 @@ bool SessionQuestions::WriteAndWait() {
     disconnect(connection);
     if (outcome == Outcome::Written) return true;
     const UnstoredTexts& texts = texts_().unstored;
-    QMessageBox::critical(window_, AppTitle(),
-                          Text(outcome == Outcome::LinkLost ? texts.notWrittenLinkLost
-                                                            : texts.notWrittenInTime));
+    QMessageBox::critical(
+        window_, AppTitle(),
+        Text(outcome == Outcome::LinkLost ? texts.notWrittenLinkLost : texts.notWrittenInTime));
     return false;
 }
 

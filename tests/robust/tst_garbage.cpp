@@ -13,7 +13,7 @@
 #include <QAction>
 #include <QTest>
 
-#include "serial/SerialChannel.h"
+#include "ports/SerialChannel.h"
 #include "tests/robust/ByteRelay.h"
 #include "tests/robust/FrameWitness.h"
 #include "tests/robust/LatencyProbe.h"

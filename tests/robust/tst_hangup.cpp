@@ -14,9 +14,9 @@
 #include <memory>
 
 #include "link/PortCommands.h"
-#include "serial/PortProbeThread.h"
-#include "serial/PortSearch.h"
-#include "serial/SerialChannel.h"
+#include "ports/PortProbeThread.h"
+#include "ports/PortSearch.h"
+#include "ports/SerialChannel.h"
 #include "tests/robust/ProcessFigures.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/PortTable.h"

@@ -14,8 +14,8 @@
 #include <QToolButton>
 #include <memory>
 
-#include "serial/RememberedAdapter.h"
-#include "serial/SerialChannel.h"
+#include "ports/RememberedAdapter.h"
+#include "ports/SerialChannel.h"
 #include "tests/robust/ProcessFigures.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/PtyPair.h"

@@ -14,7 +14,7 @@
 #include <QToolButton>
 #include <memory>
 
-#include "serial/SerialChannel.h"
+#include "ports/SerialChannel.h"
 #include "tests/robust/ProcessFigures.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/PortTable.h"

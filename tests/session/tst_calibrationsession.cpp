@@ -48,6 +48,7 @@ private slots:
         QSignalSpy panel(&session, &CalibrationSession::panelValueChanged);
         QSignalSpy unstored(&session, &CalibrationSession::unstoredChanged);
         QSignalSpy other(&session, &CalibrationSession::otherControllerFound);
+        QSignalSpy linkUp(&session, &CalibrationSession::linkUpChanged);
         session.Start();
         QVERIFY(QTest::qWaitFor([&] { return session.IsUp(); }, kLinkTimeoutMs));
         QCOMPARE(session.Panel()[15], 160);
@@ -70,6 +71,9 @@ private slots:
         QVERIFY(session.Editing());
         QCOMPARE(other.size(), 0);
         QCOMPARE(session.Panel()[3], 41);
+        QList<bool> told;
+        for (const QList<QVariant>& signal : linkUp) told.append(signal.at(0).toBool());
+        QCOMPARE(told, QList<bool>({true, false, true}));
     }
 
     // Another controller comes back: nothing is sent until the answer, and

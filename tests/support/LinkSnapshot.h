@@ -104,8 +104,8 @@ inline std::ostream& operator<<(std::ostream& os, const LinkSnapshot& s) {
        << ", choicePending " << s.choicePending << ", followUpStore " << s.followUpStore
        << ", sendHoldoff " << int{s.sendHoldoff} << ", portError " << int{s.portError}
        << ", probeFound " << s.probeFound << ", probePort " << s.probePort << ", probeStop "
-       << s.probeStop << ", lambdaBand " << static_cast<int>(s.lambdaBand) << ", cellIndex " << s.cellIndex
-       << ", petrolRaw " << s.petrolRaw << ", lambdaRaw " << s.lambdaRaw << ", gasTimeUs "
-       << s.gasTimeUs << '}';
+       << s.probeStop << ", lambdaBand " << static_cast<int>(s.lambdaBand) << ", cellIndex "
+       << s.cellIndex << ", petrolRaw " << s.petrolRaw << ", lambdaRaw " << s.lambdaRaw
+       << ", gasTimeUs " << s.gasTimeUs << '}';
     return os;
 }

@@ -22,7 +22,8 @@ bool LinkedWindow::Step(int k, bool up) {
     SpinButton* spin = Dlg().Spin(k);
     QTest::mouseClick(up ? spin->UpArrow() : spin->DownArrow(), Qt::LeftButton);
     return QTest::qWaitFor(
-        [&] { return int(Dlg().Session().Record().deviceParams[k]) == Dlg().Session().Panel()[k]; }, kWireTimeoutMs);
+        [&] { return int(Dlg().Session().Record().deviceParams[k]) == Dlg().Session().Panel()[k]; },
+        kWireTimeoutMs);
 }
 
 QList<int> LinkedWindow::Marked() const {

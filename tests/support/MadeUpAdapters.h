@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "serial/PortLister.h"
+#include "ports/core/PortLister.h"
 
 // The ports a test says are plugged in, with made-up USB identities; the
 // devices are pseudo-terminals or nothing at all. Changeable while the

@@ -6,7 +6,7 @@
 #include <mutex>
 #include <string>
 
-#include "serial/PortNames.h"
+#include "ports/core/PortNames.h"
 
 // COM names for one test, changeable while search workers read them. A name
 // not set resolves to nothing, so a search never reaches a real device.

@@ -6,7 +6,7 @@
 #include <QFile>
 #include <QTest>
 
-#include "serial/PortSearch.h"
+#include "ports/PortSearch.h"
 #include "ui/StatusPanes.h"
 
 bool WindowFixture::Open(ProbeTimings timings) {

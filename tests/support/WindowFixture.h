@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "serial/ProbeTimings.h"
+#include "ports/core/ProbeTimings.h"
 #include "tests/support/MadeUpAdapters.h"
 #include "tests/support/PortTable.h"
 #include "ui/CCalibDlg.h"

@@ -13,9 +13,9 @@
 #include <QTest>
 #include <memory>
 
-#include "serial/AdapterMemory.h"
-#include "serial/RememberedAdapter.h"
-#include "serial/SerialChannel.h"
+#include "ports/AdapterMemory.h"
+#include "ports/RememberedAdapter.h"
+#include "ports/SerialChannel.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/PtyPair.h"
 #include "tests/support/SimProcess.h"

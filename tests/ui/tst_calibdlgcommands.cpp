@@ -9,7 +9,7 @@
 #include <QTest>
 #include <memory>
 
-#include "serial/SerialChannel.h"
+#include "ports/SerialChannel.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/PortTable.h"
 #include "tests/support/WindowFixture.h"

@@ -12,7 +12,7 @@
 #include <QToolButton>
 #include <memory>
 
-#include "serial/SerialChannel.h"
+#include "ports/SerialChannel.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/PortTable.h"
 #include "tests/support/WindowFixture.h"

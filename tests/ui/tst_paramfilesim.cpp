@@ -8,7 +8,7 @@
 #include <QTest>
 #include <memory>
 
-#include "serial/SerialChannel.h"
+#include "ports/SerialChannel.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/PortTable.h"
 #include "tests/support/SimProcess.h"
@@ -98,7 +98,8 @@ private:
         QVERIFY(window_.OpenLinkedTo(sim_->PortPath().toStdString(), kPort));
         QCOMPARE(int(window_.dlg->Session().Channel().PortNumber()), kPort);
         QTRY_VERIFY(window_.dlg->Session().Record().panelLoaded);
-        for (int k = 0; k < kParamCount; ++k) QCOMPARE(window_.dlg->Session().Panel()[k], 10 * (k + 1));
+        for (int k = 0; k < kParamCount; ++k)
+            QCOMPARE(window_.dlg->Session().Panel()[k], 10 * (k + 1));
     }
 
     // Every set frame the controller logs, with the time it was seen, until

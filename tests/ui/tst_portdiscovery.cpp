@@ -9,8 +9,8 @@
 #include <memory>
 
 #include "link/PortCommands.h"
-#include "serial/PortSearch.h"
-#include "serial/SerialChannel.h"
+#include "ports/PortSearch.h"
+#include "ports/SerialChannel.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/PortTable.h"
 #include "tests/support/PtyPair.h"
@@ -53,7 +53,8 @@ private slots:
         clock.start();
         qint64 foundAt = -1;
         while (!window_->dlg->Session().Channel().IsOpen() && clock.elapsed() < kLinkTimeoutMs) {
-            if (foundAt < 0 && window_->dlg->Session().Record().probeFound) foundAt = clock.elapsed();
+            if (foundAt < 0 && window_->dlg->Session().Record().probeFound)
+                foundAt = clock.elapsed();
             QTest::qWait(1);
         }
         const qint64 openedAt = clock.elapsed();
@@ -102,7 +103,8 @@ private slots:
         window_->ports.Set(4, sim->PortPath().toStdString());
         ModalCloser closer(15000);
         Open(ProbeTimings{});  // a whole listening window to choose COM2 in
-        QTRY_VERIFY(window_->dlg->Session().Search().IsListeningOn(QString::fromStdString(com3.SlavePath())));
+        QTRY_VERIFY(window_->dlg->Session().Search().IsListeningOn(
+            QString::fromStdString(com3.SlavePath())));
         Choose(CommandId::SelectPort(2));
         QVERIFY(window_->dlg->Session().Channel().IsOpen());
         QVERIFY(WaitForSearchToEnd(*window_->dlg));
@@ -112,7 +114,8 @@ private slots:
         QCOMPARE(closer.seen[0].text, QStringLiteral("COM4端口打开失败!"));
         QCOMPARE(closer.seen[0].title, QStringLiteral("端口错误"));
         QCOMPARE(closer.seen[0].icon, QMessageBox::Critical);
-        QCOMPARE(window_->dlg->Session().Channel().DevicePath(), QString::fromStdString(com2.SlavePath()));
+        QCOMPARE(window_->dlg->Session().Channel().DevicePath(),
+                 QString::fromStdString(com2.SlavePath()));
     }
 
     // AUTO while linked on COM1 finds another controller on COM2, which cannot

@@ -15,6 +15,7 @@
 
 #include "link/Telemetry.h"
 #include "log/LogFormat.h"
+#include "session/SessionLogger.h"
 #include "sim/ControllerModel.h"
 #include "sim/SimOptions.h"
 #include "tests/support/FileSizeLimit.h"
@@ -25,7 +26,6 @@
 #include "ui/CCalibDlg.h"
 #include "ui/ControlIds.h"
 #include "ui/ReplayPanel.h"
-#include "session/SessionLogger.h"
 #include "ui/SpinButton.h"
 #include "ui/StatusPanes.h"
 #include "ui/UiTexts.h"
@@ -199,11 +199,12 @@ private slots:
         QList<qint64> shownAt;
         QElapsedTimer clock;
         // The log is read on a worker: frames shown meanwhile are live ones.
-        connect(&dlg.Session(), &CalibrationSession::readoutsShown, this, [&](const WindowOps::Readouts& readouts) {
-            if (dlg.Replay() == nullptr) return;
-            replayed << readouts;
-            shownAt << clock.elapsed();
-        });
+        connect(&dlg.Session(), &CalibrationSession::readoutsShown, this,
+                [&](const WindowOps::Readouts& readouts) {
+                    if (dlg.Replay() == nullptr) return;
+                    replayed << readouts;
+                    shownAt << clock.elapsed();
+                });
         clock.start();
         QVERIFY(PlayLog(dlg, path));
         QCOMPARE(ShownPaneText(dlg, kStatusPane), QStringLiteral("Replay"));

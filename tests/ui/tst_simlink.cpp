@@ -13,7 +13,7 @@
 #include "link/ControllerLink.h"
 #include "link/LiveValues.h"
 #include "link/Telemetry.h"
-#include "serial/SerialChannel.h"
+#include "ports/SerialChannel.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/PaintCounter.h"
 #include "tests/support/PortTable.h"
@@ -132,7 +132,8 @@ private slots:
     // per screen refresh, and every frame still arrives.
     void readsOncePerRefreshOnceLocked() {
         StartSim({QStringLiteral("--gap"), QStringLiteral("0"), QStringLiteral("--bytewise")});
-        QTRY_VERIFY_WITH_TIMEOUT(window_.dlg->Session().Link().Reader().LockedOnContent(), kLinkTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(window_.dlg->Session().Link().Reader().LockedOnContent(),
+                                 kLinkTimeoutMs);
         QTest::qWait(kRefreshMs);
         int reads = 0;
         long frames = 0;
@@ -155,16 +156,17 @@ private slots:
         CCalibDlg& dlg = *window_.dlg;
         for (int sample = 0; sample < 20; ++sample) {
             QTest::qWait(37);
-            QCOMPARE(
-                Text(dlg, ControlId::kPetrolReadout),
-                QString::fromStdString(FormatMilliseconds(window_.dlg->Session().Record().petrolRaw * 4)));
-            const std::int32_t gas =
-                ComputeGasTime(window_.dlg->Session().Record().cellIndex, window_.dlg->Session().Record().petrolRaw,
-                               window_.dlg->Session().Record().deviceParams);
+            QCOMPARE(Text(dlg, ControlId::kPetrolReadout),
+                     QString::fromStdString(
+                         FormatMilliseconds(window_.dlg->Session().Record().petrolRaw * 4)));
+            const std::int32_t gas = ComputeGasTime(window_.dlg->Session().Record().cellIndex,
+                                                    window_.dlg->Session().Record().petrolRaw,
+                                                    window_.dlg->Session().Record().deviceParams);
             QCOMPARE(Text(dlg, ControlId::kGasReadout),
                      QString::fromStdString(FormatMilliseconds(gas)));
             QCOMPARE(Text(dlg, ControlId::kLambdaReadout),
-                     QString::fromStdString(FormatLambdaVolts(window_.dlg->Session().Record().lambdaRaw)));
+                     QString::fromStdString(
+                         FormatLambdaVolts(window_.dlg->Session().Record().lambdaRaw)));
             for (int k = 0; k < kParamCount; ++k) {
                 QCOMPARE(dlg.Control(ControlId::CellMarker(k))->isHidden(),
                          k != window_.dlg->Session().Record().cellIndex);

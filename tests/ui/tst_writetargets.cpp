@@ -12,7 +12,7 @@
 #include <QTest>
 #include <memory>
 
-#include "serial/AdapterMemory.h"
+#include "ports/AdapterMemory.h"
 #include "session/RecoveryFiles.h"
 #include "session/SessionLogger.h"
 

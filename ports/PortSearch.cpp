@@ -1,0 +1,48 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 DX470 calibrator project
+#include "ports/PortSearch.h"
+
+#include <QDeadlineTimer>
+
+#include "ports/PortProbeThread.h"
+
+PortSearch::PortSearch(PortResolver resolver, ProbeTimings timings, QObject* parent)
+    : QObject(parent), resolver_(std::move(resolver)), timings_(timings) {}
+
+PortSearch::~PortSearch() {
+    EndAll(EndTime());
+    // Destroying a running thread would end the process; a stuck worker keeps
+    // only shared things and goes with the process instead.
+    for (auto* worker : findChildren<PortProbeThread*>()) {
+        if (worker->isRunning()) worker->setParent(nullptr);
+    }
+}
+
+void PortSearch::Launch(std::shared_ptr<std::atomic<bool>> stop, std::function<int()> firstPort) {
+    auto* worker =
+        new PortProbeThread(resolver_, timings_, std::move(stop), listening_, std::move(firstPort));
+    worker->setParent(this);
+    connect(worker, &PortProbeThread::portFound, this, &PortSearch::portFound,
+            Qt::QueuedConnection);
+    connect(worker, &QThread::finished, worker, &QObject::deleteLater);
+    worker->start();
+}
+
+bool PortSearch::IsListeningOn(const QString& device) const {
+    return listening_->Contains(device);
+}
+
+int PortSearch::RunningCount() const {
+    int running = 0;
+    for (const auto* worker : findChildren<PortProbeThread*>()) running += worker->isRunning();
+    return running;
+}
+
+bool PortSearch::EndAll(std::chrono::milliseconds limit) {
+    const QDeadlineTimer deadline(limit);
+    const auto workers = findChildren<PortProbeThread*>();
+    for (auto* worker : workers) worker->AskToEnd();
+    bool allEnded = true;
+    for (auto* worker : workers) allEnded = worker->wait(deadline) && allEnded;
+    return allEnded;
+}
