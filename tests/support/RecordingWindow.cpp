@@ -127,3 +127,12 @@ void RecordingWindow::AskAboutOtherController(std::uint16_t differing) {
     otherControllerParams = differing;
     Record("AskAboutOtherController(" + std::to_string(differing) + ")");
 }
+
+void RecordingWindow::NoteParameterSent(int index, int value) {
+    notes.push_back("NoteParameterSent(" + std::to_string(index) + ", " + std::to_string(value) +
+                    ")");
+}
+
+void RecordingWindow::NoteStoreSent() {
+    notes.push_back("NoteStoreSent()");
+}
