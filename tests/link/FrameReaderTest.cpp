@@ -335,6 +335,41 @@ TEST(FrameReaderTest, AfterAStrayByteNoFrameIsReadAcrossTwo) {
     }
 }
 
+// Frames shifted by a byte lost on the line or one that came from nowhere:
+// until the frames are found again, none is read across two of them.
+// Disabled while it fails: the reader still hands out each frame of its cut
+// whose index is up to 15, also one whose report has just disagreed, so a
+// lost byte gives frames read one byte early (the petrol time's high byte as
+// the index, the next index as the value) until another cut convinces, and a
+// stray byte up to 15 gives one frame read across two.
+TEST(FrameReaderTest, DISABLED_AfterALostOrStrayByteNoAcceptedFrameIsReadAcrossTwo) {
+    struct Row {
+        const char* name;
+        bool lost;
+        std::uint8_t stray;
+    };
+    const Row rows[] = {{"lost byte", true, 0}, {"stray byte 0x07", false, 0x07}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Controller controller;
+        Line line;
+        line.Send(Gapless(controller, 40));
+        ASSERT_TRUE(line.reader.LockedOnContent());
+        line.out.clear();
+        const auto sent = Frames(controller, 80);
+        Bytes bytes = BytesOf(sent);
+        if (row.lost) {
+            bytes.erase(bytes.begin());
+        } else {
+            bytes.insert(bytes.begin(), row.stray);
+        }
+        line.Send(bytes);
+        const auto accepted = Accepted(line.out);
+        ASSERT_GE(accepted.size(), 40u);
+        EXPECT_EQ(accepted, From(sent, sent.size() - accepted.size()));
+    }
+}
+
 struct SilenceCase {
     const char* name;
     Micros gap;
