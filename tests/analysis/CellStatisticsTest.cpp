@@ -57,6 +57,9 @@ TEST(Suggestion, DirectionAndStepsFollowTheLeanAndRichShares) {
         {{.lean = 30, .middle = 65, .rich = 5}, {Kind::Richer, 3}},
         {{.lean = 5, .middle = 75, .rich = 20}, {Kind::Leaner, -2}},
         {{.lean = 12, .middle = 77, .rich = 11}, {Kind::Balanced, 0}},
+        // A tenth more of one side is no longer even.
+        {{.lean = 10, .middle = 90, .rich = 0}, {Kind::Richer, 1}},
+        {{.lean = 0, .middle = 90, .rich = 10}, {Kind::Leaner, -1}},
         {{.lean = 0, .middle = 100, .rich = 0}, {Kind::Balanced, 0}},
         {{.lean = 19, .middle = 0, .rich = 0}, {Kind::TooFewSamples, 0}},
     };
@@ -74,7 +77,11 @@ TEST(CellStatistics, CountsOnlySettledReadingsAndGatesOnTheirNumber) {
     engine.Run(3, 10);
     EXPECT_EQ(engine.stats.Summary(3).countedSamples, 0);
     EXPECT_EQ(engine.stats.Summary(3).samples, 10);
-    engine.Run(3, 19);
+    engine.Run(3, 9);
+    EXPECT_TRUE(engine.stats.Summary(3).tooFewSamples);
+    engine.Run(3, 1);
+    EXPECT_FALSE(engine.stats.Summary(3).tooFewSamples);
+    engine.Run(3, 9);
     EXPECT_EQ(engine.stats.Summary(3).suggestion.kind, Kind::TooFewSamples);
     engine.Run(3, 1);
     EXPECT_EQ(engine.stats.Summary(3).countedSamples, 20);
@@ -124,17 +131,36 @@ TEST(CellStatistics, ALeanCellIsToldRicherAndARichOneLeaner) {
     EXPECT_EQ(engine.stats.Summary(6).suggestion, (Suggestion{Kind::Leaner, -2}));
 }
 
-// A sensor that stays on one side, or in the middle, is not believed.
+// A sensor that stays on one side, or in the middle, or wobbles between one
+// side and the middle without crossing, is not believed.
 TEST(CellStatistics, AStuckSensorGivesNoSuggestion) {
-    for (const std::int32_t stuck : {kLean, kMiddle, kRich}) {
+    const std::vector<std::int32_t> patterns[] = {
+        {kLean}, {kMiddle}, {kRich}, {kLean, kMiddle}, {kRich, kMiddle, kMiddle}};
+    for (const auto& pattern : patterns) {
         Engine engine;
-        engine.Run(7, 100, {stuck});
-        EXPECT_EQ(engine.stats.Summary(7).suggestion.kind, Kind::SensorNotSwitching) << stuck;
+        engine.Run(7, 100, pattern);
+        EXPECT_EQ(engine.stats.Summary(7).suggestion.kind, Kind::SensorNotSwitching)
+            << pattern.front() << " and " << pattern.back();
     }
-    // One that stops swinging is believed no longer once the window has passed.
+    // One that stops swinging is believed for the window after its last
+    // swing (rich to lean at frame 40), and no longer.
     Engine engine;
     engine.Run(7, 40, {kLean, kRich});
     EXPECT_EQ(engine.stats.Summary(7).suggestion.kind, Kind::Balanced);
-    engine.Run(7, 52, {kLean});
+    engine.Run(7, 51, {kLean});
+    EXPECT_NE(engine.stats.Summary(7).suggestion.kind, Kind::SensorNotSwitching);
+    engine.Run(7, 1, {kLean});
     EXPECT_EQ(engine.stats.Summary(7).suggestion.kind, Kind::SensorNotSwitching);
+}
+
+// A replay moved back: what was gathered belongs to another time, the
+// sensor's swings included.
+TEST(CellStatistics, TimeGoingBackStartsAfresh) {
+    Engine engine;
+    engine.Run(2, 100, {kLean, kRich});
+    engine.stats.AddFrame({.timeUs = 0, .cell = 4, .lambdaRaw = kLean, .param = 100});
+    EXPECT_EQ(engine.stats.TotalSamples(), 1);
+    EXPECT_EQ(engine.stats.Summary(2).samples, 0);
+    EXPECT_EQ(engine.stats.Summary(4).samples, 1);
+    EXPECT_FALSE(engine.stats.SensorSwitching());
 }

@@ -235,6 +235,34 @@ TEST_F(PlainFileTest, InPlaceWriteMakesNoNewFile) {
     EXPECT_FALSE(fs::exists(path));
 }
 
+// Only a regular file, or nothing yet, is written over; a kind that cannot
+// be told is left to the write, which then says why it failed. A refusal
+// names what is there.
+TEST(WriteOverTest, OnlyARegularFileOrNothingYet) {
+    struct Row {
+        FileKind kind;
+        bool mayWrite;
+        const char* refusal;
+    };
+    const Row rows[] = {
+        {FileKind::Missing, true, ""},
+        {FileKind::Regular, true, ""},
+        {FileKind::Unknown, true, ""},
+        {FileKind::Folder, false, "not a regular file: a folder"},
+        {FileKind::NamedPipe, false, "not a regular file: a named pipe"},
+        {FileKind::Device, false, "not a regular file: a device"},
+        {FileKind::Socket, false, "not a regular file: a socket"},
+        {FileKind::Other, false, "not a regular file: something else"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(static_cast<int>(row.kind));
+        EXPECT_EQ(MayWriteOver(row.kind), row.mayWrite);
+        if (!row.mayWrite) {
+            EXPECT_EQ(RefusalText(row.kind), row.refusal);
+        }
+    }
+}
+
 // A file-size limit binds root too: the write is cut short after the limit,
 // and the five old bytes are put back as they were.
 TEST_F(PlainFileTest, InPlaceWriteCutShortPutsTheOldContentsBack) {

@@ -62,6 +62,26 @@ TEST_P(CommandFrameTest, SendFrameWritesItOnceThenTurnsTheBarYellow) {
 
 INSTANTIATE_TEST_SUITE_P(CommandFrames, CommandFrameTest, testing::ValuesIn(kFrameCases));
 
+// Each frame that went out is noted for the session's record with what it
+// carried: the index and value as sent, or the store.
+TEST(SendFrameTest, NotesEachFrameAsItWentOut) {
+    struct Row {
+        std::int32_t index;
+        std::int32_t value;
+        const char* note;
+    };
+    const Row rows[] = {{3, 128, "NoteParameterSent(3, 128)"},
+                        {0x10F, 300, "NoteParameterSent(15, 44)"},
+                        {16, 5, "NoteStoreSent()"}};
+    for (const Row& row : rows) {
+        LinkState state;
+        RecordingWindow window;
+        FakeChannel channel;
+        SendFrame(state, window, channel, row.index, row.value);
+        EXPECT_EQ(window.notes, std::vector<std::string>{row.note});
+    }
+}
+
 TEST(FrameChecksumTest, SumsBytesZeroToFourModulo256) {
     EXPECT_EQ(FrameChecksum(CommandFrame{0xAB, 0x02, 0x48, 0x07, 0x1A, 0x00}), 0x16);
     EXPECT_EQ(FrameChecksum(CommandFrame{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00}), 0xFB);

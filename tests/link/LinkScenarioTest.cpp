@@ -136,6 +136,8 @@ TEST(LinkScenarioTest, AnsweringAboutAnotherControllerEndsTheHold) {
         rig.window.Clear();
 
         if (loadItsValues) {
+            // A store asked while the question is open goes with the panel.
+            RequestWrite(rig.state);
             ChooseControllerValues(rig.state, rig.panel, rig.window);
         } else {
             ChoosePanelValues(rig.state, rig.window);
@@ -152,6 +154,27 @@ TEST(LinkScenarioTest, AnsweringAboutAnotherControllerEndsTheHold) {
         EXPECT_EQ(frames[3], loadItsValues ? "" : "AB 01 00 01 64 11");
         EXPECT_FALSE(rig.state.writeRequested);
     }
+}
+
+// The link is lost again while the question is open and comes back: the
+// question stands and is not asked a second time.
+TEST(LinkScenarioTest, AnOpenQuestionIsNotAskedAgain) {
+    LinkRig rig;
+    rig.ControllerTalks(AllAt(100));
+    rig.now = 1000;
+    rig.Tick();
+    for (int round = 0; round < 2; ++round) {
+        rig.ControllerFallsSilent();
+        rig.ControllerTalks(AllAt(60));
+        rig.now += 200;
+        rig.Tick();
+        ASSERT_TRUE(rig.state.linkUp);
+    }
+    int questions = 0;
+    for (const auto& call : rig.window.calls) questions += call.rfind("AskAbout", 0) == 0;
+    EXPECT_EQ(questions, 1);
+    EXPECT_TRUE(rig.state.choicePending);
+    EXPECT_FALSE(rig.window.editing);
 }
 
 struct PortCommandCase {

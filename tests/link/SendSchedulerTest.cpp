@@ -85,6 +85,7 @@ TEST(SendTickTest, AFrameNotWrittenIsNotRecorded) {
         EXPECT_EQ(rig.state.sendHoldoff, 0) << row.name;
         EXPECT_EQ(rig.window.calls, std::vector<std::string>{"ShowStatusColour(LinkUp)"})
             << row.name;
+        EXPECT_TRUE(rig.window.notes.empty()) << row.name;
 
         rig.channel.loseWrites = rig.channel.failWrite = false;
         EXPECT_EQ(rig.Tick(), row.store ? kStore : "AB 01 00 05 82 33") << row.name;
@@ -188,9 +189,21 @@ TEST(SendTickTest, LowestDifferingIndexFirst) {
     rig.panel[9] = 9;
     rig.panel[14] = 14;
     rig.panel[2] = 2;
-    const std::vector<std::string> expected = {
-        "AB 01 00 02 02 B0", "", "", "AB 01 00 09 09 BE", "", "", "AB 01 00 0E 0E C8", "", "", ""};
-    EXPECT_EQ(rig.Ticks(10), expected);
+    rig.panel[15] = 15;
+    const std::vector<std::string> expected = {"AB 01 00 02 02 B0",
+                                               "",
+                                               "",
+                                               "AB 01 00 09 09 BE",
+                                               "",
+                                               "",
+                                               "AB 01 00 0E 0E C8",
+                                               "",
+                                               "",
+                                               "AB 01 00 0F 0F CA",
+                                               "",
+                                               "",
+                                               ""};
+    EXPECT_EQ(rig.Ticks(13), expected);
 }
 
 TEST(SendTickTest, ChangedAndChangedBackIsNotSent) {

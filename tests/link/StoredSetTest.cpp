@@ -68,46 +68,69 @@ TEST(StoredSetTest, UnstoredParams) {
 }
 
 // Write pressed while a change waits: the store that goes out first leaves it
-// unstored, the one that follows it keeps it.
+// unstored, the one that follows it keeps it, the last parameter too.
 TEST(StoredSetTest, TheLastStoreCounts) {
-    StoredRig rig;
-    rig.panel[5] = 41;
-    RequestWrite(rig.state);
-    rig.SendTicks(4);
-    EXPECT_EQ(rig.state.deviceParams[5], 41);
-    EXPECT_EQ(UnstoredParams(rig.state, rig.panel), 0x0020);
-    rig.SendTicks(3);
-    EXPECT_EQ(UnstoredParams(rig.state, rig.panel), 0);
+    for (const int k : {0, 5, 15}) {
+        SCOPED_TRACE(k);
+        StoredRig rig;
+        rig.panel[k] = 41;
+        RequestWrite(rig.state);
+        rig.SendTicks(4);
+        EXPECT_EQ(rig.state.deviceParams[k], 41);
+        EXPECT_EQ(UnstoredParams(rig.state, rig.panel), 1 << k);
+        rig.SendTicks(3);
+        EXPECT_EQ(UnstoredParams(rig.state, rig.panel), 0);
+        EXPECT_EQ(rig.state.storedParams[k], 41);
+    }
 }
 
 // The store of the panel follows the waiting values, on the very tick that
 // TicksUntilSent foretells.
+// The store of the panel follows the waiting values, on the very tick that
+// TicksUntilSent foretells, and so does the store that follows a Write
+// pressed while values wait. Every frame written is as it should be.
 TEST(StoredSetTest, StoreOfThePanelGoesOutWhenForetold) {
+    const char* const store = "AB 02 48 07 1A 16";
     struct Row {
         const char* name;
-        int changes;
+        std::vector<int> changed;  // parameters set to 50
         bool writePressed;
+        bool storeOfPanel;  // else Write alone
         std::uint8_t holdoff;
+        std::vector<std::string> frames;
     };
     const Row rows[] = {
-        {"nothing waits", 0, false, 0},
-        {"held off", 0, false, 2},
-        {"two changes, Write pressed, held off", 2, true, 1},
+        {"nothing waits", {}, false, true, 0, {store}},
+        {"held off", {}, false, true, 2, {store}},
+        {"two changes, Write pressed, held off",
+         {0, 1},
+         true,
+         true,
+         1,
+         {store, "AB 01 00 00 32 DE", "AB 01 00 01 32 DF", store}},
+        {"the last parameter changed", {15}, false, true, 0, {"AB 01 00 0F 32 ED", store}},
+        {"Write pressed, the last parameter changed",
+         {15},
+         true,
+         false,
+         0,
+         {store, "AB 01 00 0F 32 ED", store}},
     };
     for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
         StoredRig rig;
-        for (int k = 0; k < row.changes; ++k) rig.panel[k] = 50 + k;
+        for (const int k : row.changed) rig.panel[k] = 50;
         rig.state.writeRequested = row.writePressed;
         rig.state.sendHoldoff = row.holdoff;
-        RequestStoreOfPanel(rig.state, rig.panel);
+        if (row.storeOfPanel) RequestStoreOfPanel(rig.state, rig.panel);
         rig.SendTicks(TicksUntilSent(rig.state, rig.panel) - 1);
-        EXPECT_TRUE(rig.StorePending()) << row.name;
-        EXPECT_FALSE(PanelStored(rig.state, rig.panel)) << row.name;
+        EXPECT_TRUE(rig.StorePending());
+        EXPECT_FALSE(PanelStored(rig.state, rig.panel));
         rig.SendTicks(1);
-        EXPECT_FALSE(rig.StorePending()) << row.name;
-        EXPECT_TRUE(PanelStored(rig.state, rig.panel)) << row.name;
-        EXPECT_EQ(FakeChannel::Hex(rig.channel.written.back()), "AB 02 48 07 1A 16") << row.name;
-        EXPECT_EQ(UnstoredParams(rig.state, rig.panel), 0) << row.name;
+        EXPECT_FALSE(rig.StorePending());
+        EXPECT_TRUE(PanelStored(rig.state, rig.panel));
+        EXPECT_EQ(rig.channel.WrittenHex(), row.frames);
+        EXPECT_EQ(UnstoredParams(rig.state, rig.panel), 0);
     }
 }
 
@@ -140,20 +163,23 @@ TEST(StoredSetTest, ParamsOfAnotherController) {
         const char* name;
         std::int32_t panel;
         std::uint8_t reported;
-        ParamMask expected;
+        bool another;
     };
     const Row rows[] = {
-        {"the stored value", 40, 40, 0},
-        {"another value, nothing unstored", 40, 39, 0x0200},
-        {"the unstored value, still held", 41, 41, 0},
-        {"the stored value, the change forgotten", 41, 40, 0},
-        {"another value where a change is unstored", 41, 7, 0},
+        {"the stored value", 40, 40, false},
+        {"another value, nothing unstored", 40, 39, true},
+        {"the unstored value, still held", 41, 41, false},
+        {"the stored value, the change forgotten", 41, 40, false},
+        {"another value where a change is unstored", 41, 7, false},
     };
     for (const Row& row : rows) {
-        StoredRig rig;
-        rig.panel[9] = row.panel;
-        rig.state.deviceParams[9] = row.reported;
-        EXPECT_EQ(ParamsOfAnotherController(rig.state, rig.panel), row.expected) << row.name;
+        for (const int k : {0, 9, 15}) {
+            StoredRig rig;
+            rig.panel[k] = row.panel;
+            rig.state.deviceParams[k] = row.reported;
+            EXPECT_EQ(ParamsOfAnotherController(rig.state, rig.panel), row.another ? 1 << k : 0)
+                << row.name << ", parameter " << k;
+        }
     }
 }
 

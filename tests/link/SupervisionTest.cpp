@@ -42,9 +42,15 @@ TEST(SupervisionTickTest, UpTransitionLoadsThePanelAndEnablesEditing) {
     EXPECT_EQ(rig.window.calls, expected);
 
     PanelParams loaded{};
-    for (int k = 0; k < kParamCount; ++k) loaded[k] = 10 * k + 3;
+    std::array<std::uint8_t, kParamCount> stored{};
+    for (int k = 0; k < kParamCount; ++k) {
+        loaded[k] = 10 * k + 3;
+        stored[k] = static_cast<std::uint8_t>(10 * k + 3);
+    }
     EXPECT_EQ(rig.panel, loaded);
     EXPECT_EQ(panelAtFirstSpin, loaded);
+    // What a freshly linked controller reports is what it stored.
+    EXPECT_EQ(rig.state.storedParams, stored);
     EXPECT_TRUE(rig.state.linkUp);
     EXPECT_EQ(rig.state.linkUpTick, 1000u);
     EXPECT_TRUE(rig.state.panelLoaded);

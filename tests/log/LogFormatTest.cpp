@@ -133,6 +133,7 @@ TEST(LogFormat, ReadsWhatItCanOfABrokenLog) {
         "0,200\t1\t1,028\t1,428\t2,50000\t0\t100\t1\n"   // a spreadsheet's commas
         "0.150\t1\t1.032\t1.432\t2.50000\t0\t100\t0\n"   // time runs back
         "0.300\t16\t1.032\t1.432\t2.50000\t0\t100\t0\n"  // no such cell
+        "0.350\t1\t1.\t1.432\t2.50000\t0\t100\t0\n"      // a point without decimals
         "MARK 2 - something else\n"
         "\n"
         "0.400\t1\t1.0";  // cut by a crash
@@ -144,7 +145,7 @@ TEST(LogFormat, ReadsWhatItCanOfABrokenLog) {
     EXPECT_EQ(log.frames[1].mark, 1);
     ASSERT_EQ(log.events.size(), 1u);
     EXPECT_EQ(log.events[0].first, 1u);  // after the first frame
-    EXPECT_EQ(log.skipped, (SkippedRows{.unreadable = 3, .tooLong = 0, .backwards = 1}));
+    EXPECT_EQ(log.skipped, (SkippedRows{.unreadable = 4, .tooLong = 0, .backwards = 1}));
 }
 
 TEST(LogFormat, TextWithoutTheHeaderIsNoLog) {

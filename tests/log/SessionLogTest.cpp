@@ -261,6 +261,20 @@ TEST_P(FrameTimes, FollowTheReads) {
 INSTANTIATE_TEST_SUITE_P(Log, FrameTimes, testing::ValuesIn(kStamps),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A frame shown keeps the link's readings and the parameter of its own cell.
+TEST(SessionRecord, AFrameShownCarriesItsCellsParameter) {
+    LinkState state;
+    for (int k = 0; k < kParamCount; ++k) state.deviceParams[k] = static_cast<std::uint8_t>(10 + k);
+    state.petrolRaw = 0x0F80;
+    state.gasTimeUs = 16222;
+    state.lambdaRaw = 49152;
+    for (const std::int32_t cell : {0, 7, 15}) {
+        state.cellIndex = cell;
+        const SessionFrame expected{0, cell, 0x0F80, 16222, 49152, 10 + cell, 0};
+        EXPECT_TRUE(FrameOf(state) == expected) << cell;
+    }
+}
+
 TEST(ReplayCursor, FramesFallDueOnTheLogsTimeAndASeekShowsTheFrameThere) {
     ReplayCursor cursor(
         {FrameAt(5'000'000), FrameAt(5'100'000), FrameAt(5'100'000), FrameAt(5'400'000)});

@@ -78,6 +78,8 @@ INSTANTIATE_TEST_SUITE_P(
                  Identity(Kind::UsbPath, kQinheng, kCh340, "", "1-2"), "/dev/ttyUSB3"},
         FindCase{"no_serial_number_in_another_usb_port_is_not_it",
                  Identity(Kind::UsbPath, kQinheng, kCh340, "", "3-1"), ""},
+        FindCase{"another_adapter_of_the_same_make_in_the_usb_port_is_not_it",
+                 Identity(Kind::UsbPath, kFtdi, kFt232r, "", "1-1.2"), ""},
         FindCase{"cloned_serial_the_same_usb_port_wins",
                  Identity(Kind::SerialNumber, kFtdi, kFt232r, "CLONE", "1-4", 9), "/dev/ttyUSB5"},
         FindCase{"cloned_serial_moved_the_same_com_name_wins",
@@ -122,6 +124,7 @@ const PortEntry kFtdiListed = [] {
     return port;
 }();
 const PortEntry kBeyondTable = Usb("/dev/ttyUSB9", 0, kQinheng, kCh340, "", "1-4");
+const PortEntry kEighth = Usb("/dev/ttyUSB8", 0, kQinheng, kCh340, "", "1-5");
 
 PortEntry Named(PortEntry port, int com) {
     port.comPort = com;
@@ -148,6 +151,10 @@ INSTANTIATE_TEST_SUITE_P(
                                {4, "", false, false}},
                               {kBeyondTable},
                               {Plain("/dev/ttyS0", 1, true), Named(kBeyondTable, 3)}},
+                    NamesCase{"extra_adapters_take_the_free_names_in_the_order_of_their_devices",
+                              {{1, "", false, false}, {2, "", false, false}},
+                              {kBeyondTable, kEighth},
+                              {Named(kEighth, 1), Named(kBeyondTable, 2)}},
                     NamesCase{"every_name_linked_leaves_none_to_give",
                               {{1, "/tmp/absent-1", false, false}, {2, "/dev/pts/7", true, false}},
                               {kBeyondTable},
@@ -157,6 +164,17 @@ INSTANTIATE_TEST_SUITE_P(
                               {Plain("/dev/ttyS5", 0, false)},
                               {}}),
     [](const testing::TestParamInfo<NamesCase>& info) { return std::string(info.param.name); });
+
+// An adapter that no COM name reaches cannot be opened by one: it is not
+// taken for the remembered adapter until it has a name.
+TEST(AdapterIdentity, AnAdapterWithoutAComNameIsNotFound) {
+    const PortEntry unnamed = Usb("/dev/ttyUSB9", 0, kQinheng, kCh340, "", "3-3");
+    const std::vector<PortEntry> before = {unnamed};
+    const std::vector<PortEntry> after = {Named(unnamed, 12)};
+    const AdapterIdentity remembered = IdentityOf(after.front());
+    EXPECT_EQ(FindAdapter(remembered, before), nullptr);
+    EXPECT_EQ(FindAdapter(remembered, after), &after.front());
+}
 
 TEST(PortLabel, NamesWhatThePortIsBesideItsComName) {
     EXPECT_EQ(PortLabel(Named(kFtdiListed, 5)), "COM5 — FTDI FT232R A50285BI");

@@ -23,6 +23,8 @@ public:
     bool loseWrites = false;
 
     std::vector<std::vector<std::uint8_t>> written;
+    // Each hint about batched reads, in order (kept apart from calls).
+    std::vector<bool> batchedReads;
     // Every operation in order: "IsOpen", "Write(AB 01 ...)", "Open", "Close",
     // "SetPortNumber(n)", "DeviceHandle".
     mutable std::vector<std::string> calls;
@@ -81,6 +83,8 @@ public:
         written.emplace_back(bytes.begin(), bytes.end());
         return true;
     }
+
+    void SetBatchedReads(bool batched) override { batchedReads.push_back(batched); }
 
 private:
     void Record(const std::string& entry) const {

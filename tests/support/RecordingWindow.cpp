@@ -131,3 +131,12 @@ void RecordingWindow::AskAboutOtherController(std::uint16_t differing) {
 void RecordingWindow::NoteLinkUp(bool up) {
     Record(up ? "NoteLinkUp(up)" : "NoteLinkUp(down)");
 }
+
+void RecordingWindow::NoteParameterSent(int index, int value) {
+    notes.push_back("NoteParameterSent(" + std::to_string(index) + ", " + std::to_string(value) +
+                    ")");
+}
+
+void RecordingWindow::NoteStoreSent() {
+    notes.push_back("NoteStoreSent()");
+}

@@ -32,6 +32,9 @@ public:
     bool editing = false;
     // The parameters named by the last question about another controller.
     std::uint16_t otherControllerParams = 0;
+    // What was noted for a record of the session ("NoteParameterSent(3, 128)",
+    // "NoteStoreSent()"), kept apart from calls.
+    std::vector<std::string> notes;
 
     static std::string Name(LinkStatus status);
     static std::string Name(StatusColour colour);
@@ -54,6 +57,8 @@ public:
     void MarkPortChoice(PortChoice choice) override;
     void AskAboutOtherController(std::uint16_t differing) override;
     void NoteLinkUp(bool up) override;
+    void NoteParameterSent(int index, int value) override;
+    void NoteStoreSent() override;
 
     // Entries made by a test itself (e.g. the tick source being read).
     void Note(const std::string& entry) { Record(entry); }
