@@ -22,6 +22,7 @@
 #include "ui/LiveBar.h"
 #include "ui/LiveDisplay.h"
 #include "ui/MenuBar.h"
+#include "ui/ReplayViews.h"
 #include "ui/SpinButton.h"
 #include "ui/StartupMarks.h"
 #include "ui/StatusPanes.h"
@@ -132,6 +133,8 @@ void CCalibDlg::CreateControls() {
     }
     unstoredMarks_ = new UnstoredMarks(this, units, clientOrigin_, writeButton_);
     analysis_ = new AnalysisViews(this, session_, spins_);
+    replay_ = new ReplayViews(this, session_, menuBar_->PortMenu()->menuAction(),
+                              [this]() -> const UiTexts& { return Texts(); });
     unstoredMarks_->Name(kChineseTexts.unstored);
 }
 

@@ -8,7 +8,6 @@
 #include <QIcon>
 #include <QImage>
 #include <QPoint>
-#include <QPointer>
 #include <QRect>
 #include <array>
 #include <optional>
@@ -30,6 +29,7 @@ class QPainter;
 class QPushButton;
 class ReplayLoad;
 class ReplayPanel;
+class ReplayViews;
 class SessionQuestions;
 class SpinButton;
 class StatusPanes;
@@ -158,9 +158,6 @@ private:
     bool MayLeaveUnstored();
     bool MayEnd();
     void ShowLogMessage(const QString& text, bool forAMoment = false);
-    // The replay's controls come and go with the session's replay.
-    void OpenReplayPanel(const QString& fileName);
-    void CloseReplayPanel();
     // The status tooltip names the port last opened, adapter and all.
     void ShowOpenPortName();
 
@@ -182,8 +179,7 @@ private:
     SessionQuestions* questions_ = nullptr;
     TypedCharacterFilter* typedCharacterFilter_ = nullptr;
     HelpWindow* helpWindow_ = nullptr;
-    QPointer<ReplayPanel> replayPanel_;
-    QPointer<ReplayLoad> replayLoad_;
+    ReplayViews* replay_ = nullptr;
     AnalysisViews* analysis_ = nullptr;
     QPoint clientOrigin_;
     QRect clientRect_;
@@ -195,5 +191,4 @@ private:
     bool englishUi_ = false;
     // The caption of the language shown, without the star.
     QString caption_;
-    // A mark's confirmation stays for a moment, a failure until a log begins.
 };

@@ -6,15 +6,12 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QMenu>
 #include <QMessageBox>
 #include <QUrl>
 
 #include "files/ParamFile.h"
-#include "session/ReplayPlayer.h"
 #include "session/SessionLogger.h"
 #include "ui/AnalysisViews.h"
 #include "ui/CAboutDlg.h"
@@ -25,17 +22,12 @@
 #include "ui/HelpWindow.h"
 #include "ui/MenuBar.h"
 #include "ui/ParamFileCommands.h"
-#include "ui/ReplayLoad.h"
-#include "ui/ReplayPanel.h"
+#include "ui/ReplayViews.h"
 #include "ui/SpinButton.h"
 #include "ui/UiTexts.h"
 
 namespace {
 using ControlSets::kBindingOrder;
-
-// About nine hours at line rate; the frames of a longer log would not fit
-// the memory of the machines fitters carry.
-constexpr std::size_t kMostReplayBytes = std::size_t{256} << 20;
 
 QString Text(const char* utf8) {
     return QString::fromUtf8(utf8);
@@ -186,66 +178,23 @@ void CCalibDlg::OnRecordLogs() {
 }
 
 void CCalibDlg::OnReplayLog() {
-    QFileDialog dialog(this);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilter(Text(Texts().log.logFilter));
-    dialog.setDirectory(SessionLogger::Folder());
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-    StartReplay(dialog.selectedFiles().first());
+    replay_->AskAndPlay();
 }
 
-// A log chosen while another is read replaces it.
 void CCalibDlg::StartReplay(const QString& path) {
-    if (replayLoad_ != nullptr) replayLoad_->Cancel();
-    ReplayLoad* load = new ReplayLoad(path, kMostReplayBytes, Texts().log, this);
-    replayLoad_ = load;
-    connect(load, &ReplayLoad::read, this, [this, load] {
-        if (replayLoad_ == load) replayLoad_ = nullptr;
-        load->deleteLater();
-        LogFileRead read = load->TakeRead();
-        const QString fileName = QFileInfo(load->Path()).fileName();
-        // A window closed meanwhile, on its way out, plays nothing.
-        if (!isVisible()) return;
-        if (const QString problem = WhyNotPlayed(read, Texts().log); !problem.isEmpty()) {
-            QMessageBox::critical(this, AppTitle(),
-                                  Text(Texts().log.replayRefused).arg(fileName, problem));
-            return;
-        }
-        session_.StartReplay(std::move(read.log.frames), read.log.skipped, fileName);
-    });
+    replay_->Play(path);
 }
 
 ReplayLoad* CCalibDlg::ReplayBeingRead() const {
-    return replayLoad_;
+    return replay_->Loading();
 }
 
 ReplayPanel* CCalibDlg::Replay() const {
-    return replayPanel_;
+    return replay_->Panel();
 }
 
 void CCalibDlg::EndReplay() {
     session_.EndReplay();
-}
-
-void CCalibDlg::OpenReplayPanel(const QString& fileName) {
-    CloseReplayPanel();
-    replayPanel_ = new ReplayPanel(*session_.Player(), fileName, Texts(), this);
-    connect(replayPanel_, &ReplayPanel::ended, &session_, &CalibrationSession::EndReplay);
-    menuBar_->PortMenu()->menuAction()->setEnabled(false);
-    replayPanel_->show();
-}
-
-void CCalibDlg::CloseReplayPanel() {
-    menuBar_->PortMenu()->menuAction()->setEnabled(true);
-    if (replayPanel_ == nullptr) return;
-    ReplayPanel* panel = replayPanel_;
-    replayPanel_ = nullptr;
-    panel->disconnect(this);
-    panel->disconnect(&session_);
-    panel->hide();
-    panel->deleteLater();
 }
 
 void CCalibDlg::OnShowChart() {

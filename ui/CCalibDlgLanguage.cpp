@@ -13,7 +13,7 @@
 #include "ui/ControlIds.h"
 #include "ui/HelpWindow.h"
 #include "ui/MenuBar.h"
-#include "ui/ReplayPanel.h"
+#include "ui/ReplayViews.h"
 #include "ui/UiTexts.h"
 #include "ui/UnstoredMarks.h"
 
@@ -69,7 +69,7 @@ void CCalibDlg::ApplyTexts(const UiTexts& texts, bool english) {
     Command(CommandId::kAddMark)->setText(Text(texts.log.markItem));
     Command(CommandId::kOpenLogFolder)->setText(Text(texts.log.folderItem));
     Command(CommandId::kRecordLogs)->setText(Text(texts.log.recordItem));
-    if (replayPanel_ != nullptr) replayPanel_->SetLanguage(texts);
+    replay_->SetLanguage(texts);
     Command(CommandId::kShowChart)->setText(Text(texts.analysis.chartItem));
     Command(CommandId::kShowCells)->setText(Text(texts.analysis.cellsItem));
     analysis_->SetLanguage(texts);

@@ -45,8 +45,6 @@ void CCalibDlg::ConnectSession() {
             &SessionQuestions::OfferEarlierRecord, Qt::QueuedConnection);
     connect(session, &Session::recordWriteFailed, questions_,
             &SessionQuestions::ShowRecordWriteFailed);
-    connect(session, &Session::replayStarted, this, &CCalibDlg::OpenReplayPanel);
-    connect(session, &Session::replayEnded, this, &CCalibDlg::CloseReplayPanel);
     // Without adapters the menu and the status bar stay as they always were.
     if (session_.KnowsAdapters()) {
         connect(menuBar_->PortMenu(), &QMenu::aboutToShow, this,
