@@ -67,6 +67,24 @@ TEST(StoredSetTest, UnstoredParams) {
     }
 }
 
+// The count the window gives of unstored parameters, the last one included.
+TEST(StoredSetTest, CountParams) {
+    struct Row {
+        ParamMask mask;
+        int count;
+    };
+    const Row rows[] = {{0x0000, 0}, {0x0001, 1}, {0x8000, 1}, {0x8001, 2}, {0xFFFF, 16}};
+    for (const Row& row : rows) EXPECT_EQ(CountParams(row.mask), row.count) << row.mask;
+}
+
+// With the panel as stored and no Write pressed, nothing is on its way.
+TEST(StoredSetTest, NothingWaitingIsNoTicksAway) {
+    StoredRig rig;
+    EXPECT_EQ(TicksUntilSent(rig.state, rig.panel), 0);
+    rig.SendTicks(10);
+    EXPECT_TRUE(rig.channel.written.empty());
+}
+
 // Write pressed while a change waits: the store that goes out first leaves it
 // unstored, the one that follows it keeps it, the last parameter too.
 TEST(StoredSetTest, TheLastStoreCounts) {
@@ -199,6 +217,7 @@ TEST(StoredSetTest, RecordWholeAndMadeOnThisController) {
         {"unstored change, controller holds it", 41, 40, 41, true, true},
         {"stored set differs", 40, 40, 39, true, false},
         {"stored 255, loaded 255", 255, 255, 255, true, true},
+        {"panel 0, stored 0", 0, 0, 0, true, true},
         {"panel 300", 300, 40, 40, false, true},
         // Not whole: never offered, whatever the controller.
         {"stored -1", 40, -1, 40, false, true},
