@@ -114,6 +114,16 @@ TEST(CellStatistics, ASendRestartsTheCellsItChanges) {
     engine.SetParam(101);
     engine.Run(3, 10);
     EXPECT_EQ(engine.stats.Summary(3).countedSamples, 0);
+
+    // Sent while the engine stays in the cell: the settling time runs from
+    // the last frame seen before the send, not from whenever the cell was
+    // entered.
+    engine.Run(3, 40);
+    engine.Send(3);
+    engine.Run(3, 9);
+    EXPECT_EQ(engine.stats.Summary(3).countedSamples, 0);
+    engine.Run(3, 5);
+    EXPECT_EQ(engine.stats.Summary(3).countedSamples, 5);
 }
 
 // A lean cell gets "richer", a rich one "leaner"; the bands' shares and the

@@ -238,6 +238,27 @@ TEST_F(PlainFileTest, InPlaceWriteMakesNoNewFile) {
 // Only a regular file, or nothing yet, is written over; a kind that cannot
 // be told is left to the write, which then says why it failed. A refusal
 // names what is there.
+// What a name stands for: nothing at all is missing, even where a part of
+// the path is a file rather than a folder.
+TEST_F(PlainFileTest, KindOfWhatANameStandsFor) {
+    Write("set.tq4", Counting(kParamFileSize));
+    struct Row {
+        std::string name;
+        FileKind kind;
+    };
+    const Row rows[] = {
+        {"set.tq4", FileKind::Regular},
+        {".", FileKind::Folder},
+        {"absent.tq4", FileKind::Missing},
+        {"absent/set.tq4", FileKind::Missing},
+        {"set.tq4/inside.tq4", FileKind::Missing},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(KindAt((folder_ / row.name).string()), row.kind);
+    }
+}
+
 TEST(WriteOverTest, OnlyARegularFileOrNothingYet) {
     struct Row {
         FileKind kind;

@@ -177,6 +177,32 @@ TEST(LinkScenarioTest, AnOpenQuestionIsNotAskedAgain) {
     EXPECT_FALSE(rig.window.editing);
 }
 
+// The question answered while the link is down again: either answer ends
+// the hold, but editing waits for the link to come back.
+TEST(LinkScenarioTest, AnAnswerWhileTheLinkIsDownLeavesEditingOff) {
+    for (const bool loadItsValues : {true, false}) {
+        SCOPED_TRACE(loadItsValues);
+        LinkRig rig;
+        rig.ControllerTalks(AllAt(100));
+        rig.now = 1000;
+        rig.Tick();
+        rig.ControllerFallsSilent();
+        rig.ControllerTalks(AllAt(60));
+        rig.now += 200;
+        rig.Tick();
+        ASSERT_TRUE(rig.state.choicePending);
+        rig.ControllerFallsSilent();
+        ASSERT_FALSE(rig.state.linkUp);
+        if (loadItsValues) {
+            ChooseControllerValues(rig.state, rig.panel, rig.window);
+        } else {
+            ChoosePanelValues(rig.state, rig.window);
+        }
+        EXPECT_FALSE(rig.state.choicePending);
+        EXPECT_FALSE(rig.window.editing);
+    }
+}
+
 struct PortCommandCase {
     const char* name;
     void (LinkState::*reset)();
