@@ -13,6 +13,12 @@
 
 namespace {
 
+std::array<std::uint8_t, 16> AllAt(std::uint8_t value) {
+    std::array<std::uint8_t, 16> params{};
+    params.fill(value);
+    return params;
+}
+
 // Supervision, sending and telemetry together, with a controller whose
 // parameters the test sets.
 struct LinkRig : SupervisionRig {
@@ -28,6 +34,18 @@ struct LinkRig : SupervisionRig {
                                           params[static_cast<std::size_t>(k)]});
             }
         }
+    }
+
+    // Up with one controller, then silent, then another one talks: the link
+    // comes back holding its question.
+    void AnotherControllerComesBack(const std::array<std::uint8_t, 16>& params) {
+        ControllerTalks(AllAt(100));
+        now = 1000;
+        Tick();
+        ControllerFallsSilent();
+        ControllerTalks(params);
+        now += 200;
+        Tick();
     }
 
     // Twelve silent supervision ticks: the link is lost on the last one.
@@ -55,12 +73,6 @@ struct LinkRig : SupervisionRig {
         return n;
     }
 };
-
-std::array<std::uint8_t, 16> AllAt(std::uint8_t value) {
-    std::array<std::uint8_t, 16> params{};
-    params.fill(value);
-    return params;
-}
 
 // The link comes back after a loss. The stored set tells the controller:
 // the same one, restarted or not, gets the panel's values again and a Write
@@ -183,13 +195,7 @@ TEST(LinkScenarioTest, AnAnswerWhileTheLinkIsDownLeavesEditingOff) {
     for (const bool loadItsValues : {true, false}) {
         SCOPED_TRACE(loadItsValues);
         LinkRig rig;
-        rig.ControllerTalks(AllAt(100));
-        rig.now = 1000;
-        rig.Tick();
-        rig.ControllerFallsSilent();
-        rig.ControllerTalks(AllAt(60));
-        rig.now += 200;
-        rig.Tick();
+        rig.AnotherControllerComesBack(AllAt(60));
         ASSERT_TRUE(rig.state.choicePending);
         rig.ControllerFallsSilent();
         ASSERT_FALSE(rig.state.linkUp);
