@@ -7,6 +7,7 @@
 #include <chrono>
 
 #include "link/TickCount.h"
+#include "ports/DescriptorReads.h"
 #include "ports/DeviceGone.h"
 #include "ports/OpenFailureHint.h"
 
@@ -16,10 +17,13 @@ namespace {
 // show them, and the window paints them as they come.
 constexpr std::chrono::milliseconds kBatchPeriod{17};
 // While batched the port keeps one byte: QSerialPort stops reading the device
-// when a byte finds its buffer full, so the first two bytes of a batch wake
-// the window and the rest wait in the driver until the batch is read.
+// when a byte finds its buffer full, and the rest wait in the driver until the
+// batch is read.
 constexpr qint64 kBytesHeldWhileBatched = 1;
 constexpr qint64 kNoReadLimit = 0;
+// The byte that fills the port's buffer while batches are read from the
+// descriptor; never handed on.
+constexpr char kPlaceholder = 0;
 
 ChannelFailure::Hint HintOf(OpenFailureHint hint) {
     switch (hint) {
@@ -60,12 +64,14 @@ ChannelError OpenFailure(const QString& device, const QSerialPort& port) {
 }  // namespace
 
 SerialChannel::SerialChannel(PortResolver resolver, HeldBySearch heldBySearch, QObject* parent)
-    : QObject(parent), resolver_(std::move(resolver)), heldBySearch_(std::move(heldBySearch)) {
+    : QObject(parent),
+      resolver_(std::move(resolver)),
+      heldBySearch_(std::move(heldBySearch)),
+      descriptorReads_(DescriptorReadsAvailable()) {
     connect(&port_, &QSerialPort::readyRead, this, &SerialChannel::OnReadyRead);
     connect(&port_, &QSerialPort::errorOccurred, this, &SerialChannel::OnErrorOccurred);
     batchTimer_.setInterval(kBatchPeriod);
     batchTimer_.setTimerType(Qt::PreciseTimer);
-    batchTimer_.setSingleShot(true);
     connect(&batchTimer_, &QTimer::timeout, this, &SerialChannel::ReadBatch);
 }
 
@@ -151,8 +157,9 @@ bool SerialChannel::HasUnsentBytes() const {
 
 void SerialChannel::OnReadyRead() {
     if (batched_) {
-        // The held byte came: the batch is read one screen refresh later.
-        if (!batchTimer_.isActive()) batchTimer_.start();
+        // Through the port: the held byte came, and the batch is read one
+        // screen refresh later.
+        if (!placeholderHeld_ && !batchTimer_.isActive()) batchTimer_.start();
         return;
     }
     const qint64 arrival = SteadyMicros();
@@ -189,21 +196,33 @@ void SerialChannel::SetBatchedReads(bool batched) {
     QMetaObject::invokeMethod(this, &SerialChannel::ApplyReadMode, Qt::QueuedConnection);
 }
 
+void SerialChannel::SetDescriptorReads(bool descriptorReads) {
+    descriptorReads_ = descriptorReads && DescriptorReadsAvailable();
+}
+
+// From the descriptor the port wakes the window once, when a byte finds its
+// buffer full, and the batches follow the screen; through the port the first
+// two bytes of each batch wake it, and the batch is read one refresh later.
 void SerialChannel::ApplyReadMode() {
     const bool batched = batchWanted_ && port_.isOpen() && !closePending_;
     if (batched == batched_) return;
     if (batched) {
         // What the port holds already goes first, so that the one byte it
-        // keeps from now on is a new one.
+        // keeps from now on is a new one, or the channel's own.
         OnReadyRead();
         batched_ = true;
         port_.setReadBufferSize(kBytesHeldWhileBatched);
+        placeholderHeld_ = descriptorReads_;
+        if (placeholderHeld_) port_.ungetChar(kPlaceholder);
+        batchTimer_.setSingleShot(!placeholderHeld_);
+        if (placeholderHeld_) batchTimer_.start();
     } else {
         // A byte held for the next batch is handed on now, not with the next
         // byte that comes.
         batched_ = false;
         batchTimer_.stop();
         ReadBatch();
+        ReleasePlaceholder();
     }
 }
 
@@ -211,15 +230,38 @@ void SerialChannel::StopBatching() {
     batchTimer_.stop();
     batchWanted_ = false;
     batched_ = false;
+    ReleasePlaceholder();
+}
+
+// Taken out of the buffer, where it was the only byte, before the port reads
+// the device again.
+void SerialChannel::ReleasePlaceholder() {
+    if (placeholderHeld_ && port_.isOpen()) {
+        char placeholder = 0;
+        port_.getChar(&placeholder);
+    }
+    placeholderHeld_ = false;
     port_.setReadBufferSize(kNoReadLimit);
 }
 
-// Everything waiting, in one read time: the byte the port held, then what
-// the driver kept meanwhile. The port's signals wait while it is read here:
-// its readyRead would start another batch, and every read ends in a time-out.
-// A device that went away shows as the port's error when the read ends.
+// Everything waiting, in one read time.
 void SerialChannel::ReadBatch() {
     if (!port_.isOpen() || closePending_) return;
+    if (!placeholderHeld_) {
+        ReadBatchThroughPort();
+        return;
+    }
+    const qint64 arrival = SteadyMicros();
+    const WaitingBytes waiting = ReadWaitingBytes(port_.handle());
+    if (!waiting.bytes.isEmpty()) emit bytesReceived(waiting.bytes, arrival);
+    if (waiting.gone) CloseLater();
+}
+
+// The byte the port held, then what the driver kept meanwhile. The port's
+// signals wait while it is read here: its readyRead would start another
+// batch, and every read ends in a time-out. A device that went away shows as
+// the port's error when the read ends.
+void SerialChannel::ReadBatchThroughPort() {
     const qint64 arrival = SteadyMicros();
     QByteArray bytes;
     bool gone = false;

@@ -17,8 +17,11 @@
 // device that goes away while open closes the channel by itself. Once the
 // frames are known from their content, what arrived is handed on once per
 // screen refresh instead, so a stream sent byte by byte does not wake the
-// window for every byte: the port then keeps at most one byte, which stops
-// its reading until the batch is taken.
+// window for every byte. QSerialPort stops reading the device while its
+// buffer is full, so the port then keeps at most one byte: where descriptors
+// can be read directly, a byte of the channel's own that is never handed on,
+// and the batch is read from the descriptor; elsewhere the first byte that
+// comes, and the batch is read through the port.
 class SerialChannel : public QObject, public CommChannel {
     Q_OBJECT
 
@@ -41,6 +44,9 @@ public:
     // closed, its device has gone, or the device refused them.
     bool Write(std::span<const std::uint8_t> bytes) override;
     void SetBatchedReads(bool batched) override;
+    // Whether batches are read from the port's descriptor (the default where
+    // the system allows it) or through QSerialPort; taken when batching starts.
+    void SetDescriptorReads(bool descriptorReads);
     // Written bytes that have not yet gone to the device.
     bool HasUnsentBytes() const;
 
@@ -64,7 +70,9 @@ private:
     void Configure(const QString& device);
     void ApplyReadMode();
     void ReadBatch();
+    void ReadBatchThroughPort();
     void StopBatching();
+    void ReleasePlaceholder();
     void CloseLater();
 
     PortResolver resolver_;
@@ -75,6 +83,10 @@ private:
     QTimer batchTimer_;
     bool batchWanted_ = false;
     bool batched_ = false;
+    bool descriptorReads_;
+    // The channel's own byte fills the port's buffer while batches are read
+    // from the descriptor.
+    bool placeholderHeld_ = false;
     bool watchingErrors_ = false;
     bool closePending_ = false;
 };

@@ -34,6 +34,8 @@ constexpr int kHoldMs = 5;
 // Batched, the window wakes a few times per 17 ms screen refresh; byte by
 // byte, once per byte.
 constexpr int kMostWakeUpsBatched = kLinePacedBytes / 4;
+// From the descriptor, about once per refresh (about 68 a second here).
+constexpr int kMostWakeUpsFromDescriptor = 2 * kLinePacedMs / 17;
 
 PortResolver OnlyPort(int port, std::string path) {
     return [port, path](int n) { return n == port ? path : std::string(); };
@@ -123,6 +125,22 @@ private:
         channel_->SetPortNumber(kTestPort);
         channel_->Open();
         QVERIFY(channel_->IsOpen());
+    }
+
+    // Batches are read from the descriptor where the system allows it, and
+    // through the port where it does not; both keep every byte in order.
+    static void ReadPaths() {
+        QTest::addColumn<bool>("descriptorReads");
+        QTest::addColumn<int>("mostWakeUps");
+        QTest::newRow("from the descriptor") << true << kMostWakeUpsFromDescriptor;
+        QTest::newRow("through the port") << false << kMostWakeUpsBatched;
+    }
+
+    void BatchOnPty() {
+        QFETCH(bool, descriptorReads);
+        OpenOnPty();
+        channel_->SetDescriptorReads(descriptorReads);
+        channel_->SetBatchedReads(true);
     }
 
 private slots:
@@ -267,11 +285,12 @@ private slots:
         channel_->Write(Bytes({0xAB, 0x02, 0x48, 0x07, 0x1A, 0x16}));  // dropped, no error
     }
 
+    void batchedReadsKeepEveryByteWithoutWakingForEach_data() { ReadPaths(); }
     // Batched, every byte still arrives in order, but a stream sent byte by
     // byte neither wakes the window nor is handed on for every byte.
     void batchedReadsKeepEveryByteWithoutWakingForEach() {
-        OpenOnPty();
-        channel_->SetBatchedReads(true);
+        QFETCH(int, mostWakeUps);
+        BatchOnPty();
         RunEventLoopFor(kSettleMs);
         QSignalSpy received(channel_.get(), &SerialChannel::bytesReceived);
         const auto sent = Counting(kLinePacedBytes);
@@ -280,7 +299,7 @@ private slots:
         RunEventLoopFor(kSettleMs);
         const long wakeUps = ThreadWakeUps() - wakeUpsBefore;
         QCOMPARE(Joined(received), AsBytes(sent));
-        QVERIFY2(wakeUps < kMostWakeUpsBatched, qPrintable(QString::number(wakeUps)));
+        QVERIFY2(wakeUps < mostWakeUps, qPrintable(QString::number(wakeUps)));
         QVERIFY2(received.count() < kMostWakeUpsBatched,
                  qPrintable(QString::number(received.count())));
         qint64 last = 0;
@@ -290,11 +309,11 @@ private slots:
         }
     }
 
+    void endingBatchedReadsHandsOnTheHeldByteThenEachByte_data() { ReadPaths(); }
     // A byte kept for the next batch is handed on when batching ends, and
     // from then on each byte comes with its own time again.
     void endingBatchedReadsHandsOnTheHeldByteThenEachByte() {
-        OpenOnPty();
-        channel_->SetBatchedReads(true);
+        BatchOnPty();
         RunEventLoopFor(kSettleMs);
         QSignalSpy received(channel_.get(), &SerialChannel::bytesReceived);
         pty_->Send({0x5A});
@@ -312,14 +331,17 @@ private slots:
     }
 
     void vanishedDeviceWhileBatchedClosesOnce_data() {
+        QTest::addColumn<bool>("descriptorReads");
         QTest::addColumn<bool>("byteHeld");
-        QTest::newRow("nothing waiting") << false;
-        QTest::newRow("a byte held") << true;
+        for (const bool descriptorReads : {true, false}) {
+            const char* path = descriptorReads ? "from the descriptor" : "through the port";
+            QTest::addRow("%s, nothing waiting", path) << descriptorReads << false;
+            QTest::addRow("%s, a byte held", path) << descriptorReads << true;
+        }
     }
     void vanishedDeviceWhileBatchedClosesOnce() {
         QFETCH(bool, byteHeld);
-        OpenOnPty();
-        channel_->SetBatchedReads(true);
+        BatchOnPty();
         RunEventLoopFor(kSettleMs);
         QSignalSpy lost(channel_.get(), &SerialChannel::deviceLost);
         QSignalSpy received(channel_.get(), &SerialChannel::bytesReceived);
