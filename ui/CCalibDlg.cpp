@@ -22,6 +22,7 @@
 #include "ui/LiveBar.h"
 #include "ui/LiveDisplay.h"
 #include "ui/MenuBar.h"
+#include "ui/QtTexts.h"
 #include "ui/ReplayViews.h"
 #include "ui/SpinButton.h"
 #include "ui/StartupMarks.h"
@@ -60,10 +61,6 @@ QImage PictureOrPlain(const char* resource) {
         picture.fill(kPlainBackground);
     }
     return picture;
-}
-
-QString Text(const char* utf8) {
-    return QString::fromUtf8(utf8);
 }
 
 bool IsEnterKey(const QKeyEvent& event) {

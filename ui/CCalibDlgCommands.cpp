@@ -22,20 +22,13 @@
 #include "ui/HelpWindow.h"
 #include "ui/MenuBar.h"
 #include "ui/ParamFileCommands.h"
+#include "ui/QtTexts.h"
 #include "ui/ReplayViews.h"
 #include "ui/SpinButton.h"
 #include "ui/UiTexts.h"
 
 namespace {
 using ControlSets::kBindingOrder;
-
-QString Text(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
-
-QString AppTitle() {
-    return QApplication::applicationName();
-}
 
 }  // namespace
 

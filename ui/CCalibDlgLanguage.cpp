@@ -13,15 +13,10 @@
 #include "ui/ControlIds.h"
 #include "ui/HelpWindow.h"
 #include "ui/MenuBar.h"
+#include "ui/QtTexts.h"
 #include "ui/ReplayViews.h"
 #include "ui/UiTexts.h"
 #include "ui/UnstoredMarks.h"
-
-namespace {
-QString Text(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
-}  // namespace
 
 const UiTexts& CCalibDlg::Texts() const {
     return englishUi_ ? kEnglishTexts : kChineseTexts;

@@ -11,16 +11,11 @@
 #include "ui/ControlIds.h"
 #include "ui/LiveDisplay.h"
 #include "ui/MenuBar.h"
+#include "ui/QtTexts.h"
 #include "ui/SessionQuestions.h"
 #include "ui/StatusPanes.h"
 #include "ui/UiTexts.h"
 #include "ui/UnstoredMarks.h"
-
-namespace {
-QString Text(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
-}  // namespace
 
 void CCalibDlg::ConnectSession() {
     using Session = CalibrationSession;

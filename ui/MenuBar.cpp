@@ -9,13 +9,8 @@
 
 #include "ports/core/PortLabel.h"
 #include "ui/ControlIds.h"
+#include "ui/QtTexts.h"
 #include "ui/UiTexts.h"
-
-namespace {
-QString Text(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
-}  // namespace
 
 MenuBar::MenuBar(const UiTexts& texts, QWidget* parent)
     : QMenuBar(parent), portGroup_(new QActionGroup(this)) {

@@ -16,16 +16,13 @@
 
 #include "files/ParamFile.h"
 #include "files/PlainFile.h"
+#include "ui/QtTexts.h"
 #include "ui/UiTexts.h"
 
 namespace {
 // The save dialog's own question, so both read alike in any language Qt has.
 constexpr char kReplaceContext[] = "QFileDialog";
 constexpr char kReplaceQuestion[] = "%1 already exists.\nDo you want to replace it?";
-
-QString AppTitle() {
-    return QCoreApplication::applicationName();
-}
 
 QString Shown(const QString& path) {
     return QDir::toNativeSeparators(path);
@@ -64,10 +61,6 @@ bool ConfirmReplace(QWidget* owner, const QString& path) {
                                  .arg(QFileInfo(path).fileName());
     return QMessageBox::question(owner, AppTitle(), question, QMessageBox::Yes | QMessageBox::No,
                                  QMessageBox::No) == QMessageBox::Yes;
-}
-
-QString Text(const char* utf8) {
-    return QString::fromUtf8(utf8);
 }
 
 // Says what a path is, for the boxes that refuse it.

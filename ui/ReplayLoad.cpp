@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "ui/QtTexts.h"
 #include "ui/UiTexts.h"
 
 namespace {
@@ -16,9 +17,6 @@ constexpr int kShowProgressAfterMs = 400;
 constexpr int kProgressPeriodMs = 100;
 constexpr int kProgressSteps = 1000;
 
-QString Text(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
 }  // namespace
 
 ReplayLoad::ReplayLoad(const QString& path, std::uint64_t maxBytes, const LogTexts& texts,

@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "session/ReplayPlayer.h"
+#include "ui/QtTexts.h"
 #include "ui/UiTexts.h"
 #include "ui/WindowFonts.h"
 
@@ -23,10 +24,6 @@ constexpr std::int64_t kUsPerMs = 1000;
 constexpr std::int64_t kSliderPageUs = 10'000'000;
 constexpr int kSecondsPerMinute = 60;
 constexpr int kMsPerSecond = 1000;
-
-QString Text(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
 
 // A millisecond a step, or as many as make the log's length fit the slider's
 // int: a millisecond count of more than 24.8 days does not.

@@ -11,6 +11,7 @@
 
 #include "session/CalibrationSession.h"
 #include "session/SessionLogger.h"
+#include "ui/QtTexts.h"
 #include "ui/ReplayLoad.h"
 #include "ui/ReplayPanel.h"
 #include "ui/UiTexts.h"
@@ -20,9 +21,6 @@ namespace {
 // the memory of the machines fitters carry.
 constexpr std::size_t kMostReplayBytes = std::size_t{256} << 20;
 
-QString Text(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
 }  // namespace
 
 ReplayViews::ReplayViews(QWidget* window, CalibrationSession& session, QAction* portMenu,
@@ -70,7 +68,7 @@ void ReplayViews::Read(ReplayLoad* load) {
     // A window closed meanwhile, on its way out, plays nothing.
     if (!window_->isVisible()) return;
     if (const QString problem = WhyNotPlayed(read, texts_().log); !problem.isEmpty()) {
-        QMessageBox::critical(window_, QApplication::applicationName(),
+        QMessageBox::critical(window_, AppTitle(),
                               Text(texts_().log.replayRefused).arg(fileName, problem));
         return;
     }

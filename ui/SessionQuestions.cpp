@@ -11,18 +11,11 @@
 
 #include "link/StoredSet.h"
 #include "session/CalibrationSession.h"
+#include "ui/QtTexts.h"
 #include "ui/UiTexts.h"
 
 namespace {
 constexpr char kSavedAtFormat[] = "yyyy-MM-dd HH:mm";
-
-QString Text(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
-
-QString AppTitle() {
-    return QApplication::applicationName();
-}
 
 QAbstractButton* NameButton(QMessageBox& box, QMessageBox::StandardButton which, const char* text) {
     QPushButton* button = box.addButton(which);
