@@ -206,24 +206,25 @@ void CalibrationSession::OnPortOpened(qint64 atMicros) {
     emit portOpened();
 }
 
-void CalibrationSession::StartAutoSearch() {
+// Every port command takes the link down: its log ends first, with the panel
+// as it stands before a new port clears it.
+template <typename Command>
+void CalibrationSession::RunPortCommand(Command&& command) {
     logger_->End(link_->Panel());
-    CatchChannelErrors([&] { link_->StartAutoSearch(); });
+    CatchChannelErrors(command);
     unstored_->Follow();
+}
+
+void CalibrationSession::StartAutoSearch() {
+    RunPortCommand([&] { link_->StartAutoSearch(); });
 }
 
 void CalibrationSession::GoOffline() {
-    logger_->End(link_->Panel());
-    CatchChannelErrors([&] { link_->GoOffline(); });
-    unstored_->Follow();
+    RunPortCommand([&] { link_->GoOffline(); });
 }
 
-// Every port command takes the link down: its log ends first, with the panel
-// as it stands before a new port clears it.
 void CalibrationSession::SelectPort(int port) {
-    logger_->End(link_->Panel());
-    CatchChannelErrors([&] { link_->SelectPort(port); });
-    unstored_->Follow();
+    RunPortCommand([&] { link_->SelectPort(port); });
 }
 
 bool CalibrationSession::SetPanelValue(int k, std::int32_t value) {

@@ -193,6 +193,10 @@ private:
     // never runs a timer again while its own tick is being handled.
     template <typename Handler>
     void CatchChannelErrors(Handler&& handler);
+    // A port command, with the log ended before it and the record of
+    // unstored changes following after.
+    template <typename Command>
+    void RunPortCommand(Command&& command);
 
     // What the link asks; told on as signals. While a replay holds the link
     // the display is the replay's: the link's last word is kept and told when
