@@ -16,8 +16,13 @@ inline constexpr int kParamCount = 16;
 // file, or in a record of unstored changes.
 using PanelParams = std::array<std::int32_t, kParamCount>;
 
+// The range of every parameter: one byte on the wire.
+inline constexpr std::int32_t kLowestValue = 0;
+inline constexpr std::int32_t kHighestValue = 255;
+
 // Bit k stands for parameter k.
 using ParamMask = std::uint16_t;
+inline constexpr ParamMask kEveryParam = 0xFFFF;
 
 // The three readouts as texts, with the position of each bar.
 struct Readouts {

@@ -20,8 +20,8 @@ static_assert(kParamFileSize == 64);
 using ParamFileBytes = std::array<std::uint8_t, kParamFileSize>;
 
 // The range of a parameter spin button.
-inline constexpr std::int32_t kSpinLowest = 0;
-inline constexpr std::int32_t kSpinHighest = 255;
+inline constexpr std::int32_t kSpinLowest = kLowestValue;
+inline constexpr std::int32_t kSpinHighest = kHighestValue;
 
 enum class ParamFileLoad {
     Loaded,   // the file's bytes were applied (possibly none of them)

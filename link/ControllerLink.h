@@ -23,9 +23,6 @@
 // SetPanelValue -> OnSendTick -> a paced command frame on the channel.
 class ControllerLink : private WindowOps {
 public:
-    static constexpr std::int32_t kLowestValue = 0;
-    static constexpr std::int32_t kHighestValue = 255;
-
     ControllerLink(WindowOps& observer, CommChannel& channel, TickSource readTickCount,
                    ProbeLauncher launchProbe);
 

@@ -6,7 +6,6 @@
 #include <bit>
 
 namespace {
-constexpr std::int32_t kHighestValue = 255;
 
 ParamMask Bit(int k) {
     return static_cast<ParamMask>(1U << k);
@@ -40,7 +39,9 @@ int CountParams(ParamMask mask) {
 }
 
 bool IsWhole(const UnstoredRecord& record) {
-    const auto inRange = [](std::int32_t value) { return value >= 0 && value <= kHighestValue; };
+    const auto inRange = [](std::int32_t value) {
+        return value >= kLowestValue && value <= kHighestValue;
+    };
     return std::all_of(record.panel.begin(), record.panel.end(), inRange) &&
            std::all_of(record.stored.begin(), record.stored.end(), inRange);
 }
