@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <utility>
 
+#include "edit/SelectionOperations.h"
 #include "files/ParamFile.h"
 #include "link/ControllerLink.h"
 #include "link/StatusTexts.h"
@@ -211,6 +212,7 @@ void CalibrationSession::OnPortOpened(qint64 atMicros) {
 template <typename Command>
 void CalibrationSession::RunPortCommand(Command&& command) {
     logger_->End(link_->Panel());
+    ForgetHistory();
     CatchChannelErrors(command);
     unstored_->Follow();
 }
@@ -227,16 +229,87 @@ void CalibrationSession::SelectPort(int port) {
     RunPortCommand([&] { link_->SelectPort(port); });
 }
 
+// --- the panel and its history
+
 bool CalibrationSession::SetPanelValue(int k, std::int32_t value) {
-    const bool taken = link_->SetPanelValue(k, value);
+    if (k < 0 || k >= kParamCount) return false;
+    PanelParams values = link_->Panel();
+    values[static_cast<std::size_t>(k)] = value;
+    return SetPanelValues(values, CellRange(k, k));
+}
+
+bool CalibrationSession::SetPanelValues(const PanelParams& values, ParamMask which) {
+    for (int k = 0; k < kParamCount; ++k) {
+        const std::int32_t value = values[static_cast<std::size_t>(k)];
+        if (IsSelected(which, k) && (value < kLowestValue || value > kHighestValue)) return false;
+    }
+    const PanelParams before = link_->Panel();
+    if (ApplyToPanel(values, which) == 0) return true;
+    history_.Record(before, link_->Panel());
     unstored_->Follow();
-    return taken;
+    emit historyChanged();
+    return true;
 }
 
 void CalibrationSession::LoadSet(const PanelParams& set, const QString& fileName) {
-    for (int k = 0; k < kParamCount; ++k) link_->SetPanelValue(k, SpinPositionFor(set[k]));
+    PanelParams values{};
+    for (int k = 0; k < kParamCount; ++k) {
+        values[static_cast<std::size_t>(k)] = SpinPositionFor(set[static_cast<std::size_t>(k)]);
+    }
+    SetPanelValues(values, kEveryParam);
     NoteEvent({.kind = SessionEvent::Kind::FileLoaded, .name = fileName.toStdString()});
+}
+
+// One by one, lowest first, so the scheduler finds them in the order a
+// click on each would leave them.
+ParamMask CalibrationSession::ApplyToPanel(const PanelParams& values, ParamMask which) {
+    ParamMask changed = 0;
+    for (int k = 0; k < kParamCount; ++k) {
+        const std::int32_t value = values[static_cast<std::size_t>(k)];
+        if (!IsSelected(which, k) || link_->PanelValue(k) == value) continue;
+        if (link_->SetPanelValue(k, value)) changed |= CellRange(k, k);
+    }
+    return changed;
+}
+
+bool CalibrationSession::CanUndo() const {
+    return editing_ && !Replaying() && history_.CanUndo();
+}
+
+bool CalibrationSession::CanRedo() const {
+    return editing_ && !Replaying() && history_.CanRedo();
+}
+
+void CalibrationSession::Undo() {
+    if (CanUndo()) ApplyStep(history_.Undo(), true);
+}
+
+void CalibrationSession::Redo() {
+    if (CanRedo()) ApplyStep(history_.Redo(), false);
+}
+
+void CalibrationSession::ApplyStep(const std::optional<PanelStep>& step, bool undo) {
+    if (!step) return;
+    ApplyToPanel(undo ? step->before : step->after, step->changed);
     unstored_->Follow();
+    emit historyChanged();
+}
+
+// The panel is about to hold another controller's values, or none: a step
+// undone then would send one controller's values to another.
+void CalibrationSession::ForgetHistory() {
+    history_.Clear();
+    emit historyChanged();
+}
+
+std::optional<PanelParams> CalibrationSession::StoredSet() const {
+    const LinkState& record = link_->Record();
+    if (!record.panelLoaded) return std::nullopt;
+    PanelParams stored{};
+    for (int k = 0; k < kParamCount; ++k) {
+        stored[static_cast<std::size_t>(k)] = record.storedParams[static_cast<std::size_t>(k)];
+    }
+    return stored;
 }
 
 void CalibrationSession::RequestWrite() {
@@ -276,6 +349,7 @@ void CalibrationSession::FinishWrite(WriteOutcome outcome) {
 }
 
 void CalibrationSession::ChooseControllerValues() {
+    ForgetHistory();
     link_->ChooseControllerValues();
     unstored_->Follow();
 }
@@ -446,11 +520,13 @@ void CalibrationSession::ResumeLinkAfterReplay() {
 void CalibrationSession::DisableEditing() {
     editing_ = false;
     if (!Replaying()) emit editingChanged(false);
+    emit historyChanged();
 }
 
 void CalibrationSession::EnableEditing() {
     editing_ = true;
     if (!Replaying()) emit editingChanged(true);
+    emit historyChanged();
 }
 
 void CalibrationSession::ClearLiveDisplay(bool /*resetParameters*/) {

@@ -11,6 +11,7 @@
 #include <optional>
 #include <vector>
 
+#include "edit/PanelHistory.h"
 #include "link/CommChannel.h"
 #include "link/WindowOps.h"
 #include "log/FrameClock.h"
@@ -96,10 +97,24 @@ public:
     void StartAutoSearch();
     void GoOffline();
     void SelectPort(int port);
-    // A value of the panel; false for one outside 0..255.
+    // A value of the panel, one step of its history; false for one outside
+    // 0..255.
     bool SetPanelValue(int k, std::int32_t value);
-    // A parameter set file's values, each as a spin takes it, lowest first.
+    // The chosen parameters' values, as one step: an operation on a
+    // selection, a paste, a dragged point. False, with nothing changed, when
+    // a value is outside 0..255.
+    bool SetPanelValues(const PanelParams& values, ParamMask which);
+    // A parameter set file's values, each as a spin takes it, as one step.
     void LoadSet(const PanelParams& set, const QString& fileName);
+    // The panel's history: a step undone sets its parameters back, a step
+    // redone sets them again; the scheduler then sends what differs from the
+    // controller, as for any change. Only while the panel can be edited.
+    bool CanUndo() const;
+    bool CanRedo() const;
+    void Undo();
+    void Redo();
+    // What the controller keeps over a power cycle, as far as is known.
+    std::optional<PanelParams> StoredSet() const;
     // The Write button.
     void RequestWrite();
     // The panel's values and a store, for a question's "Write and continue":
@@ -145,6 +160,8 @@ signals:
     void panelValueChanged(int k, int value);
     void editingChanged(bool editing);
     void unstoredChanged(ParamMask unstored);
+    // What undo and redo can do has changed.
+    void historyChanged();
     void portChoiceMarked(PortChoice choice);
     void portOpened();
     // The link came up (the panel loaded, editing allowed) or went down.
@@ -197,6 +214,11 @@ private:
     // unstored changes following after.
     template <typename Command>
     void RunPortCommand(Command&& command);
+    // Sets the panel to the values of the parameters in the mask, lowest
+    // first, and says what it changed.
+    ParamMask ApplyToPanel(const PanelParams& values, ParamMask which);
+    void ApplyStep(const std::optional<PanelStep>& step, bool undo);
+    void ForgetHistory();
 
     // What the link asks; told on as signals. While a replay holds the link
     // the display is the replay's: the link's last word is kept and told when
@@ -229,6 +251,7 @@ private:
     QTimer* tickingTimer_ = nullptr;
     SessionLogger* logger_ = nullptr;
     UnstoredChanges* unstored_ = nullptr;
+    PanelHistory history_;
     // Frames shown while the bytes of one read are handled, stamped after it.
     bool readingPort_ = false;
     std::vector<SessionFrame> framesOfRead_;

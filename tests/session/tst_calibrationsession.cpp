@@ -83,6 +83,8 @@ private slots:
         QSignalSpy other(&session, &CalibrationSession::otherControllerFound);
         session.Start();
         QVERIFY(QTest::qWaitFor([&] { return session.IsUp(); }, kLinkTimeoutMs));
+        QVERIFY(session.SetPanelValue(2, 33));
+        QVERIFY(session.CanUndo());
         sim_->Command(QStringLiteral("silent"));
         QVERIFY(QTest::qWaitFor([&] { return !session.IsUp(); }, kLossTimeoutMs));
         sim_->Command(QStringLiteral("swap 70"));
@@ -96,6 +98,42 @@ private slots:
         QCOMPARE(session.Panel()[0], 70);
         QVERIFY(session.Editing());
         QCOMPARE(session.Unstored(), ParamMask{0});
+        // Undo would send the first controller's value to this one.
+        QVERIFY(!session.CanUndo());
+    }
+
+    // Several values are one step, refused whole when one is out of range;
+    // undo sends the old values back, redo the new. A port command forgets
+    // the history: its steps were for the panel as it was.
+    void theHistoryHasAStepPerChangeAndEndsWithThePort() {
+        CalibrationSession& session = *session_;
+        session.Start();
+        QVERIFY(QTest::qWaitFor([&] { return session.IsUp(); }, kLinkTimeoutMs));
+        PanelParams values = session.Panel();
+        values[1] = 21;
+        values[2] = 256;
+        QVERIFY(!session.SetPanelValues(values, 0x0006));
+        QCOMPARE(session.Panel()[1], 20);
+        QVERIFY(!session.CanUndo());
+        values[2] = 31;
+        QVERIFY(session.SetPanelValues(values, 0x0006));
+        QTRY_COMPARE_WITH_TIMEOUT(sim_->ReceivedOnce(), QStringList({"rx set 1 21", "rx set 2 31"}),
+                                  kWireTimeoutMs);
+        session.Undo();
+        QCOMPARE(session.Panel()[1], 20);
+        QCOMPARE(session.Panel()[2], 30);
+        QVERIFY(!session.CanUndo());
+        QTRY_COMPARE_WITH_TIMEOUT(
+            sim_->ReceivedOnce(),
+            QStringList({"rx set 1 21", "rx set 2 31", "rx set 1 20", "rx set 2 30"}),
+            kWireTimeoutMs);
+        session.Redo();
+        QCOMPARE(session.Panel()[2], 31);
+        QVERIFY(session.CanUndo());
+        session.SelectPort(kPort);
+        QVERIFY(QTest::qWaitFor([&] { return session.IsUp(); }, kLinkTimeoutMs));
+        QVERIFY(!session.CanUndo());
+        QVERIFY(!session.CanRedo());
     }
 
     // "Write and continue" through the session: the change, its echo, the
