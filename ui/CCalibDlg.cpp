@@ -18,6 +18,7 @@
 #include "ui/ControlColours.h"
 #include "ui/ControlIds.h"
 #include "ui/ControlSets.h"
+#include "ui/CurveEditing.h"
 #include "ui/DialogUnits.h"
 #include "ui/LiveBar.h"
 #include "ui/LiveDisplay.h"
@@ -96,6 +97,10 @@ CellsPanel* CCalibDlg::Cells() const {
     return analysis_->Cells();
 }
 
+CurveWindow* CCalibDlg::Curve() const {
+    return curveEditing_->Window();
+}
+
 QLabel* CCalibDlg::UnstoredMark(int k) const {
     return unstoredMarks_->Mark(k);
 }
@@ -130,6 +135,7 @@ void CCalibDlg::CreateControls() {
     }
     unstoredMarks_ = new UnstoredMarks(this, units, clientOrigin_, writeButton_);
     analysis_ = new AnalysisViews(this, session_, spins_);
+    curveEditing_ = new CurveEditing(this, session_);
     replay_ = new ReplayViews(this, session_, menuBar_->PortMenu()->menuAction(),
                               [this]() -> const UiTexts& { return Texts(); });
     unstoredMarks_->Name(kChineseTexts.unstored);
@@ -155,6 +161,7 @@ void CCalibDlg::ConnectControls() {
     for (QLineEdit* readout : readouts_) readout->installEventFilter(typedCharacterFilter_);
     for (int k = 0; k < kParamCount; ++k) {
         ParamEdit(k)->installEventFilter(typedCharacterFilter_);
+        ParamEdit(k)->installEventFilter(this);
         connect(ParamEdit(k), &QLineEdit::textChanged, this, [this, k] { OnParamEditChange(k); });
     }
     connect(exitButton_, &QPushButton::clicked, this, &CCalibDlg::OnCancelCommand);
@@ -304,9 +311,32 @@ void CCalibDlg::keyPressEvent(QKeyEvent* event) {
 
 // Enter on a button presses that button; the window has no default button.
 bool CCalibDlg::eventFilter(QObject* watched, QEvent* event) {
+    for (int k = 0; k < kParamCount; ++k) {
+        if (watched == ParamEdit(k)) return FilterParamEditEvent(k, event);
+    }
     auto* button = qobject_cast<QPushButton*>(watched);
     if (button == nullptr || event->type() != QEvent::KeyPress) return false;
     if (!IsEnterKey(*static_cast<QKeyEvent*>(event))) return false;
     button->click();
     return true;
+}
+
+// The edits take no typed text, so their own undo has nothing to undo: the
+// keys go to the panel's history instead.
+bool CCalibDlg::FilterParamEditEvent(int k, QEvent* event) {
+    if (event->type() == QEvent::FocusIn) {
+        curveEditing_->SelectCell(k);
+        return false;
+    }
+    if (event->type() != QEvent::ShortcutOverride) return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    for (const int commandId : {CommandId::kUndo, CommandId::kRedo}) {
+        for (const QKeySequence& shortcut : Command(commandId)->shortcuts()) {
+            if (QKeySequence(key->keyCombination()) == shortcut) {
+                event->ignore();
+                return true;
+            }
+        }
+    }
+    return false;
 }

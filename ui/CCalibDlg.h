@@ -18,6 +18,8 @@
 class AnalysisViews;
 class CellsPanel;
 class ChartWindow;
+class CurveEditing;
+class CurveWindow;
 class HelpWindow;
 class LiveBar;
 class LiveDisplay;
@@ -87,6 +89,7 @@ public:
     ReplayLoad* ReplayBeingRead() const;
     ChartWindow* Chart() const;
     CellsPanel* Cells() const;
+    CurveWindow* Curve() const;
 
     // The spin of parameter k moves to the value; its edit follows.
     void ShowParameter(int k, int value);
@@ -117,6 +120,10 @@ public slots:
     // File > Chart and File > Cell statistics: made when first chosen.
     void OnShowChart();
     void OnShowCells();
+    // The panel's history, and the curve editor (made when first chosen).
+    void OnUndo();
+    void OnRedo();
+    void OnShowCurve();
     // Enter in an edit: read the sixteen edits back, then close.
     void OnOK();
     // The exit steps.
@@ -160,6 +167,11 @@ private:
     void ShowLogMessage(const QString& text, bool forAMoment = false);
     // The status tooltip names the port last opened, adapter and all.
     void ShowOpenPortName();
+    // Undo and Redo are offered while the session can do them.
+    void ShowHistoryCommands();
+    // Ctrl+Z and its kin in a parameter's edit act on the panel's history,
+    // and an edit that takes the focus selects its cell in the curve.
+    bool FilterParamEditEvent(int k, QEvent* event);
 
     CalibrationSession& session_;
     QIcon appIcon_;
@@ -181,6 +193,7 @@ private:
     HelpWindow* helpWindow_ = nullptr;
     ReplayViews* replay_ = nullptr;
     AnalysisViews* analysis_ = nullptr;
+    CurveEditing* curveEditing_ = nullptr;
     QPoint clientOrigin_;
     QRect clientRect_;
     QImage chineseBackground_;

@@ -18,6 +18,7 @@
 #include "ui/CCalibDlg.h"
 #include "ui/ControlIds.h"
 #include "ui/ControlSets.h"
+#include "ui/CurveEditing.h"
 #include "ui/DialogInteger.h"
 #include "ui/HelpWindow.h"
 #include "ui/MenuBar.h"
@@ -45,6 +46,9 @@ void CCalibDlg::ConnectMenu() {
     on(CommandId::kRecordLogs, &CCalibDlg::OnRecordLogs);
     on(CommandId::kShowChart, &CCalibDlg::OnShowChart);
     on(CommandId::kShowCells, &CCalibDlg::OnShowCells);
+    on(CommandId::kUndo, &CCalibDlg::OnUndo);
+    on(CommandId::kRedo, &CCalibDlg::OnRedo);
+    on(CommandId::kShowCurve, &CCalibDlg::OnShowCurve);
     on(CommandId::kChinese, &CCalibDlg::ApplyChineseTexts);
     on(CommandId::kEnglish, &CCalibDlg::ApplyEnglishTexts);
     on(CommandId::kHelp, &CCalibDlg::OnHelp);
@@ -196,4 +200,21 @@ void CCalibDlg::OnShowChart() {
 
 void CCalibDlg::OnShowCells() {
     analysis_->ShowCells(Texts());
+}
+
+void CCalibDlg::OnUndo() {
+    session_.Undo();
+}
+
+void CCalibDlg::OnRedo() {
+    session_.Redo();
+}
+
+void CCalibDlg::OnShowCurve() {
+    curveEditing_->Show(Texts());
+}
+
+void CCalibDlg::ShowHistoryCommands() {
+    Command(CommandId::kUndo)->setEnabled(session_.CanUndo());
+    Command(CommandId::kRedo)->setEnabled(session_.CanRedo());
 }

@@ -11,6 +11,7 @@
 #include "ui/AnalysisViews.h"
 #include "ui/CCalibDlg.h"
 #include "ui/ControlIds.h"
+#include "ui/CurveEditing.h"
 #include "ui/HelpWindow.h"
 #include "ui/MenuBar.h"
 #include "ui/QtTexts.h"
@@ -68,6 +69,10 @@ void CCalibDlg::ApplyTexts(const UiTexts& texts, bool english) {
     Command(CommandId::kShowChart)->setText(Text(texts.analysis.chartItem));
     Command(CommandId::kShowCells)->setText(Text(texts.analysis.cellsItem));
     analysis_->SetLanguage(texts);
+    Command(CommandId::kUndo)->setText(Text(texts.curve.undoItem));
+    Command(CommandId::kRedo)->setText(Text(texts.curve.redoItem));
+    Command(CommandId::kShowCurve)->setText(Text(texts.curve.curveItem));
+    curveEditing_->SetLanguage(texts);
 
     const char* const labelTexts[] = {texts.petrolLabel, texts.gasLabel, texts.lambdaLabel,
                                       texts.paramRowLabel};

@@ -24,6 +24,9 @@ void CCalibDlg::ConnectSession() {
         new SessionQuestions(this, session_, [this]() -> const UiTexts& { return Texts(); });
     connect(session, &Session::panelValueChanged, this, &CCalibDlg::ShowParameter);
     connect(session, &Session::editingChanged, this, &CCalibDlg::SetEditingEnabled);
+    connect(session, &Session::historyChanged, this, &CCalibDlg::ShowHistoryCommands);
+    connect(session, &Session::replayStarted, this, &CCalibDlg::ShowHistoryCommands);
+    connect(session, &Session::replayEnded, this, &CCalibDlg::ShowHistoryCommands);
     connect(session, &Session::unstoredChanged, this, [this](ParamMask unstored) {
         unstoredMarks_->Show(unstored);
         SetCaption(caption_);

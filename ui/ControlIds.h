@@ -50,6 +50,11 @@ inline constexpr int kRecordLogs = 32800;
 // The chart and the cell statistics, in the File menu too.
 inline constexpr int kShowChart = 32801;
 inline constexpr int kShowCells = 32802;
+// The panel's history and the curve editor, in the File menu as well: a menu
+// of their own would move the titles the window addresses by position.
+inline constexpr int kUndo = 32803;
+inline constexpr int kRedo = 32804;
+inline constexpr int kShowCurve = 32805;
 
 // COM3 breaks the order of the port commands.
 constexpr int SelectPort(int n) {

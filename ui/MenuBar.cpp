@@ -28,6 +28,9 @@ MenuBar::MenuBar(const UiTexts& texts, QWidget* parent)
     AddCommand(fileMenu_, CommandId::kShowChart, Text(texts.analysis.chartItem));
     AddCommand(fileMenu_, CommandId::kShowCells, Text(texts.analysis.cellsItem));
     fileMenu_->addSeparator();
+    AddHistoryCommands(texts.curve);
+    AddCommand(fileMenu_, CommandId::kShowCurve, Text(texts.curve.curveItem));
+    fileMenu_->addSeparator();
     AddCommand(fileMenu_, CommandId::kFileExit, Text(texts.fileExit));
 
     settingsMenu_ = addMenu(Text(texts.menuTitles[kSettingsTitle]));
@@ -49,6 +52,20 @@ MenuBar::MenuBar(const UiTexts& texts, QWidget* parent)
     portMenu_->setObjectName(QStringLiteral("portMenu"));
     languageMenu_->setObjectName(QStringLiteral("languageMenu"));
     helpMenu_->setObjectName(QStringLiteral("helpMenu"));
+}
+
+// The keys act in every window of the program, the curve editor's too; an
+// edit with the focus hands them over (see CCalibDlg::eventFilter).
+void MenuBar::AddHistoryCommands(const CurveTexts& texts) {
+    QAction* undo = AddCommand(fileMenu_, CommandId::kUndo, Text(texts.undoItem));
+    undo->setShortcuts(QKeySequence::Undo);
+    QAction* redo = AddCommand(fileMenu_, CommandId::kRedo, Text(texts.redoItem));
+    redo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    for (QAction* action : {undo, redo}) {
+        action->setShortcutContext(Qt::ApplicationShortcut);
+        action->setEnabled(false);
+    }
 }
 
 void MenuBar::BuildPortMenu() {

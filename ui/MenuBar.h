@@ -12,12 +12,13 @@
 class QAction;
 class QActionGroup;
 class QMenu;
+struct CurveTexts;
 struct UiTexts;
 
 // The window's menu: File (Open, Save, the session log's commands, the chart and the cell
-// statistics, Exit), settings (the port submenu and the language submenu) and Help (the user
-// manual, on F1 too, and About). Items are reached by command id, or by position where the window
-// addresses them that way.
+// statistics, undo and redo and the curve editor, Exit), settings (the port submenu and the
+// language submenu) and Help (the user manual, on F1 too, and About). Items are reached by command
+// id, or by position where the window addresses them that way.
 class MenuBar : public QMenuBar {
     Q_OBJECT
 
@@ -60,6 +61,7 @@ public:
 
 private:
     QAction* AddCommand(QMenu* menu, int commandId, const QString& text);
+    void AddHistoryCommands(const CurveTexts& texts);
     void BuildPortMenu();
 
     QHash<int, QAction*> commands_;

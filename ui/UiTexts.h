@@ -142,6 +142,52 @@ struct AnalysisTexts {
     const char* apply;
 };
 
+// The panel's history and the curve editor: menu items, the editor's window,
+// its controls and what it tells. %1 and %2 as each text says.
+struct CurveTexts {
+    const char* undoItem;
+    const char* redoItem;
+    const char* curveItem;
+    const char* caption;
+    // The curve's accessible name and description, and a point's name: %1 the
+    // cell, %2 its value, %3 its petrol-time range.
+    const char* curveName;
+    const char* curveDescription;
+    const char* pointName;
+    const char* selectedPoint;
+    // The axes: petrol time at the start of each cell, and the parameter.
+    const char* petrolAxis;
+    const char* valueAxis;
+    // The legend: the panel, the stored set, a file's set (%1 its name).
+    const char* panelLegend;
+    const char* storedLegend;
+    const char* fileLegend;
+    // The operations' amount and their buttons.
+    const char* amount;
+    const char* set;
+    const char* add;
+    const char* subtract;
+    const char* scale;
+    const char* interpolate;
+    const char* smooth;
+    const char* copy;
+    const char* copyAll;
+    const char* paste;
+    const char* undo;
+    const char* redo;
+    const char* compareFile;
+    const char* selectAll;
+    // What a paste, a copy or a comparison tells.
+    const char* pasteEmpty;
+    const char* pasteNotANumber;
+    const char* pasteOutOfRange;
+    const char* pasteTooMany;
+    const char* pastePastEnd;
+    const char* pasteDone;
+    const char* copied;
+    const char* notEditable;
+};
+
 // Every text of the window that changes with the interface language, one table
 // per language. Texts that stay the same in both languages (port items, status
 // texts, message boxes, About box) live with their users.
@@ -172,6 +218,7 @@ struct UiTexts {
     AnalysisTexts analysis;
     FileTexts files;
     ChannelTexts channel;
+    CurveTexts curve;
 };
 
 inline constexpr UiTexts kChineseTexts{
@@ -296,6 +343,44 @@ inline constexpr UiTexts kChineseTexts{
         "\n您的用户无权使用串口：请把它加入 dialout 组（sudo adduser $USER "
         "dialout），然后重新登录。",
         "\n该端口正被其他程序使用。请关闭那个程序，或选择其他端口。",
+    },
+    {
+        "撤销(&U)",
+        "重做(&Y)",
+        "曲线编辑(&V)...",
+        "参数曲线",
+        "参数曲线",
+        "十六个单元的参数，按喷油时间排列。左右方向键移动选择，Shift "
+        "扩展选择，加号和减号调整所选参数。",
+        "单元 %1：%2，喷油时间 %3",
+        "单元 %1：%2，喷油时间 %3，已选",
+        "喷油时间 (ms)",
+        "参数",
+        "面板",
+        "已存储",
+        "文件 %1",
+        "数值",
+        "设为",
+        "加",
+        "减",
+        "按 % 缩放",
+        "线性插值",
+        "平滑",
+        "复制",
+        "全部复制",
+        "粘贴",
+        "撤销",
+        "重做",
+        "与文件比较(&F)...",
+        "全选",
+        "剪贴板中没有数值。",
+        "无法粘贴：第 %1 项“%2”不是整数。",
+        "无法粘贴：第 %1 项 %2 不在 0 到 255 之间。",
+        "无法粘贴：剪贴板中的数值超过十六个。",
+        "无法粘贴：从单元 %1 起放不下 %2 个数值。",
+        "已粘贴 %1 个数值。",
+        "已复制 %1 个数值。",
+        "未连接控制器，参数不能修改。",
     },
 };
 
@@ -423,6 +508,44 @@ inline constexpr UiTexts kEnglishTexts{
         "\nYour user may not use serial ports: add it to the 'dialout' group "
         "(sudo adduser $USER dialout) and log in again.",
         "\nThe port is in use by another program. Close that program, or choose another port.",
+    },
+    {
+        "Undo(&U)",
+        "Redo(&Y)",
+        "Curve editor(&V)...",
+        "Parameter curve",
+        "Parameter curve",
+        "The sixteen cells' parameters over petrol time. Left and right arrows move the "
+        "selection, Shift extends it, plus and minus change the selected parameters.",
+        "Cell %1: %2, petrol time %3",
+        "Cell %1: %2, petrol time %3, selected",
+        "Petrol time (ms)",
+        "Parameter",
+        "Panel",
+        "Stored",
+        "File %1",
+        "Amount",
+        "Set",
+        "Add",
+        "Subtract",
+        "Scale %",
+        "Interpolate",
+        "Smooth",
+        "Copy",
+        "Copy all",
+        "Paste",
+        "Undo",
+        "Redo",
+        "Compare with file(&F)...",
+        "Select all",
+        "The clipboard holds no values.",
+        "Cannot paste: item %1, \"%2\", is not a whole number.",
+        "Cannot paste: item %1, %2, is not within 0 to 255.",
+        "Cannot paste: the clipboard holds more than sixteen values.",
+        "Cannot paste: %2 values do not fit from cell %1 on.",
+        "%1 values pasted.",
+        "%1 values copied.",
+        "No controller linked: the parameters cannot be changed.",
     },
 };
 

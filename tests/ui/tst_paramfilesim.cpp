@@ -3,7 +3,6 @@
 // Loading a parameter set while the link to the virtual controller is up:
 // exactly the parameters that differ from the controller's go out, lowest
 // first, at the pace of the send scheduler, checked where they arrive.
-#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -11,6 +10,7 @@
 #include "ports/SerialChannel.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/PortTable.h"
+#include "tests/support/SendWatch.h"
 #include "tests/support/SimProcess.h"
 #include "tests/support/WindowFixture.h"
 #include "tests/ui/ParamFileTestSupport.h"
@@ -20,21 +20,9 @@ using namespace ParamFileTest;
 namespace {
 constexpr int kPort = 3;
 constexpr int kLinkTimeoutMs = 15000;
-constexpr int kSendsTimeoutMs = 10000;
-// One frame every third 100 ms tick; what the test sees may come a little
-// early or late.
-constexpr qint64 kMinGapMs = 250;
-constexpr qint64 kMaxGapMs = 1500;
-// Long enough for three more frames, had any been due.
-constexpr int kQuietMs = 1000;
 
 const QString kControllerParams =
     QStringLiteral("10,20,30,40,50,60,70,80,90,100,110,120,130,140,150,160");
-
-struct Arrival {
-    QString line;
-    qint64 atMs;
-};
 }  // namespace
 
 class TestParamFileSim : public QObject {
@@ -70,20 +58,9 @@ private slots:
         QVERIFY(
             PanelShows(dlg, {10, 21, 30, 40, 255, 0, 70, 80, 90, 0, 110, 200, 130, 140, 141, 161}));
 
-        const QList<Arrival> arrivals = WatchSends(expected.size());
-        QStringList distinct;
-        for (const Arrival& arrival : arrivals) {
-            // A telemetry frame already on its way may still carry the old
-            // value and cause the same frame once more; nothing else may come.
-            if (distinct.isEmpty() || distinct.last() != arrival.line) distinct << arrival.line;
-        }
-        QCOMPARE(distinct, expected);
-        QVERIFY2(arrivals.size() <= expected.size() + 2, "too many repeated frames");
-        for (int i = 1; i < arrivals.size(); ++i) {
-            const qint64 gap = arrivals.at(i).atMs - arrivals.at(i - 1).atMs;
-            QVERIFY2(gap >= kMinGapMs && gap <= kMaxGapMs,
-                     qPrintable(QStringLiteral("%1 ms before %2").arg(gap).arg(arrivals[i].line)));
-        }
+        const QString wrong =
+            SendWatch::Check(SendWatch::Watch(*sim_, 0, expected.size()), expected);
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
         sim_->Command(QStringLiteral("dump"));
         QTRY_VERIFY(!sim_->LinesStartingWith(QStringLiteral("params ")).isEmpty());
         QCOMPARE(sim_->LinesStartingWith(QStringLiteral("params ")).constLast(),
@@ -100,25 +77,6 @@ private:
         QTRY_VERIFY(window_.dlg->Session().Record().panelLoaded);
         for (int k = 0; k < kParamCount; ++k)
             QCOMPARE(window_.dlg->Session().Panel()[k], 10 * (k + 1));
-    }
-
-    // Every set frame the controller logs, with the time it was seen, until
-    // at least `count` have come and none for a while.
-    QList<Arrival> WatchSends(int count) {
-        QList<Arrival> arrivals;
-        QElapsedTimer clock;
-        clock.start();
-        qint64 lastAt = 0;
-        while (clock.elapsed() < kSendsTimeoutMs + kQuietMs) {
-            const QStringList lines = sim_->LinesStartingWith(QStringLiteral("rx set"));
-            for (qsizetype i = arrivals.size(); i < lines.size(); ++i) {
-                lastAt = clock.elapsed();
-                arrivals.append({lines.at(i), lastAt});
-            }
-            if (arrivals.size() >= count && clock.elapsed() - lastAt >= kQuietMs) break;
-            QTest::qWait(5);
-        }
-        return arrivals;
     }
 
     std::unique_ptr<SimProcess> sim_;
