@@ -345,7 +345,7 @@ inline constexpr UiTexts kChineseTexts{
         "\n该端口正被其他程序使用。请关闭那个程序，或选择其他端口。",
     },
     {
-        "撤销(&U)",
+        "撤销(&Z)",
         "重做(&Y)",
         "曲线编辑(&V)...",
         "参数曲线",
@@ -510,7 +510,7 @@ inline constexpr UiTexts kEnglishTexts{
         "\nThe port is in use by another program. Close that program, or choose another port.",
     },
     {
-        "Undo(&U)",
+        "Undo(&Z)",
         "Redo(&Y)",
         "Curve editor(&V)...",
         "Parameter curve",
