@@ -6,15 +6,8 @@
 #include "ui/CellsPanel.h"
 #include "ui/ChartView.h"
 #include "ui/ChartWindow.h"
+#include "ui/ShowInFront.h"
 #include "ui/SpinButton.h"
-
-namespace {
-void ShowInFront(QWidget* window) {
-    window->show();
-    window->raise();
-    window->activateWindow();
-}
-}  // namespace
 
 AnalysisViews::AnalysisViews(QWidget* window, CalibrationSession& session,
                              const std::array<SpinButton*, kParamCount>& spins)

@@ -25,6 +25,7 @@
 #include "ui/ParamFileCommands.h"
 #include "ui/QtTexts.h"
 #include "ui/ReplayViews.h"
+#include "ui/ShowInFront.h"
 #include "ui/SpinButton.h"
 #include "ui/UiTexts.h"
 
@@ -97,9 +98,7 @@ void CCalibDlg::OnAbout() {
 void CCalibDlg::OnHelp() {
     if (helpWindow_ == nullptr) helpWindow_ = new HelpWindow(this);
     helpWindow_->SetLanguage(Texts());
-    helpWindow_->show();
-    helpWindow_->raise();
-    helpWindow_->activateWindow();
+    ShowInFront(helpWindow_);
 }
 
 // A cancelled dialog, or a file that cannot be read, neither stores nor loads.

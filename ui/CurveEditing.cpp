@@ -14,16 +14,11 @@
 #include "ui/CurveView.h"
 #include "ui/ParamFileCommands.h"
 #include "ui/QtTexts.h"
+#include "ui/ShowInFront.h"
 #include "ui/UiTexts.h"
 
 namespace {
 using Button = CurveWindow::Button;
-
-void ShowInFront(QWidget* window) {
-    window->show();
-    window->raise();
-    window->activateWindow();
-}
 }  // namespace
 
 CurveEditing::CurveEditing(QWidget* window, CalibrationSession& session)

@@ -18,6 +18,7 @@
 
 #include "tests/support/LinkedWindow.h"
 #include "tests/support/ModalDriver.h"
+#include "tests/support/ReferencePicture.h"
 #include "tests/support/SendWatch.h"
 #include "tests/ui/ParamFileTestSupport.h"
 #include "ui/ControlIds.h"
@@ -50,10 +51,6 @@ QString DumpedParams(SimProcess& sim) {
         [&] { return !sim.LinesStartingWith(QStringLiteral("params ")).isEmpty(); });
     const QStringList dumps = sim.LinesStartingWith(QStringLiteral("params "));
     return dumped ? dumps.constLast() : QString();
-}
-
-QImage Shown(QWidget& widget) {
-    return widget.grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 }  // namespace
 
@@ -211,8 +208,7 @@ private slots:
     void withoutALinkTheCurveChangesNothing() {
         QVERIFY(linked_.window.Open());
         CCalibDlg& dlg = linked_.Dlg();
-        dlg.Command(CommandId::kShowCurve)->trigger();
-        CurveWindow& curve = *dlg.Curve();
+        CurveWindow& curve = OpenCurve();
         CurveView& view = *curve.View();
         for (Button button :
              {Button::Set, Button::Add, Button::Subtract, Button::Scale, Button::Interpolate,
@@ -236,8 +232,7 @@ private slots:
     void looksAsItsReferencesAndNamesItsPoints() {
         QVERIFY(linked_.window.Open());
         CCalibDlg& dlg = linked_.Dlg();
-        dlg.Command(CommandId::kShowCurve)->trigger();
-        CurveWindow& curve = *dlg.Curve();
+        CurveWindow& curve = OpenCurve();
         CurveView& view = *curve.View();
         PanelParams values{};
         PanelParams stored{};
@@ -260,11 +255,7 @@ private slots:
             // The new texts' sizes are laid out before the picture is taken.
             QCoreApplication::sendPostedEvents();
             curve.layout()->activate();
-            const QImage shown = Shown(curve);
-            if (qEnvironmentVariable("DX470_UPDATE_REFERENCES") == QStringLiteral("1")) {
-                QVERIFY(shown.save(reference));
-            }
-            QCOMPARE(shown, QImage(reference).convertToFormat(QImage::Format_RGB32));
+            QVERIFY(ReferencePicture::Matches(ReferencePicture::Grabbed(curve), reference));
         }
 
         QAccessibleInterface* curveInterface = QAccessible::queryAccessibleInterface(&view);
@@ -282,12 +273,16 @@ private slots:
     }
 
 private:
+    CurveWindow& OpenCurve() {
+        linked_.Dlg().Command(CommandId::kShowCurve)->trigger();
+        return *linked_.Dlg().Curve();
+    }
+
     // The window linked to a controller with the parameters 10, 20 .. 160,
     // and its curve editor open; null when the link did not come up.
     CurveWindow* OpenLinkedCurve() {
         if (!linked_.Start(kControllerParams)) return nullptr;
-        linked_.Dlg().Command(CommandId::kShowCurve)->trigger();
-        CurveWindow* curve = linked_.Dlg().Curve();
+        CurveWindow* curve = &OpenCurve();
         const bool editable =
             QTest::qWaitFor([&] { return curve->ButtonOf(Button::Set)->isEnabled(); });
         return editable ? curve : nullptr;
