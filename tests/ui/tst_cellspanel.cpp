@@ -80,6 +80,10 @@ private slots:
         for (const QString& line : sim.LinesStartingWith(QStringLiteral("rx "))) {
             QVERIFY2(line.startsWith(QStringLiteral("rx set 5 ")), qPrintable(line));
         }
+        // Each Apply is one step of the panel's history.
+        for (int i = 0; i < applies; ++i) dlg.Session().Undo();
+        QCOMPARE(dlg.Session().Panel()[kLeanCell], kStart);
+        QVERIFY(!dlg.Session().CanUndo());
     }
 
 private:
