@@ -11,6 +11,7 @@
 
 #include "files/ParamFile.h"
 #include "files/PlainFile.h"
+#include "session/SetFiles.h"
 
 namespace {
 constexpr char kPanelFile[] = "unstored-panel.tq4";
@@ -29,52 +30,6 @@ QString Latin1(const char* text) {
 
 QString AsideName(const char* name) {
     return QLatin1Char('-') + Latin1(name);
-}
-
-// What is at a record's path: nothing, a whole set, or something that is no
-// set (another size, a value outside 0..255, no regular file). A link to
-// something that no write may replace is the user's way of switching the
-// file off: it is left as it is. Read as a plain file, so that something else
-// put in its place cannot hold the start.
-struct SetFile {
-    bool present = false;
-    std::optional<PanelParams> params;
-    bool switchedOff = false;
-};
-
-SetFile ReadSet(const QString& path) {
-    const QFileInfo info(path);
-    if (!info.exists() && !info.isSymLink()) return {};
-    if (info.isSymLink() && !MayWriteOver(KindAt(QFile::encodeName(path).toStdString()))) {
-        return {true, std::nullopt, true};
-    }
-    const FileRead read = ReadRegularFile(QFile::encodeName(path).toStdString(), kParamFileSize);
-    const auto* bytes = std::get_if<FileBytes>(&read);
-    if (bytes == nullptr || bytes->size() != kParamFileSize) return {true, std::nullopt};
-    PanelParams params{};
-    DecodeParamFile(*bytes, params);
-    if (!IsWhole(UnstoredRecord{params, params})) return {true, std::nullopt};
-    return {true, params};
-}
-
-// Replaces only a regular file, or makes a new one: a link to a device node
-// (a way to switch a file off) stays as it is, and so does the node.
-bool WriteSet(const QString& path, const PanelParams& params, QString& reason) {
-    const FileKind kind = KindAt(QFile::encodeName(path).toStdString());
-    if (!MayWriteOver(kind)) {
-        reason = QDir::toNativeSeparators(path) + QStringLiteral(": ") +
-                 QString::fromStdString(RefusalText(kind));
-        return false;
-    }
-    const ParamFileBytes bytes = EncodeParamFile(params);
-    const auto size = static_cast<qint64>(bytes.size());
-    QSaveFile file(path);
-    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
-                         file.write(reinterpret_cast<const char*>(bytes.data()), size) == size &&
-                         file.commit();
-    if (!written)
-        reason = QDir::toNativeSeparators(path) + QStringLiteral(": ") + file.errorString();
-    return written;
 }
 
 // The files are renamed as they are: a link stays a link, its target untouched.
@@ -110,8 +65,8 @@ QString RecoveryFiles::StampedPath(const QString& prefix, const QDateTime& time,
 // The run's own record slot first; without one there, the newest record kept
 // for later. A lone stored set is what an interrupted removal leaves: no record.
 void RecoveryFiles::ReadEarlierRecord() {
-    const SetFile panel = ReadSet(current_.panel);
-    const SetFile stored = ReadSet(current_.stored);
+    const SetFile panel = ReadSetFile(current_.panel);
+    const SetFile stored = ReadSetFile(current_.stored);
     if (panel.switchedOff || stored.switchedOff) return;
     if (panel.present && (!panel.params || !stored.params)) {
         SetAside(current_);
@@ -126,8 +81,8 @@ void RecoveryFiles::ReadEarlierRecord() {
     }
     const std::optional<Pair> kept = NewestKeptPair();
     if (!kept) return;
-    const SetFile keptPanel = ReadSet(kept->panel);
-    const SetFile keptStored = ReadSet(kept->stored);
+    const SetFile keptPanel = ReadSetFile(kept->panel);
+    const SetFile keptStored = ReadSetFile(kept->stored);
     if (!keptPanel.params || !keptStored.params) return;
     earlier_ =
         Earlier{{*keptPanel.params, *keptStored.params}, QFileInfo(kept->panel).lastModified()};
@@ -182,7 +137,7 @@ std::optional<QString> RecoveryFiles::KeepSet(const PanelParams& params, QString
     }
     const QString path =
         StampedPath(Latin1(kSetPrefix), QDateTime::currentDateTime(), Latin1(kSetSuffix));
-    if (!WriteSet(path, params, reason)) return std::nullopt;
+    if (!WriteSetFile(path, params, reason)) return std::nullopt;
     return QDir::toNativeSeparators(path);
 }
 
@@ -227,9 +182,9 @@ bool RecoveryFiles::Write(const UnstoredRecord& record, QString& reason) const {
         return false;
     }
     if (!onDisk_ || onDisk_->stored != record.stored) {
-        if (!WriteSet(current_.stored, record.stored, reason)) return false;
+        if (!WriteSetFile(current_.stored, record.stored, reason)) return false;
     }
-    return WriteSet(current_.panel, record.panel, reason);
+    return WriteSetFile(current_.panel, record.panel, reason);
 }
 
 // The panel first: without it, what remains is no record.
