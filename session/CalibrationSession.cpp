@@ -18,6 +18,7 @@
 #include "ports/core/PortLabel.h"
 #include "session/ReplayPlayer.h"
 #include "session/SessionLogger.h"
+#include "session/TuneHistory.h"
 #include "session/UnstoredChanges.h"
 
 namespace {
@@ -87,6 +88,7 @@ void CalibrationSession::CreateRecords() {
     connect(logger_, &SessionLogger::recordingChanged, this, &CalibrationSession::recordingChanged);
     connect(logger_, &SessionLogger::stopped, this, &CalibrationSession::logStopped);
     connect(logger_, &SessionLogger::settingsNotSaved, this, &CalibrationSession::settingsNotSaved);
+    tuneHistory_ = new TuneHistory({}, this);
     unstored_ = new UnstoredChanges(*link_, this);
     connect(unstored_, &UnstoredChanges::changed, this, &CalibrationSession::unstoredChanged);
     connect(unstored_, &UnstoredChanges::earlierRecordFound, this,
@@ -213,6 +215,9 @@ template <typename Command>
 void CalibrationSession::RunPortCommand(Command&& command) {
     logger_->End(link_->Panel());
     ForgetHistory();
+    linkedSincePortCommand_ = false;
+    cellsApplyPointKept_ = false;
+    tuneHistory_->CloseController();
     CatchChannelErrors(command);
     unstored_->Follow();
 }
@@ -252,6 +257,7 @@ bool CalibrationSession::SetPanelValues(const PanelParams& values, ParamMask whi
 }
 
 void CalibrationSession::LoadSet(const PanelParams& set, const QString& fileName) {
+    KeepRestorePoint(RestoreCause::FileLoad);
     PanelParams values{};
     for (int k = 0; k < kParamCount; ++k) {
         values[static_cast<std::size_t>(k)] = SpinPositionFor(set[static_cast<std::size_t>(k)]);
@@ -302,6 +308,35 @@ void CalibrationSession::ForgetHistory() {
     emit historyChanged();
 }
 
+void CalibrationSession::BeforeCellsApply() {
+    if (cellsApplyPointKept_) return;
+    cellsApplyPointKept_ = true;
+    KeepRestorePoint(RestoreCause::CellsApply);
+}
+
+bool CalibrationSession::RestoreValues(const PanelParams& values, ParamMask which) {
+    KeepRestorePoint(RestoreCause::Restore);
+    return SetPanelValues(values, which);
+}
+
+// Only while a controller is linked and its stored set known: a point is
+// always of one controller.
+void CalibrationSession::KeepRestorePoint(RestoreCause cause) {
+    const std::optional<PanelParams> stored = StoredSet();
+    if (!link_->IsUp() || !stored || tuneHistory_->CurrentController().isEmpty()) return;
+    QString reason;
+    if (!tuneHistory_->AddPoint(cause, link_->Panel(), *stored, reason)) {
+        emit historyWriteFailed(reason);
+    }
+}
+
+void CalibrationSession::OpenControllerHistory() {
+    if (const std::optional<PanelParams> stored = StoredSet()) {
+        tuneHistory_->OpenController(*stored);
+        KeepRestorePoint(RestoreCause::LinkUp);
+    }
+}
+
 std::optional<PanelParams> CalibrationSession::StoredSet() const {
     const LinkState& record = link_->Record();
     if (!record.panelLoaded) return std::nullopt;
@@ -313,6 +348,7 @@ std::optional<PanelParams> CalibrationSession::StoredSet() const {
 }
 
 void CalibrationSession::RequestWrite() {
+    KeepRestorePoint(RestoreCause::Store);
     link_->RequestWrite();
 }
 
@@ -320,6 +356,7 @@ void CalibrationSession::RequestWrite() {
 // scheduler's pace. A replay holds the link and its send ticks: it ends first.
 void CalibrationSession::WritePanel() {
     EndReplay();
+    KeepRestorePoint(RestoreCause::Store);
     link_->RequestStoreOfPanel();
     writeDeadlineMs_ = link_->TicksUntilSent() * kSendPeriodMs + kEchoAllowanceMs;
     writeClock_.start();
@@ -348,14 +385,19 @@ void CalibrationSession::FinishWrite(WriteOutcome outcome) {
     emit panelWritten(outcome);
 }
 
+// The panel about to be replaced is kept with the controller it was made for;
+// the new controller's history begins with its own values.
 void CalibrationSession::ChooseControllerValues() {
+    KeepRestorePoint(RestoreCause::OtherControllerLoaded);
     ForgetHistory();
     link_->ChooseControllerValues();
+    OpenControllerHistory();
     unstored_->Follow();
 }
 
 void CalibrationSession::ChoosePanelValues() {
     link_->ChoosePanelValues();
+    OpenControllerHistory();
     unstored_->Follow();
 }
 
@@ -406,6 +448,7 @@ void CalibrationSession::NoteLinkUp(bool up) {
     if (up) {
         logger_->Begin(link_->Panel());
         adapter_->OnLinkUp();
+        if (!std::exchange(linkedSincePortCommand_, true)) OpenControllerHistory();
     } else {
         logger_->End(link_->Panel());
     }
@@ -452,6 +495,7 @@ bool CalibrationSession::Recording() const {
 void CalibrationSession::StartReplay(std::vector<SessionFrame> frames, const SkippedRows& skipped,
                                      const QString& fileName) {
     EndReplay();
+    KeepRestorePoint(RestoreCause::ReplayStart);
     HoldLinkForReplay();
     player_ = new ReplayPlayer(std::move(frames), skipped, this);
     connect(player_, &ReplayPlayer::frameDue, this, &CalibrationSession::ShowReplayedFrame);
@@ -593,6 +637,16 @@ void CalibrationSession::NoteParameterSent(int index, int value) {
     NoteEvent({.kind = SessionEvent::Kind::ParameterSent, .index = index, .value = value});
 }
 
+// The link takes the new stored set once the frame is out: the history
+// learns it after the tick.
 void CalibrationSession::NoteStoreSent() {
     NoteEvent({.kind = SessionEvent::Kind::StoreSent});
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (const std::optional<PanelParams> stored = StoredSet()) {
+                tuneHistory_->NoteStored(*stored);
+            }
+        },
+        Qt::QueuedConnection);
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "edit/PanelHistory.h"
+#include "history/HistoryIndex.h"
 #include "link/CommChannel.h"
 #include "link/WindowOps.h"
 #include "log/FrameClock.h"
@@ -29,6 +30,7 @@ class RememberedAdapter;
 class ReplayPlayer;
 class SerialChannel;
 class SessionLogger;
+class TuneHistory;
 class UnstoredChanges;
 
 // One calibration, without a window: the serial channel, the port search and
@@ -88,6 +90,7 @@ public:
     PortSearch& Search() { return *search_; }
     RememberedAdapter& Adapter() { return *adapter_; }
     SessionLogger& Logger() { return *logger_; }
+    TuneHistory& History() { return *tuneHistory_; }
     // Timer 100 (supervision) or 101 (take-over and sending).
     QTimer* Timer(int timerId);
     // A tick of timer 100 or 101, as the timer runs it.
@@ -115,6 +118,14 @@ public:
     void Redo();
     // What the controller keeps over a power cycle, as far as is known.
     std::optional<PanelParams> StoredSet() const;
+    // A cell statistics suggestion is about to be applied: the first of a
+    // run of them keeps a restore point. The run ends when the statistics
+    // window is shown again or another port is chosen.
+    void BeforeCellsApply();
+    void EndCellsApplyRun() { cellsApplyPointKept_ = false; }
+    // Values from the history go into the panel as one change, after a
+    // restore point of the panel as it was.
+    bool RestoreValues(const PanelParams& values, ParamMask which);
     // The Write button.
     void RequestWrite();
     // The panel's values and a store, for a question's "Write and continue":
@@ -187,6 +198,8 @@ signals:
     void settingsNotSaved(const QString& reason);
     void recordSetAside(const QString& name);
     void recordWriteFailed(const QString& reason);
+    // A restore point could not be kept.
+    void historyWriteFailed(const QString& reason);
     // A replay began (its player is there) or ended.
     void replayStarted(const QString& fileName);
     void replayEnded();
@@ -219,6 +232,11 @@ private:
     ParamMask ApplyToPanel(const PanelParams& values, ParamMask which);
     void ApplyStep(const std::optional<PanelStep>& step, bool undo);
     void ForgetHistory();
+    // A restore point of the panel and the stored set, before what the cause
+    // says, for the linked controller.
+    void KeepRestorePoint(RestoreCause cause);
+    // The linked controller's history, found by the set it stores.
+    void OpenControllerHistory();
 
     // What the link asks; told on as signals. While a replay holds the link
     // the display is the replay's: the link's last word is kept and told when
@@ -252,6 +270,11 @@ private:
     SessionLogger* logger_ = nullptr;
     UnstoredChanges* unstored_ = nullptr;
     PanelHistory history_;
+    TuneHistory* tuneHistory_ = nullptr;
+    // The link has come up since the last port command: later link-ups are
+    // the same controller coming back.
+    bool linkedSincePortCommand_ = false;
+    bool cellsApplyPointKept_ = false;
     // Frames shown while the bytes of one read are handled, stamped after it.
     bool readingPort_ = false;
     std::vector<SessionFrame> framesOfRead_;
