@@ -22,7 +22,9 @@ void AnalysisViews::ShowChart(const UiTexts& texts) {
     ShowInFront(chart_);
 }
 
+// Each showing of the statistics begins a new run of Applies.
 void AnalysisViews::ShowCells(const UiTexts& texts) {
+    session_.EndCellsApplyRun();
     if (cells_ == nullptr) {
         cells_ = new CellsPanel(texts, window_);
         connect(&session_, &CalibrationSession::frameShown, cells_, &CellsPanel::AddFrame);
@@ -45,6 +47,7 @@ void AnalysisViews::SetLanguage(const UiTexts& texts) {
 void AnalysisViews::ApplySuggestion(int cell, int steps) {
     SpinButton* spin = spins_.at(static_cast<std::size_t>(cell));
     const int before = spin->Position();
+    if (spin->isEnabled()) session_.BeforeCellsApply();
     spin->Step(steps);
     if (spin->Position() != before) cells_->RestartCell(cell);
 }

@@ -21,6 +21,7 @@ class ChartWindow;
 class CurveEditing;
 class CurveWindow;
 class HelpWindow;
+class HistoryWindow;
 class LiveBar;
 class LiveDisplay;
 class MenuBar;
@@ -90,6 +91,7 @@ public:
     ChartWindow* Chart() const;
     CellsPanel* Cells() const;
     CurveWindow* Curve() const;
+    HistoryWindow* History() const { return historyWindow_; }
 
     // The spin of parameter k moves to the value; its edit follows.
     void ShowParameter(int k, int value);
@@ -124,6 +126,8 @@ public slots:
     void OnUndo();
     void OnRedo();
     void OnShowCurve();
+    // File > Tune history.
+    void OnShowHistory();
     // Enter in an edit: read the sixteen edits back, then close.
     void OnOK();
     // The exit steps.
@@ -191,6 +195,7 @@ private:
     SessionQuestions* questions_ = nullptr;
     TypedCharacterFilter* typedCharacterFilter_ = nullptr;
     HelpWindow* helpWindow_ = nullptr;
+    HistoryWindow* historyWindow_ = nullptr;
     ReplayViews* replay_ = nullptr;
     AnalysisViews* analysis_ = nullptr;
     CurveEditing* curveEditing_ = nullptr;

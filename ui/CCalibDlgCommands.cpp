@@ -13,6 +13,7 @@
 
 #include "files/ParamFile.h"
 #include "session/SessionLogger.h"
+#include "session/TuneHistory.h"
 #include "ui/AnalysisViews.h"
 #include "ui/CAboutDlg.h"
 #include "ui/CCalibDlg.h"
@@ -21,6 +22,7 @@
 #include "ui/CurveEditing.h"
 #include "ui/DialogInteger.h"
 #include "ui/HelpWindow.h"
+#include "ui/HistoryWindow.h"
 #include "ui/MenuBar.h"
 #include "ui/ParamFileCommands.h"
 #include "ui/QtTexts.h"
@@ -50,6 +52,7 @@ void CCalibDlg::ConnectMenu() {
     on(CommandId::kUndo, &CCalibDlg::OnUndo);
     on(CommandId::kRedo, &CCalibDlg::OnRedo);
     on(CommandId::kShowCurve, &CCalibDlg::OnShowCurve);
+    on(CommandId::kShowHistory, &CCalibDlg::OnShowHistory);
     on(CommandId::kChinese, &CCalibDlg::ApplyChineseTexts);
     on(CommandId::kEnglish, &CCalibDlg::ApplyEnglishTexts);
     on(CommandId::kHelp, &CCalibDlg::OnHelp);
@@ -112,7 +115,12 @@ void CCalibDlg::OnFileOpen() {
 }
 
 void CCalibDlg::OnFileSave() {
-    ParamFileCommands::Save(this, session_.Panel(), Texts().files);
+    const std::optional<QString> saved =
+        ParamFileCommands::Save(this, session_.Panel(), Texts().files);
+    QString reason;
+    if (saved && !session_.History().WriteSidecar(*saved, reason)) {
+        ShowLogMessage(Text(Texts().history.sidecarNotWritten).arg(reason));
+    }
 }
 
 // The edits are read into a copy, taken only once the window really ends: a
@@ -211,6 +219,13 @@ void CCalibDlg::OnRedo() {
 
 void CCalibDlg::OnShowCurve() {
     curveEditing_->Show(Texts());
+}
+
+// Made when first asked for; read afresh each time it is shown.
+void CCalibDlg::OnShowHistory() {
+    if (historyWindow_ == nullptr) historyWindow_ = new HistoryWindow(session_, Texts(), this);
+    historyWindow_->Refresh();
+    ShowInFront(historyWindow_);
 }
 
 void CCalibDlg::ShowHistoryCommands() {

@@ -13,6 +13,7 @@
 #include "ui/ControlIds.h"
 #include "ui/CurveEditing.h"
 #include "ui/HelpWindow.h"
+#include "ui/HistoryWindow.h"
 #include "ui/MenuBar.h"
 #include "ui/QtTexts.h"
 #include "ui/ReplayViews.h"
@@ -73,6 +74,8 @@ void CCalibDlg::ApplyTexts(const UiTexts& texts, bool english) {
     Command(CommandId::kRedo)->setText(Text(texts.curve.redoItem));
     Command(CommandId::kShowCurve)->setText(Text(texts.curve.curveItem));
     curveEditing_->SetLanguage(texts);
+    Command(CommandId::kShowHistory)->setText(Text(texts.history.historyItem));
+    if (historyWindow_ != nullptr) historyWindow_->SetLanguage(texts);
 
     const char* const labelTexts[] = {texts.petrolLabel, texts.gasLabel, texts.lambdaLabel,
                                       texts.paramRowLabel};

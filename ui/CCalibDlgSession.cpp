@@ -43,6 +43,9 @@ void CCalibDlg::ConnectSession() {
             &SessionQuestions::OfferEarlierRecord, Qt::QueuedConnection);
     connect(session, &Session::recordWriteFailed, questions_,
             &SessionQuestions::ShowRecordWriteFailed);
+    connect(session, &Session::historyWriteFailed, this, [this](const QString& reason) {
+        ShowLogMessage(Text(Texts().history.pointNotKept).arg(reason));
+    });
     // Without adapters the menu and the status bar stay as they always were.
     if (session_.KnowsAdapters()) {
         connect(menuBar_->PortMenu(), &QMenu::aboutToShow, this,

@@ -55,6 +55,7 @@ inline constexpr int kShowCells = 32802;
 inline constexpr int kUndo = 32803;
 inline constexpr int kRedo = 32804;
 inline constexpr int kShowCurve = 32805;
+inline constexpr int kShowHistory = 32806;
 
 // COM3 breaks the order of the port commands.
 constexpr int SelectPort(int n) {

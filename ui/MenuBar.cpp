@@ -30,6 +30,7 @@ MenuBar::MenuBar(const UiTexts& texts, QWidget* parent)
     fileMenu_->addSeparator();
     AddHistoryCommands(texts.curve);
     AddCommand(fileMenu_, CommandId::kShowCurve, Text(texts.curve.curveItem));
+    AddCommand(fileMenu_, CommandId::kShowHistory, Text(texts.history.historyItem));
     fileMenu_->addSeparator();
     AddCommand(fileMenu_, CommandId::kFileExit, Text(texts.fileExit));
 

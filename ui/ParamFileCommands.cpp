@@ -122,15 +122,16 @@ bool WriteAndCommit(QSaveFile& file, const ParamFileBytes& bytes) {
 // No new file could be made beside an existing one (a folder the user may not
 // write): the file is rewritten where it is, its old contents kept for a
 // failure. If it cannot even be opened, the first reason is the one to give.
-void WriteOverOldFile(QWidget* owner, const QString& path, const std::string& target,
+bool WriteOverOldFile(QWidget* owner, const QString& path, const std::string& target,
                       const ParamFileBytes& bytes, const QString& firstReason,
                       const FileTexts& texts) {
     const InPlaceWrite written = WriteInPlace(target, bytes);
     switch (written.outcome) {
         case InPlaceWrite::Outcome::Written:
-            return;
+            return true;
         case InPlaceWrite::Outcome::Untouched:
-            return ShowSaveFailed(owner, path, firstReason, texts);
+            ShowSaveFailed(owner, path, firstReason, texts);
+            return false;
         case InPlaceWrite::Outcome::Restored:
         case InPlaceWrite::Outcome::Damaged:
             break;
@@ -141,6 +142,7 @@ void WriteOverOldFile(QWidget* owner, const QString& path, const std::string& ta
         Text(texts.inPlaceFailed)
             .arg(Shown(path), SystemText(written.reason),
                  Text(restored ? texts.oldContentsRestored : texts.oldContentsLost)));
+    return false;
 }
 
 // QSaveFile writes beside the target and renames into place only on commit,
@@ -148,16 +150,16 @@ void WriteOverOldFile(QWidget* owner, const QString& path, const std::string& ta
 // QSaveFile (Qt 6.4) does not notice a failure of the flush inside commit and
 // would rename a cut-short file over the old one; written directly, every
 // failure shows here.
-void WriteTo(QWidget* owner, const QString& path, const std::string& target, FileKind kind,
+bool WriteTo(QWidget* owner, const QString& path, const std::string& target, FileKind kind,
              const ParamFileBytes& bytes, const FileTexts& texts) {
     QSaveFile file(FromLocalBytes(target));
     if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        if (!WriteAndCommit(file, bytes)) ShowSaveFailed(owner, path, file.errorString(), texts);
+        if (WriteAndCommit(file, bytes)) return true;
     } else if (kind == FileKind::Regular) {
-        WriteOverOldFile(owner, path, target, bytes, file.errorString(), texts);
-    } else {
-        ShowSaveFailed(owner, path, file.errorString(), texts);
+        return WriteOverOldFile(owner, path, target, bytes, file.errorString(), texts);
     }
+    ShowSaveFailed(owner, path, file.errorString(), texts);
+    return false;
 }
 }  // namespace
 
@@ -167,9 +169,9 @@ std::optional<QString> AskOpenPath(QWidget* owner) {
     return AskPath(owner, QFileDialog::AcceptOpen, kOpenInitialName);
 }
 
-void Save(QWidget* owner, const PanelParams& panel, const FileTexts& texts) {
+std::optional<QString> Save(QWidget* owner, const PanelParams& panel, const FileTexts& texts) {
     const std::optional<QString> path = AskPath(owner, QFileDialog::AcceptSave, kSaveInitialName);
-    if (path) Write(owner, *path, panel, texts);
+    return path ? Write(owner, *path, panel, texts) : std::nullopt;
 }
 
 std::optional<PanelParams> Read(QWidget* owner, const QString& path, const PanelParams& panel,
@@ -185,23 +187,26 @@ std::optional<PanelParams> Read(QWidget* owner, const QString& path, const Panel
     return loaded;
 }
 
-void Write(QWidget* owner, const QString& chosenPath, const PanelParams& panel,
-           const FileTexts& texts) {
+std::optional<QString> Write(QWidget* owner, const QString& chosenPath, const PanelParams& panel,
+                             const FileTexts& texts) {
     const QString path = FromLocalBytes(WithParamExtension(LocalBytes(chosenPath)));
     // Written at the end of its links, so that the links stay.
     const LinkEnd target = FollowLinks(LocalBytes(path));
     if (!target.problem.empty()) {
-        return ShowSaveFailed(owner, path, SystemText(target.problem), texts);
+        ShowSaveFailed(owner, path, SystemText(target.problem), texts);
+        return std::nullopt;
     }
     const FileKind kind = KindAt(target.path);
     if (!MayWriteOver(kind)) {
         QMessageBox::critical(owner, AppTitle(),
                               Text(texts.notAFileSave).arg(Shown(path), KindName(kind, texts)));
-        return;
+        return std::nullopt;
     }
     const bool extended = path != chosenPath;
-    if (extended && kind == FileKind::Regular && !ConfirmReplace(owner, path)) return;
-    WriteTo(owner, path, target.path, kind, EncodeParamFile(panel), texts);
+    if (extended && kind == FileKind::Regular && !ConfirmReplace(owner, path)) return std::nullopt;
+    if (!WriteTo(owner, path, target.path, kind, EncodeParamFile(panel), texts))
+        return std::nullopt;
+    return path;
 }
 
 }  // namespace ParamFileCommands

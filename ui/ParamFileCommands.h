@@ -25,14 +25,15 @@ std::optional<QString> AskOpenPath(QWidget* owner);
 std::optional<PanelParams> Read(QWidget* owner, const QString& path, const PanelParams& panel,
                                 const FileTexts& texts);
 
-// Asks for a name and writes the panel under it, ".tq4" appended as needed.
-void Save(QWidget* owner, const PanelParams& panel, const FileTexts& texts);
+// Asks for a name and writes the panel under it, ".tq4" appended as needed:
+// the name written, or nothing when cancelled or failed (and told).
+std::optional<QString> Save(QWidget* owner, const PanelParams& panel, const FileTexts& texts);
 // Writes at the end of the name's symbolic links and only over a regular file
 // or under a new name; rewrites the file in place when no new file can be
 // made beside it. Asks before replacing an existing file whose name got the
 // extension appended (the dialog asked only about the name chosen in it); any
 // failure is shown with the file's name and the reason.
-void Write(QWidget* owner, const QString& chosenPath, const PanelParams& panel,
-           const FileTexts& texts);
+std::optional<QString> Write(QWidget* owner, const QString& chosenPath, const PanelParams& panel,
+                             const FileTexts& texts);
 
 }  // namespace ParamFileCommands

@@ -188,6 +188,46 @@ struct CurveTexts {
     const char* notEditable;
 };
 
+// The tune history: its menu item, window, the difference report and what
+// they tell. %1 and %2 as each text says.
+struct HistoryTexts {
+    const char* historyItem;
+    const char* caption;
+    const char* search;
+    const char* allControllers;
+    // The points' columns: time, cause, controller, note.
+    std::array<const char*, 4> columns;
+    // The causes in the order of RestoreCause.
+    std::array<const char*, 7> causes;
+    const char* controllerNote;
+    const char* pointNote;
+    const char* saveNote;
+    // The report's columns: parameter, petrol time, restore from, compared
+    // with, difference.
+    std::array<const char*, 5> reportColumns;
+    // What the report compares: %1 a point ("12, 08:31, store"), %2 the
+    // other side.
+    const char* pointAgainst;
+    const char* thePanel;
+    const char* theStoredSet;
+    const char* theController;
+    const char* aFile;
+    const char* controllerAgainstFile;
+    const char* panelAgainstStored;
+    const char* restoreAll;
+    const char* restoreChosen;
+    const char* noDifference;
+    const char* restored;
+    const char* notEditable;
+    // What could not be read or written.
+    const char* notAnIndex;
+    const char* damagedLine;
+    const char* notASet;
+    const char* missingSet;
+    const char* pointNotKept;
+    const char* sidecarNotWritten;
+};
+
 // Every text of the window that changes with the interface language, one table
 // per language. Texts that stay the same in both languages (port items, status
 // texts, message boxes, About box) live with their users.
@@ -219,6 +259,7 @@ struct UiTexts {
     FileTexts files;
     ChannelTexts channel;
     CurveTexts curve;
+    HistoryTexts history;
 };
 
 inline constexpr UiTexts kChineseTexts{
@@ -381,6 +422,36 @@ inline constexpr UiTexts kChineseTexts{
         "已粘贴 %1 个数值。",
         "已复制 %1 个数值。",
         "未连接控制器，参数不能修改。",
+    },
+    {
+        "调校记录(&H)...",
+        "调校记录",
+        "搜索备注",
+        "全部控制器",
+        {"时间", "原因", "控制器", "备注"},
+        {"连接", "存储", "载入文件", "回放", "单元统计应用", "另一台控制器", "恢复"},
+        "控制器备注（车辆、发动机、套件、所做工作）",
+        "记录点备注",
+        "保存备注",
+        {"参数", "喷油时间", "恢复来源", "对照", "差值"},
+        "%1 对照 %2",
+        "面板",
+        "已存储参数",
+        "控制器",
+        "文件 %1",
+        "控制器对照文件(&F)...",
+        "面板对照已存储参数",
+        "全部恢复",
+        "恢复所选参数",
+        "没有不同的参数。",
+        "已把 %1 个参数放入面板。",
+        "未连接控制器，参数不能修改。",
+        "%1：不是调校记录索引，未读取。",
+        "%1：第 %2 行已损坏，已跳过。",
+        "%1：不是完整的参数文件，已跳过。",
+        "%1：文件不存在，该记录点已跳过。",
+        "记录点未能保存：%1",
+        "备注未能写在参数文件旁：%1",
     },
 };
 
@@ -546,6 +617,37 @@ inline constexpr UiTexts kEnglishTexts{
         "%1 values pasted.",
         "%1 values copied.",
         "No controller linked: the parameters cannot be changed.",
+    },
+    {
+        "Tune history(&H)...",
+        "Tune history",
+        "Search notes",
+        "All controllers",
+        {"Time", "Cause", "Controller", "Note"},
+        {"Link", "Store", "File loaded", "Replay", "Cell statistics Apply", "Other controller",
+         "Restore"},
+        "Controller note (vehicle, engine, kit, work done)",
+        "Point note",
+        "Save notes",
+        {"Parameter", "Petrol time", "Restore from", "Compared with", "Difference"},
+        "%1 against %2",
+        "the panel",
+        "the stored set",
+        "the controller",
+        "file %1",
+        "Controller against file(&F)...",
+        "Panel against stored set",
+        "Restore all",
+        "Restore chosen",
+        "No parameter differs.",
+        "%1 parameters put into the panel.",
+        "No controller linked: the parameters cannot be changed.",
+        "%1: not a history index; nothing read from it.",
+        "%1: line %2 is damaged and skipped.",
+        "%1: not a whole parameter set; skipped.",
+        "%1: missing; its point is skipped.",
+        "Restore point not kept: %1",
+        "The note could not be written beside the set: %1",
     },
 };
 

@@ -79,6 +79,8 @@ const TableRow kTextTable[] = {
     {"File > Redo", CommandText(CommandId::kRedo), "重做(&Y)", "Redo(&Y)"},
     {"File > Curve editor", CommandText(CommandId::kShowCurve), "曲线编辑(&V)...",
      "Curve editor(&V)..."},
+    {"File > Tune history", CommandText(CommandId::kShowHistory), "调校记录(&H)...",
+     "Tune history(&H)..."},
     {"petrol label", ControlText(ControlId::kPetrolLabel), " 喷油时间(ms)", "Pet(ms)"},
     {"gas label", ControlText(ControlId::kGasLabel), " 喷气时间(ms)", "Gas(ms)"},
     {"lambda label", ControlText(ControlId::kLambdaLabel), "氧传感器(V)", "Lambda(V)"},
@@ -192,9 +194,9 @@ private slots:
         QCOMPARE(MenuBar::ItemAt(menu.SettingsMenu(), 0)->menu(), menu.PortMenu());
         QCOMPARE(MenuBar::ItemAt(menu.SettingsMenu(), 1)->menu(), menu.LanguageMenu());
         // Open, Save, the four session log items, the chart and the cell
-        // statistics, undo, redo and the curve editor between separators,
-        // Exit.
-        QCOMPARE(menu.FileMenu()->actions().size(), 15);
+        // statistics, undo, redo, the curve editor and the tune history
+        // between separators, Exit.
+        QCOMPARE(menu.FileMenu()->actions().size(), 16);
         QCOMPARE(menu.PortMenu()->actions().size(), 19);
         QCOMPARE(menu.LanguageMenu()->actions().size(), 2);
         QCOMPARE(MenuBar::ItemAt(menu.HelpMenu(), 0), dlg.Command(CommandId::kHelp));
