@@ -106,7 +106,10 @@ HistoryWindow::HistoryWindow(CalibrationSession& session, const UiTexts& texts, 
             &HistoryWindow::ComparePanelWithStored);
     connect(restoreAll_, &QPushButton::clicked, this, [this] { Restore(false); });
     connect(restoreChosen_, &QPushButton::clicked, this, [this] { Restore(true); });
-    connect(&history_, &TuneHistory::changed, this, &HistoryWindow::Refresh);
+    // Hidden, it is read afresh when shown again.
+    connect(&history_, &TuneHistory::changed, this, [this] {
+        if (isVisible()) Refresh();
+    });
     SetLanguage(texts);
     Refresh();
 }
