@@ -18,7 +18,9 @@
 #include "files/ParamFile.h"
 #include "files/PlainFile.h"
 #include "link/ControllerLink.h"
+#include "link/LinkHealth.h"
 #include "link/StoredSet.h"
+#include "link/TickCount.h"
 #include "log/CsvExport.h"
 #include "log/LogFile.h"
 #include "log/LogNames.h"
@@ -129,6 +131,41 @@ bool Rename(const QString& from, const QString& to) {
     if (!MayWriteOver(KindAt(Local(to)))) return false;
     QFile::remove(to);
     return QFile::rename(from, to);
+}
+
+QString Milliseconds(const std::optional<std::int64_t>& us) {
+    return us ? QString::number(double(*us) / 1000, 'f', 1) : QStringLiteral("-");
+}
+
+// The link's health as the window's panel shows it, with its hints.
+QString HealthLine(const CalibrationSession& session) {
+    const LinkFigures figures = session.Health().Figures(SteadyMicros());
+    QString line = QStringLiteral(
+                       "read %1 B, frames %2, discarded %3 B, losses %4, resends %5, "
+                       "echo %6/%7 ms")
+                       .arg(figures.bytesRead)
+                       .arg(figures.framesTaken)
+                       .arg(figures.bytesDiscarded)
+                       .arg(figures.linkLosses)
+                       .arg(figures.resends)
+                       .arg(Milliseconds(figures.medianEchoUs), Milliseconds(figures.worstEchoUs));
+    for (const LinkHint hint : session.HealthHints(figures)) {
+        switch (hint) {
+            case LinkHint::AdapterLatency:
+                line += QStringLiteral("; the adapter's latency timer is above 1 ms");
+                break;
+            case LinkHint::BytesWithoutFrames:
+                line += QStringLiteral("; bytes but no controller frames: another device or baud?");
+                break;
+            case LinkHint::PortBusy:
+                line += QStringLiteral("; the port is busy");
+                break;
+            case LinkHint::PortDenied:
+                line += QStringLiteral("; the port is not permitted");
+                break;
+        }
+    }
+    return line;
 }
 
 // Whether each present port can be opened now, and if not why.
@@ -317,7 +354,7 @@ int Monitor(const CtlCommand& command, QTextStream& out, QTextStream& err) {
                         QString::fromStdString(shown.lambdaText))
                    .arg(session.Record().cellIndex)
                    .arg(frames * kMsPerSecond / std::max<qint64>(1, clock.restart()))
-            << Qt::endl;
+            << "  |  " << HealthLine(session) << Qt::endl;
         frames = 0;
     }
     return ExitCode::kDone;
