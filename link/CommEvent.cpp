@@ -5,11 +5,15 @@
 #include "link/LiveValues.h"
 #include "link/Telemetry.h"
 
-void HandleReceivedBytes(LinkState& state, WindowOps& window, FrameReader& reader,
-                         std::span<const std::uint8_t> bytes, FrameReader::Micros arrival) {
-    for (const TelemetryFrame& frame : reader.Feed(bytes, arrival)) {
+std::vector<TelemetryFrame> HandleReceivedBytes(LinkState& state, WindowOps& window,
+                                                FrameReader& reader,
+                                                std::span<const std::uint8_t> bytes,
+                                                FrameReader::Micros arrival) {
+    std::vector<TelemetryFrame> frames = reader.Feed(bytes, arrival);
+    for (const TelemetryFrame& frame : frames) {
         if (ApplyTelemetryFrame(state, frame) == FrameResult::Complete) {
             ShowLiveValues(state, window);
         }
     }
+    return frames;
 }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <span>
+#include <vector>
 
 #include "link/FrameReader.h"
 #include "link/LinkState.h"
@@ -12,5 +13,8 @@
 // Takes the bytes of one read from the channel: every frame they complete is
 // stored and, once every index has been seen, shown. Nothing waits and nothing
 // is thrown away: the reader keeps a frame's first bytes until the rest comes.
-void HandleReceivedBytes(LinkState& state, WindowOps& window, FrameReader& reader,
-                         std::span<const std::uint8_t> bytes, FrameReader::Micros arrival);
+// Returns the frames taken, for whoever counts them.
+std::vector<TelemetryFrame> HandleReceivedBytes(LinkState& state, WindowOps& window,
+                                                FrameReader& reader,
+                                                std::span<const std::uint8_t> bytes,
+                                                FrameReader::Micros arrival);

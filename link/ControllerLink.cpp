@@ -14,16 +14,19 @@ ControllerLink::ControllerLink(WindowOps& observer, CommChannel& channel, TickSo
       launchProbe_(std::move(launchProbe)) {}
 
 template <typename Operation>
-void ControllerLink::Run(Operation&& operation) {
+void ControllerLink::Run(Operation&& operation, bool downIsLoss) {
     const bool wasUp = state_.linkUp;
     // Told even when the operation is cut short by a channel error.
     struct Tell {
         ControllerLink& link;
         bool wasUp;
+        bool downIsLoss;
         ~Tell() {
-            if (link.state_.linkUp != wasUp) link.observer_.NoteLinkUp(link.state_.linkUp);
+            if (link.state_.linkUp == wasUp) return;
+            if (!link.state_.linkUp) link.health_.RecordLinkDown(downIsLoss);
+            link.observer_.NoteLinkUp(link.state_.linkUp);
         }
-    } tell{*this, wasUp};
+    } tell{*this, wasUp, downIsLoss};
     operation();
 }
 
@@ -49,22 +52,30 @@ bool ControllerLink::SetPanelValue(int k, std::int32_t value) {
 }
 
 void ControllerLink::OnPortOpened(FrameReader::Micros at) {
+    const std::uint64_t discarded = reader_.DiscardedBytes();
     reader_.Reset(at);
+    health_.RecordDiscarded(reader_.DiscardedBytes() - discarded);
 }
 
 void ControllerLink::OnBytesReceived(std::span<const std::uint8_t> bytes,
                                      FrameReader::Micros arrival) {
-    HandleReceivedBytes(state_, *this, reader_, bytes, arrival);
+    const std::uint64_t discarded = reader_.DiscardedBytes();
+    const std::vector<TelemetryFrame> frames =
+        HandleReceivedBytes(state_, *this, reader_, bytes, arrival);
+    health_.RecordRead(bytes.size(), frames, arrival);
+    health_.RecordDiscarded(reader_.DiscardedBytes() - discarded);
     // Once pauses are no longer needed to find the frames, the window need
     // not wake for every byte.
     channel_.SetBatchedReads(reader_.LockedOnContent());
 }
 
+// A link that falls silent is lost: nobody chose it.
 void ControllerLink::OnSupervisionTick() {
-    Run([&] { SupervisionTick(state_, panel_, *this, readTickCount_); });
+    Run([&] { SupervisionTick(state_, panel_, *this, readTickCount_); }, true);
 }
 
-void ControllerLink::OnSendTick() {
+void ControllerLink::OnSendTick(FrameReader::Micros now) {
+    sendTickAt_ = now;
     Run([&] {
         TakeOverFoundPort(state_, channel_);
         SendTick(state_, panel_, *this, channel_);
@@ -76,7 +87,7 @@ void ControllerLink::OnPortFound(int port) {
 }
 
 void ControllerLink::OnDeviceGone() {
-    Run([&] { DeclareLinkLost(state_, *this); });
+    Run([&] { DeclareLinkLost(state_, *this); }, true);
 }
 
 void ControllerLink::LaunchSearch() {
@@ -168,6 +179,7 @@ void ControllerLink::AskAboutOtherController(std::uint16_t differing) {
 }
 
 void ControllerLink::NoteParameterSent(int index, int value) {
+    health_.RecordParameterSent(index, value, sendTickAt_);
     observer_.NoteParameterSent(index, value);
 }
 

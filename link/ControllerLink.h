@@ -7,9 +7,11 @@
 
 #include "link/CommChannel.h"
 #include "link/FrameReader.h"
+#include "link/LinkHealth.h"
 #include "link/LinkState.h"
 #include "link/PortCommands.h"
 #include "link/Supervision.h"
+#include "link/TickCount.h"
 #include "link/WindowOps.h"
 
 // The link to one controller: the link record and the panel's values, both
@@ -38,6 +40,8 @@ public:
     // Send ticks until every frame now due has gone out.
     int TicksUntilSent() const;
     const FrameReader& Reader() const { return reader_; }
+    // How the link fares, counted as it goes.
+    const LinkHealth& Health() const { return health_; }
 
     // A value of the panel, as the user (or a file, or a restore) chose it;
     // refused, and false, for a parameter or a value out of range. The send
@@ -49,8 +53,9 @@ public:
     void OnBytesReceived(std::span<const std::uint8_t> bytes, FrameReader::Micros arrival);
     // Timer 100, every 200 ms.
     void OnSupervisionTick();
-    // Timer 101, every 100 ms: the take-over of a found port, then sending.
-    void OnSendTick();
+    // Timer 101, every 100 ms: the take-over of a found port, then sending;
+    // `now` on the clock of the arrival times, for the echo latency.
+    void OnSendTick(FrameReader::Micros now = SteadyMicros());
     void OnPortFound(int port);
     // The channel's device went away: the link ends at once.
     void OnDeviceGone();
@@ -70,9 +75,9 @@ public:
 
 private:
     // Runs one operation and tells the observer when the link came up or
-    // went down on the way.
+    // went down on the way; a way down counts as lost unless the user chose it.
     template <typename Operation>
-    void Run(Operation&& operation);
+    void Run(Operation&& operation, bool downIsLoss = false);
 
     // What the protocol's operations ask, passed on to the observer; the
     // panel goes back to 0 where the display is cleared with it.
@@ -100,4 +105,7 @@ private:
     LinkState state_;
     PanelParams panel_{};
     FrameReader reader_;
+    LinkHealth health_;
+    // When the send tick under way began.
+    FrameReader::Micros sendTickAt_ = 0;
 };

@@ -34,6 +34,9 @@ bool FrameReader::PhaseRecord::Convincing() const {
 }
 
 void FrameReader::Reset(Micros now) {
+    // The last bytes of the stream before will never complete a frame.
+    DiscardBefore(position_);
+    settled_ = 0;
     recent_ = {};
     position_ = 0;
     lastArrival_ = now;
@@ -69,7 +72,13 @@ void FrameReader::TakeByte(std::uint8_t byte, std::vector<TelemetryFrame>& frame
     const int phase = static_cast<int>(start % kPhases);
     phases_[phase].Observe(frame);
     ChooseBoundary(phase, start);
-    if (boundary_ != phase || start < boundaryFrom_) return;
+    if (boundary_ != phase || start < boundaryFrom_) {
+        // Any later frame begins after this one's first byte.
+        DiscardBefore(start + 1);
+        return;
+    }
+    DiscardBefore(start);
+    settled_ = position_;
     frames.push_back(frame);
     if (lockedOnContent_ && frame[0] > kHighestIndex) LoseBoundary();
 }
@@ -93,6 +102,12 @@ void FrameReader::ChooseBoundary(int observedPhase, std::uint64_t frameStart) {
     boundary_ = only;
     boundaryFrom_ = from;
     lockedOnContent_ = true;
+}
+
+void FrameReader::DiscardBefore(std::uint64_t position) {
+    if (position <= settled_) return;
+    discarded_ += position - settled_;
+    settled_ = position;
 }
 
 void FrameReader::LoseBoundary() {

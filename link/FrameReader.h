@@ -46,6 +46,9 @@ public:
     bool LockedOnContent() const { return lockedOnContent_; }
     // Whether frames are being handed out at all.
     bool HasBoundary() const { return boundary_.has_value(); }
+    // Bytes taken since the reader was made that no frame handed out has
+    // taken or can still take, for the link's health figures.
+    std::uint64_t DiscardedBytes() const { return discarded_; }
 
 private:
     static constexpr int kPhases = 6;
@@ -65,6 +68,7 @@ private:
     void MarkPause();
     void ChooseBoundary(int observedPhase, std::uint64_t frameStart);
     void LoseBoundary();
+    void DiscardBefore(std::uint64_t position);
 
     std::array<std::uint8_t, kFrameSize> recent_{};
     std::uint64_t position_ = 0;
@@ -73,4 +77,7 @@ private:
     std::optional<int> boundary_;
     std::uint64_t boundaryFrom_ = 0;
     bool lockedOnContent_ = false;
+    // Every byte before this position is in a frame handed out or discarded.
+    std::uint64_t settled_ = 0;
+    std::uint64_t discarded_ = 0;
 };

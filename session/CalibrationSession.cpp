@@ -142,6 +142,20 @@ QString CalibrationSession::OpenPortLabel() const {
     return QStringLiteral("COM%1").arg(number);
 }
 
+const LinkHealth& CalibrationSession::Health() const {
+    return link_->Health();
+}
+
+std::optional<int> CalibrationSession::AdapterLatencyMs() const {
+    return ReadLatencyTimerMs(channel_->DevicePath().toStdString());
+}
+
+std::vector<LinkHint> CalibrationSession::HealthHints(const LinkFigures& figures) const {
+    const ChannelFailure::Hint failure =
+        lastOpenFailure_ ? lastOpenFailure_->hint : ChannelFailure::Hint::None;
+    return HintsFor(figures, AdapterLatencyMs(), failure);
+}
+
 bool CalibrationSession::KnowsAdapters() const {
     return directory_->KnowsAdapters();
 }
@@ -157,6 +171,9 @@ void CalibrationSession::CatchChannelErrors(Handler&& handler) {
     try {
         handler();
     } catch (const ChannelError& error) {
+        if (error.failure && error.failure->kind == ChannelFailure::Kind::CannotOpen) {
+            lastOpenFailure_ = error.failure;
+        }
         if (tickingTimer_ != nullptr) tickingTimer_->start();
         emit channelFailed(error);
     }
@@ -168,7 +185,7 @@ void CalibrationSession::OnTimer(int timerId) {
         if (timerId == kSupervisionTimer) {
             link_->OnSupervisionTick();
         } else if (timerId == kSendTimer) {
-            link_->OnSendTick();
+            link_->OnSendTick(SteadyMicros());
         }
     });
     tickingTimer_ = outer;
@@ -199,6 +216,7 @@ void CalibrationSession::OnDeviceGone() {
 // A port chosen by hand that opens again under another number (an adapter
 // plugged back in) takes the mark with it.
 void CalibrationSession::OnPortOpened(qint64 atMicros) {
+    lastOpenFailure_.reset();
     link_->OnPortOpened(atMicros);
     const int port = channel_->PortNumber();
     if (choice_.kind == PortChoice::Kind::Port && port != choice_.port && port >= kFirstHandPort &&

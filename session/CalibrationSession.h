@@ -14,6 +14,7 @@
 #include "edit/PanelHistory.h"
 #include "history/HistoryIndex.h"
 #include "link/CommChannel.h"
+#include "link/LinkHealth.h"
 #include "link/WindowOps.h"
 #include "log/FrameClock.h"
 #include "log/LogFormat.h"
@@ -87,6 +88,14 @@ public:
     // The parts behind it, for tests and tools that look closer.
     SerialChannel& Channel() { return *channel_; }
     const ControllerLink& Link() const { return *link_; }
+    // How the link fares, as the link counts it, and what its hints need
+    // besides: how the last port open failed (until a port opens), and the
+    // latency timer of the adapter last opened (none for a pseudo-terminal).
+    const LinkHealth& Health() const;
+    const std::optional<ChannelFailure>& LastOpenFailure() const { return lastOpenFailure_; }
+    std::optional<int> AdapterLatencyMs() const;
+    // The hints of these figures (the link's, taken just now).
+    std::vector<LinkHint> HealthHints(const LinkFigures& figures) const;
     PortSearch& Search() { return *search_; }
     RememberedAdapter& Adapter() { return *adapter_; }
     SessionLogger& Logger() { return *logger_; }
@@ -287,6 +296,7 @@ private:
     QString connectionTime_;
     ReplayPlayer* player_ = nullptr;
     std::optional<LambdaBand> replayBand_;
+    std::optional<ChannelFailure> lastOpenFailure_;
     // Running while a write of the panel is watched.
     QElapsedTimer writeClock_;
     int writeDeadlineMs_ = 0;

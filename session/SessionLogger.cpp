@@ -70,10 +70,15 @@ void SessionLogger::SetEnabled(bool enabled, const PanelParams& panel) {
     settings.setValue(QString::fromLatin1(kRecordKey), enabled);
 }
 
+void SessionLogger::SetForThisRun(bool enabled, const QString& folder) {
+    enabled_ = enabled;
+    folder_ = folder;
+}
+
 void SessionLogger::Begin(const PanelParams& panel) {
     if (!enabled_) return;
     End(panel);
-    Report(log_.Begin(LocalBytes(Folder()), LocalTimeNow(), SteadyMicros(), panel));
+    Report(log_.Begin(LocalBytes(RunFolder()), LocalTimeNow(), SteadyMicros(), panel));
     if (!Recording()) return;
     flushTimer_.start();
     emit recordingChanged(true);

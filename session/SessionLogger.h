@@ -32,11 +32,16 @@ public:
     bool Enabled() const { return enabled_; }
     // Kept for the next run. Turning it off ends the log being written.
     void SetEnabled(bool enabled, const PanelParams& panel);
+    // For this run only, in this folder (the usual one when empty): a tool
+    // that logs on request leaves the user's choice for the window alone.
+    void SetForThisRun(bool enabled, const QString& folder);
     bool Recording() const { return log_.IsOpen(); }
     // The log being written, empty while none is.
     QString Path() const;
     // Documents/DX470 logs.
     static QString Folder();
+    // Where this run's logs go.
+    QString RunFolder() const { return folder_.isEmpty() ? Folder() : folder_; }
 
     // The link came up: a new log with the panel's set beside it.
     void Begin(const PanelParams& panel);
@@ -58,6 +63,7 @@ private:
     void Report(const std::optional<SessionLog::Failure>& failure);
 
     SessionLog log_;
+    QString folder_;
     QTimer flushTimer_;
     bool enabled_ = true;
 };

@@ -22,6 +22,7 @@ class CurveEditing;
 class CurveWindow;
 class HelpWindow;
 class HistoryWindow;
+class LinkHealthPanel;
 class LiveBar;
 class LiveDisplay;
 class MenuBar;
@@ -92,6 +93,7 @@ public:
     CellsPanel* Cells() const;
     CurveWindow* Curve() const;
     HistoryWindow* History() const { return historyWindow_; }
+    LinkHealthPanel* HealthPanel() const { return linkHealthPanel_; }
 
     // The spin of parameter k moves to the value; its edit follows.
     void ShowParameter(int k, int value);
@@ -128,6 +130,8 @@ public slots:
     void OnShowCurve();
     // File > Tune history.
     void OnShowHistory();
+    // File > Link health.
+    void OnShowLinkHealth();
     // Enter in an edit: read the sixteen edits back, then close.
     void OnOK();
     // The exit steps.
@@ -196,6 +200,7 @@ private:
     TypedCharacterFilter* typedCharacterFilter_ = nullptr;
     HelpWindow* helpWindow_ = nullptr;
     HistoryWindow* historyWindow_ = nullptr;
+    LinkHealthPanel* linkHealthPanel_ = nullptr;
     ReplayViews* replay_ = nullptr;
     AnalysisViews* analysis_ = nullptr;
     CurveEditing* curveEditing_ = nullptr;

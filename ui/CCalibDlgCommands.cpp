@@ -23,6 +23,7 @@
 #include "ui/DialogInteger.h"
 #include "ui/HelpWindow.h"
 #include "ui/HistoryWindow.h"
+#include "ui/LinkHealthPanel.h"
 #include "ui/MenuBar.h"
 #include "ui/ParamFileCommands.h"
 #include "ui/QtTexts.h"
@@ -53,6 +54,7 @@ void CCalibDlg::ConnectMenu() {
     on(CommandId::kRedo, &CCalibDlg::OnRedo);
     on(CommandId::kShowCurve, &CCalibDlg::OnShowCurve);
     on(CommandId::kShowHistory, &CCalibDlg::OnShowHistory);
+    on(CommandId::kShowLinkHealth, &CCalibDlg::OnShowLinkHealth);
     on(CommandId::kChinese, &CCalibDlg::ApplyChineseTexts);
     on(CommandId::kEnglish, &CCalibDlg::ApplyEnglishTexts);
     on(CommandId::kHelp, &CCalibDlg::OnHelp);
@@ -226,6 +228,14 @@ void CCalibDlg::OnShowHistory() {
     if (historyWindow_ == nullptr) historyWindow_ = new HistoryWindow(session_, Texts(), this);
     historyWindow_->Refresh();
     ShowInFront(historyWindow_);
+}
+
+// Made when first asked for; it refreshes itself while shown.
+void CCalibDlg::OnShowLinkHealth() {
+    if (linkHealthPanel_ == nullptr) {
+        linkHealthPanel_ = new LinkHealthPanel(session_, Texts(), this);
+    }
+    ShowInFront(linkHealthPanel_);
 }
 
 void CCalibDlg::ShowHistoryCommands() {

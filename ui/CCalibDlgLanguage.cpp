@@ -14,6 +14,7 @@
 #include "ui/CurveEditing.h"
 #include "ui/HelpWindow.h"
 #include "ui/HistoryWindow.h"
+#include "ui/LinkHealthPanel.h"
 #include "ui/MenuBar.h"
 #include "ui/QtTexts.h"
 #include "ui/ReplayViews.h"
@@ -76,6 +77,8 @@ void CCalibDlg::ApplyTexts(const UiTexts& texts, bool english) {
     curveEditing_->SetLanguage(texts);
     Command(CommandId::kShowHistory)->setText(Text(texts.history.historyItem));
     if (historyWindow_ != nullptr) historyWindow_->SetLanguage(texts);
+    Command(CommandId::kShowLinkHealth)->setText(Text(texts.linkHealth.healthItem));
+    if (linkHealthPanel_ != nullptr) linkHealthPanel_->SetLanguage(texts);
 
     const char* const labelTexts[] = {texts.petrolLabel, texts.gasLabel, texts.lambdaLabel,
                                       texts.paramRowLabel};

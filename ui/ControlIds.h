@@ -56,6 +56,8 @@ inline constexpr int kUndo = 32803;
 inline constexpr int kRedo = 32804;
 inline constexpr int kShowCurve = 32805;
 inline constexpr int kShowHistory = 32806;
+// The link health window, in the File menu after them.
+inline constexpr int kShowLinkHealth = 32807;
 
 // COM3 breaks the order of the port commands.
 constexpr int SelectPort(int n) {

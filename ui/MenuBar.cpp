@@ -31,6 +31,7 @@ MenuBar::MenuBar(const UiTexts& texts, QWidget* parent)
     AddHistoryCommands(texts.curve);
     AddCommand(fileMenu_, CommandId::kShowCurve, Text(texts.curve.curveItem));
     AddCommand(fileMenu_, CommandId::kShowHistory, Text(texts.history.historyItem));
+    AddCommand(fileMenu_, CommandId::kShowLinkHealth, Text(texts.linkHealth.healthItem));
     fileMenu_->addSeparator();
     AddCommand(fileMenu_, CommandId::kFileExit, Text(texts.fileExit));
 

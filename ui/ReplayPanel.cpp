@@ -66,6 +66,7 @@ ReplayPanel::ReplayPanel(ReplayPlayer& player, const QString& fileName, const Ui
       normalButton_(new QPushButton(this)),
       fastButton_(new QPushButton(this)),
       pauseButton_(new QPushButton(this)),
+      exportButton_(new QPushButton(this)),
       endButton_(new QPushButton(this)) {
     setObjectName(QStringLiteral("replayPanel"));
     setFont(WindowFonts::SongFont(WindowFonts::kWindowPoints));
@@ -82,10 +83,13 @@ ReplayPanel::ReplayPanel(ReplayPlayer& player, const QString& fileName, const Ui
         button->setAutoDefault(false);
         speeds->addButton(button);
     }
+    exportButton_->setObjectName(QStringLiteral("replayExportCsv"));
+    exportButton_->setAutoDefault(false);
     endButton_->setAutoDefault(false);
 
     auto* buttons = new QHBoxLayout;
-    for (QPushButton* button : {normalButton_, fastButton_, pauseButton_, endButton_}) {
+    for (QPushButton* button :
+         {normalButton_, fastButton_, pauseButton_, exportButton_, endButton_}) {
         buttons->addWidget(button);
     }
     auto* layout = new QVBoxLayout(this);
@@ -97,6 +101,7 @@ ReplayPanel::ReplayPanel(ReplayPlayer& player, const QString& fileName, const Ui
     connect(normalButton_, &QPushButton::clicked, this, [this] { SetSpeed(kNormal); });
     connect(fastButton_, &QPushButton::clicked, this, [this] { SetSpeed(kFast); });
     connect(pauseButton_, &QPushButton::clicked, this, [this] { SetSpeed(kPaused); });
+    connect(exportButton_, &QPushButton::clicked, this, &ReplayPanel::exportCsvAsked);
     connect(endButton_, &QPushButton::clicked, this, &QDialog::reject);
     connect(slider_, &QSlider::valueChanged, this, &ReplayPanel::SeekToSlider);
     connect(&player_, &ReplayPlayer::positionChanged, this, &ReplayPanel::ShowPosition);
@@ -112,6 +117,7 @@ void ReplayPanel::SetLanguage(const UiTexts& texts) {
     normalButton_->setText(Text(texts.log.normalSpeed));
     fastButton_->setText(Text(texts.log.fastSpeed));
     pauseButton_->setText(Text(texts.log.pause));
+    exportButton_->setText(Text(texts.log.exportCsv));
     endButton_->setText(Text(texts.log.endReplay));
     skippedLabel_->setText(SkippedText(player_.Skipped(), texts.log));
 }
@@ -120,6 +126,10 @@ QAbstractButton* ReplayPanel::SpeedButton(int speed) const {
     if (speed == kNormal) return normalButton_;
     if (speed == kFast) return fastButton_;
     return pauseButton_;
+}
+
+QAbstractButton* ReplayPanel::ExportButton() const {
+    return exportButton_;
 }
 
 void ReplayPanel::SetSpeed(int speed) {

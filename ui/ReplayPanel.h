@@ -15,9 +15,9 @@ struct UiTexts;
 
 // The controls of a replay, in a small window of their own beside the
 // calibration window: play at 1x or 4x, pause, a slider over the log's
-// length, and End. It shows and moves the session's player; closing it ends
-// the replay. A line under the position says how many of the log's rows were
-// skipped and why, when any were.
+// length, Export CSV, and End. It shows and moves the session's player;
+// closing it ends the replay. A line under the position says how many of the
+// log's rows were skipped and why, when any were.
 class ReplayPanel : public QDialog {
     Q_OBJECT
 
@@ -42,10 +42,13 @@ public:
     QAbstractButton* SpeedButton(int speed) const;
     // The line on skipped rows; hidden when none were.
     QLabel* SkippedLine() const { return skippedLabel_; }
+    QAbstractButton* ExportButton() const;
 
 signals:
     // The user closed the window or pressed End.
     void ended();
+    // The user asked for the log as CSV.
+    void exportCsvAsked();
 
 protected:
     void done(int result) override;
@@ -67,5 +70,6 @@ private:
     QPushButton* normalButton_;
     QPushButton* fastButton_;
     QPushButton* pauseButton_;
+    QPushButton* exportButton_;
     QPushButton* endButton_;
 };

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QString>
 #include <functional>
 
 class CalibrationSession;
@@ -14,8 +15,9 @@ class ReplayPanel;
 struct UiTexts;
 
 // The session's replay as the user sees it: the log chosen, read on a worker
-// with its progress, refused with the reason, and the replay's controls while
-// it plays. The port menu waits while a replay holds the display.
+// with its progress, refused with the reason, the replay's controls while it
+// plays, and the log written as CSV. The port menu waits while a replay holds
+// the display.
 class ReplayViews : public QObject {
     Q_OBJECT
 
@@ -35,6 +37,8 @@ private:
     void Read(ReplayLoad* load);
     void OpenPanel(const QString& fileName);
     void ClosePanel();
+    void ExportCsv();
+    void WriteCsv(ReplayLoad* load, const QString& csvPath);
 
     QWidget* window_;
     CalibrationSession& session_;
@@ -42,4 +46,7 @@ private:
     std::function<const UiTexts&()> texts_;
     QPointer<ReplayPanel> panel_;
     QPointer<ReplayLoad> load_;
+    // The log being played, and its reading again for a CSV.
+    QString playingPath_;
+    QPointer<ReplayLoad> csvLoad_;
 };

@@ -59,6 +59,11 @@ struct LogTexts {
     const char* skippedUnreadable;
     const char* skippedTooLong;
     const char* skippedBackwards;
+    // The replay window's CSV export: the button, the file dialog's filter,
+    // and why no CSV was written ("%1" names the file and says why).
+    const char* exportCsv;
+    const char* csvFilter;
+    const char* csvNotWritten;
 };
 
 // The texts about changes the controller has not stored. "%1" stands for how
@@ -228,6 +233,29 @@ struct HistoryTexts {
     const char* sidecarNotWritten;
 };
 
+// The link health window: its menu item, the figures' names, and the hints
+// in the order of LinkHint. %1 and %2 as each text says.
+struct LinkHealthTexts {
+    const char* healthItem;
+    const char* caption;
+    const char* framesPerSecond;
+    const char* bytesRead;
+    const char* framesTaken;
+    const char* bytesDiscarded;
+    const char* linkLosses;
+    const char* resends;
+    const char* echoLatency;
+    // %1 the median, %2 the worst, in ms.
+    const char* latencyValue;
+    const char* noEcho;
+    const char* hintsTitle;
+    const char* noHint;
+    // The adapter's latency timer (%1 ms); bytes without frames (%1 s);
+    // the port busy; the port denied.
+    std::array<const char*, 4> hints;
+    const char* closeButton;
+};
+
 // Every text of the window that changes with the interface language, one table
 // per language. Texts that stay the same in both languages (port items, status
 // texts, message boxes, About box) live with their users.
@@ -260,6 +288,7 @@ struct UiTexts {
     ChannelTexts channel;
     CurveTexts curve;
     HistoryTexts history;
+    LinkHealthTexts linkHealth;
 };
 
 inline constexpr UiTexts kChineseTexts{
@@ -324,6 +353,9 @@ inline constexpr UiTexts kChineseTexts{
         "跳过的行（无法识别）：%1",
         "跳过的行（行太长）：%1",
         "跳过的行（时间倒退）：%1",
+        "导出 CSV...",
+        "CSV 文件 (*.csv)",
+        "无法写入 CSV 文件：\n%1",
     },
     {
         "参数 %1 未写入",
@@ -453,6 +485,26 @@ inline constexpr UiTexts kChineseTexts{
         "记录点未能保存：%1",
         "备注未能写在参数文件旁：%1",
     },
+    {
+        "链路状况(&N)...",
+        "链路状况",
+        "每秒帧数",
+        "已读字节",
+        "已收帧数",
+        "丢弃字节",
+        "断线次数",
+        "重发次数",
+        "回显延迟",
+        "中位 %1 ms，最长 %2 ms",
+        "尚无回显",
+        "提示",
+        "无。",
+        {"适配器的延迟计时器为 %1 ms：帧和回显会迟到并成批到达。请把它的 latency_timer 设为 1。",
+         "已收到 %1 秒的字节，却没有控制器的帧：这可能不是控制器，或线路不是 9600 波特。",
+         "端口无法打开：另一个程序正在使用它。请关闭该程序，或选择其他端口。",
+         "端口无法打开：当前用户无权使用串口。请把用户加入 dialout 组，然后重新登录。"},
+        "关闭",
+    },
 };
 
 inline constexpr UiTexts kEnglishTexts{
@@ -517,6 +569,9 @@ inline constexpr UiTexts kEnglishTexts{
         "Rows skipped (unreadable): %1",
         "Rows skipped (too long): %1",
         "Rows skipped (time runs backwards): %1",
+        "Export CSV...",
+        "CSV files (*.csv)",
+        "Cannot write the CSV file:\n%1",
     },
     {
         "Parameter %1 not stored",
@@ -648,6 +703,30 @@ inline constexpr UiTexts kEnglishTexts{
         "%1: missing; its point is skipped.",
         "Restore point not kept: %1",
         "The note could not be written beside the set: %1",
+    },
+    {
+        "Link health(&N)...",
+        "Link health",
+        "Frames per second",
+        "Bytes read",
+        "Frames taken",
+        "Bytes discarded",
+        "Link losses",
+        "Resends",
+        "Echo latency",
+        "%1 ms median, %2 ms worst",
+        "no echo yet",
+        "Hints",
+        "None.",
+        {"The adapter holds received bytes up to %1 ms (its latency timer): frames and echoes "
+         "come late and in bunches. Set its latency_timer to 1.",
+         "Bytes have come for %1 s, but no frames of a controller: this may be another device, "
+         "or the line is not at 9600 baud.",
+         "The port could not be opened: another program holds it. Close that program, or choose "
+         "another port.",
+         "The port could not be opened: your user may not use serial ports. Add it to the "
+         "dialout group and log in again."},
+        "Close",
     },
 };
 

@@ -81,6 +81,8 @@ const TableRow kTextTable[] = {
      "Curve editor(&V)..."},
     {"File > Tune history", CommandText(CommandId::kShowHistory), "调校记录(&H)...",
      "Tune history(&H)..."},
+    {"File > Link health", CommandText(CommandId::kShowLinkHealth), "链路状况(&N)...",
+     "Link health(&N)..."},
     {"petrol label", ControlText(ControlId::kPetrolLabel), " 喷油时间(ms)", "Pet(ms)"},
     {"gas label", ControlText(ControlId::kGasLabel), " 喷气时间(ms)", "Gas(ms)"},
     {"lambda label", ControlText(ControlId::kLambdaLabel), "氧传感器(V)", "Lambda(V)"},
@@ -194,9 +196,9 @@ private slots:
         QCOMPARE(MenuBar::ItemAt(menu.SettingsMenu(), 0)->menu(), menu.PortMenu());
         QCOMPARE(MenuBar::ItemAt(menu.SettingsMenu(), 1)->menu(), menu.LanguageMenu());
         // Open, Save, the four session log items, the chart and the cell
-        // statistics, undo, redo, the curve editor and the tune history
-        // between separators, Exit.
-        QCOMPARE(menu.FileMenu()->actions().size(), 16);
+        // statistics, undo, redo, the curve editor, the tune history and the
+        // link health between separators, Exit.
+        QCOMPARE(menu.FileMenu()->actions().size(), 17);
         QCOMPARE(menu.PortMenu()->actions().size(), 19);
         QCOMPARE(menu.LanguageMenu()->actions().size(), 2);
         QCOMPARE(MenuBar::ItemAt(menu.HelpMenu(), 0), dlg.Command(CommandId::kHelp));
