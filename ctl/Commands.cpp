@@ -266,7 +266,10 @@ int Write(const CtlCommand& command, QTextStream& out, QTextStream& err) {
         return ExitCode::kInterrupted;
     }
     if (!echoed) {
-        const ParamMask missing = Differing(DeviceValues(session.Record()), *set);
+        // Sent and not echoed, or reported back with another value: a value just
+        // sent again already stands in the record as the controller's.
+        const ParamMask missing =
+            session.Record().unechoedMask | Differing(DeviceValues(session.Record()), *set);
         run.Say(QStringLiteral("not echoed by the controller: %1").arg(Listed(*set, missing)));
         return session.IsUp() ? ExitCode::kNotEchoed : ExitCode::kNoLink;
     }
