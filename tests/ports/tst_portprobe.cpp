@@ -24,6 +24,8 @@ constexpr ProbeTimings kTimings{std::chrono::milliseconds(50), std::chrono::mill
 // Long enough that a byte sent once the test has seen the worker listen
 // surely falls inside the window, on a machine slowed by a sanitizer too.
 constexpr ProbeTimings kLongListen{std::chrono::milliseconds(1000), std::chrono::milliseconds(10)};
+// Time for a worker to open, set up and clear a port it has just claimed.
+constexpr int kSettleAfterHoldMs = 300;
 
 // Maps port numbers to device paths and counts which ports were asked for.
 class CountingPorts {
@@ -103,9 +105,12 @@ private slots:
         PtyPair device;
         ports_->Set(1, device.SlavePath());
         search_->Launch(stop_);
-        // One byte, well inside the listening window.
+        // One byte, well inside the listening window. The worker holds the
+        // device from just before it opens it and then drops what was waiting,
+        // so the byte goes a while after the hold, not at once.
         QTRY_VERIFY_WITH_TIMEOUT(search_->IsListeningOn(QString::fromStdString(device.SlavePath())),
                                  2000);
+        QTest::qWait(kSettleAfterHoldMs);
         device.Send({0x42});
         QVERIFY(WaitForWorkers());
         QTRY_COMPARE(finds_->size(), 1);
