@@ -3,9 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "domain/Calibration.h"
+#include "domain/ObdReadings.h"
 #include "link/LinkState.h"
 
 // What a session is made of, as the window shows it, a log keeps it and a
@@ -25,6 +27,9 @@ struct SessionFrame {
     std::int32_t param = 0;
     // The number of the mark that came just before this frame; 0 for none.
     std::int32_t mark = 0;
+    // The petrol ECU's readings of an OBD round that ended just before this
+    // frame; empty on every other frame, and always without an OBD adapter.
+    std::optional<ObdReadings> obd{};
 
     bool operator==(const SessionFrame&) const = default;
 };
@@ -32,11 +37,20 @@ struct SessionFrame {
 // Something that happened between frames. Every event is a numbered mark of
 // its log; the mark the user sets is the plain one.
 struct SessionEvent {
-    enum class Kind { Mark, ParameterSent, StoreSent, FileLoaded, ReplayStarted, ReplayEnded };
+    enum class Kind {
+        Mark,
+        ParameterSent,
+        StoreSent,
+        FileLoaded,
+        ReplayStarted,
+        ReplayEnded,
+        // The fitter switched the engine to another fuel; value 0 petrol, 1 gas.
+        FuelChanged
+    };
     Kind kind = Kind::Mark;
     std::int32_t number = 0;
     std::int32_t index = 0;  // ParameterSent
-    std::int32_t value = 0;  // ParameterSent
+    std::int32_t value = 0;  // ParameterSent; FuelChanged
     std::string name{};      // FileLoaded: the file's name
 
     bool operator==(const SessionEvent&) const = default;
