@@ -2,23 +2,16 @@
 // SPDX-FileCopyrightText: 2026 DX470 calibrator project
 #include "sim/ControllerModel.h"
 
-namespace {
-// The cell is the low four bits of the petrol time's high byte.
-std::size_t CellOf(std::uint16_t petrol) {
-    constexpr unsigned kCellMask = 0x0F;
-    return (petrol >> 8) & kCellMask;
-}
-}  // namespace
-
 ControllerModel::ControllerModel(const Parameters& initial, const TelemetrySweep& sweep)
     : parameters_(initial),
       stored_(initial),
       petrol_(sweep.petrolStart, sweep.petrolStep, sweep.petrolMaximum),
       lambda_(sweep.lambdaStart, sweep.lambdaStep, sweep.lambdaMaximum),
-      mixture_(sweep.lambdaBias, initial) {}
+      mixture_(sweep.lambdaBias, initial),
+      petrolNow_(petrol_.value()) {}
 
 ControllerModel::Frame ControllerModel::nextTelemetryFrame() {
-    const std::size_t cell = CellOf(petrol_.value());
+    const std::size_t cell = EngineMixture::CellOf(petrol_.value());
     const std::uint16_t lambda = mixture_.Reading(lambda_.value(), cell, parameters_[cell]);
     const Frame frame = nextTelemetryFrame(petrol_.value(), lambda);
     petrol_.advance();
@@ -28,6 +21,7 @@ ControllerModel::Frame ControllerModel::nextTelemetryFrame() {
 
 ControllerModel::Frame ControllerModel::nextTelemetryFrame(std::uint16_t petrol,
                                                            std::uint16_t lambda) {
+    petrolNow_ = petrol;
     const Frame frame = {
         nextIndex_,
         static_cast<std::uint8_t>(petrol >> 8),
@@ -38,6 +32,11 @@ ControllerModel::Frame ControllerModel::nextTelemetryFrame(std::uint16_t petrol,
     };
     nextIndex_ = static_cast<std::uint8_t>((nextIndex_ + 1) % kParameterCount);
     return frame;
+}
+
+void ControllerModel::holdPetrol(std::uint16_t petrol) {
+    petrol_ = TriangleWave(petrol, 0, petrol);
+    petrolNow_ = petrol;
 }
 
 void ControllerModel::swapController(const Parameters& parameters) {

@@ -48,6 +48,10 @@ public:
     bool echo() const { return echo_; }
 
     void setParameter(std::size_t index, std::uint8_t value) { parameters_.at(index) = value; }
+    // The petrol time of the last frame, or the one held since.
+    std::uint16_t petrolNow() const { return petrolNow_; }
+    // From the next frame on the petrol time stays at `petrol`, as --petrol holds it.
+    void holdPetrol(std::uint16_t petrol);
     // Another controller on the line: its own set, stored and working.
     void swapController(const Parameters& parameters);
     // Switched off and on: what was not stored is gone.
@@ -61,6 +65,7 @@ private:
     TriangleWave petrol_;
     TriangleWave lambda_;
     EngineMixture mixture_;
+    std::uint16_t petrolNow_;
     std::uint8_t nextIndex_ = 0;
     bool echo_ = true;
 };

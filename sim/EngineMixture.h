@@ -24,6 +24,12 @@ public:
 
     std::uint16_t Reading(std::uint16_t swept, std::size_t cell, std::uint8_t parameter) const;
 
+    // The cell is the low four bits of the petrol time's high byte.
+    static std::size_t CellOf(std::uint16_t petrol) {
+        constexpr unsigned kCellMask = 0x0F;
+        return (petrol >> 8) & kCellMask;
+    }
+
 private:
     Offsets offsets_;
     Parameters start_;

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <charconv>
+#include <cstdlib>
 #include <stdexcept>
 #include <system_error>
 
@@ -72,4 +73,8 @@ fs::path PortLink::folderFor(const char* xdgConfigHome, const char* home) {
     }
     if (home != nullptr && *home != '\0') return fs::path(home) / ".config" / portSubfolder();
     throw std::runtime_error("neither XDG_CONFIG_HOME nor HOME names a folder");
+}
+
+fs::path PortLink::userFolder() {
+    return folderFor(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
 }

@@ -33,6 +33,8 @@ public:
     // $XDG_CONFIG_HOME/dx470/ports when that is an absolute path, else $HOME/.config/dx470/ports.
     // Either argument may be null (variable unset). Throws when neither gives a folder.
     static std::filesystem::path folderFor(const char* xdgConfigHome, const char* home);
+    // folderFor() this process's environment.
+    static std::filesystem::path userFolder();
 
 private:
     std::filesystem::path path_;

@@ -3,6 +3,8 @@
 #include "sim/RuntimeCommand.h"
 
 #include <array>
+#include <optional>
+#include <span>
 #include <sstream>
 #include <utility>
 
@@ -12,7 +14,7 @@ namespace {
 
 using Kind = RuntimeCommand::Kind;
 
-constexpr std::array<std::pair<std::string_view, Kind>, 12> kWords = {{
+constexpr std::array<std::pair<std::string_view, Kind>, 13> kWords = {{
     {"talk", Kind::Talk},
     {"silent", Kind::Silent},
     {"garbage", Kind::Garbage},
@@ -25,10 +27,37 @@ constexpr std::array<std::pair<std::string_view, Kind>, 12> kWords = {{
     {"unplug", Kind::Unplug},
     {"plug", Kind::Plug},
     {"quit", Kind::Quit},
+    {"trims", Kind::Trims},
+}};
+
+// The words after "obd".
+constexpr std::array<std::pair<std::string_view, Kind>, 6> kObdWords = {{
+    {"talk", Kind::ObdTalk},
+    {"nodata", Kind::ObdNoData},
+    {"garbage", Kind::ObdGarbage},
+    {"unplug", Kind::ObdUnplug},
+    {"plug", Kind::ObdPlug},
+    {"count", Kind::ObdCount},
 }};
 
 constexpr int kParameterCount = 16;
 constexpr int kMaxValue = 255;
+constexpr long kMaxPetrol = 65535;
+
+// The one word left on the line; nothing when there is none or more than one.
+std::optional<std::string> lastWord(std::istringstream& rest) {
+    std::string word;
+    std::string extra;
+    if (!(rest >> word) || (rest >> extra)) return std::nullopt;
+    return word;
+}
+
+Kind kindNamed(const std::string& word, std::span<const std::pair<std::string_view, Kind>> names) {
+    for (const auto& [name, kind] : names) {
+        if (word == name) return kind;
+    }
+    return Kind::Invalid;
+}
 
 RuntimeCommand parseSet(std::istringstream& rest) {
     RuntimeCommand command;
@@ -62,6 +91,35 @@ RuntimeCommand parseSwap(std::istringstream& rest) {
     return command;
 }
 
+RuntimeCommand parseFuel(std::istringstream& rest) {
+    RuntimeCommand command;
+    const auto word = lastWord(rest);
+    const auto fuel = word ? engineFuelNamed(*word) : std::nullopt;
+    command.kind = fuel ? Kind::SetFuel : Kind::Invalid;
+    command.fuel = fuel.value_or(EngineFuel::Gas);
+    return command;
+}
+
+RuntimeCommand parsePetrol(std::istringstream& rest) {
+    RuntimeCommand command;
+    long petrol = -1;
+    std::string extra;
+    if (!(rest >> petrol) || (rest >> extra) || petrol < 0 || petrol > kMaxPetrol) {
+        command.kind = Kind::Invalid;
+        return command;
+    }
+    command.kind = Kind::HoldPetrol;
+    command.petrol = static_cast<std::uint16_t>(petrol);
+    return command;
+}
+
+RuntimeCommand parseObd(std::istringstream& rest) {
+    RuntimeCommand command;
+    const auto word = lastWord(rest);
+    command.kind = word ? kindNamed(*word, kObdWords) : Kind::Invalid;
+    return command;
+}
+
 }  // namespace
 
 RuntimeCommand RuntimeCommand::parse(std::string_view line) {
@@ -71,11 +129,12 @@ RuntimeCommand RuntimeCommand::parse(std::string_view line) {
     if (!(words >> word)) return command;
     if (word == "set") return parseSet(words);
     if (word == "swap") return parseSwap(words);
+    if (word == "fuel") return parseFuel(words);
+    if (word == "petrol") return parsePetrol(words);
+    if (word == "obd") return parseObd(words);
     command.kind = Kind::Invalid;
     std::string extra;
     if (words >> extra) return command;
-    for (const auto& [name, kind] : kWords) {
-        if (word == name) command.kind = kind;
-    }
+    command.kind = kindNamed(word, kWords);
     return command;
 }

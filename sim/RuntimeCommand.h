@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "sim/EngineFuel.h"
 #include "sim/EngineMixture.h"
 
 // A command typed on the simulator's stdin while it runs.
@@ -26,6 +27,15 @@ struct RuntimeCommand {
         Unplug,
         Plug,
         Quit,
+        SetFuel,
+        HoldPetrol,
+        ObdTalk,
+        ObdNoData,
+        ObdGarbage,
+        ObdUnplug,
+        ObdPlug,
+        ObdCount,
+        Trims,
         Invalid
     };
 
@@ -33,6 +43,8 @@ struct RuntimeCommand {
     std::uint8_t index = 0;                  // Set only
     std::uint8_t value = 0;                  // Set only
     EngineMixture::Parameters parameters{};  // Swap only
+    EngineFuel fuel = EngineFuel::Gas;       // SetFuel only
+    std::uint16_t petrol = 0;                // HoldPetrol only
 
     // Blank lines give None; anything not understood gives Invalid.
     static RuntimeCommand parse(std::string_view line);

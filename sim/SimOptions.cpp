@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 DX470 calibrator project
 #include "sim/SimOptions.h"
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <string_view>
 #include <utility>
@@ -16,6 +18,12 @@ constexpr long kMaxRaw = 65535;
 constexpr long kMaxPetrolSweep = 4095;
 constexpr long kMaxSeed = 4294967295L;
 constexpr long kLastCell = 15;
+constexpr long kMaxObdDelayMs = 5000;
+constexpr long kMaxObdDrop = 1000;
+constexpr double kMostTrimError = 50;
+constexpr double kMostPetrolTrim = 25;
+constexpr long kColdestCoolant = -40;
+constexpr long kHottestCoolant = 215;
 
 std::optional<long> parseNumber(std::string_view text, long maximum) {
     long value = 0;
@@ -27,20 +35,59 @@ std::optional<long> parseNumber(std::string_view text, long maximum) {
     return value;
 }
 
-// "CELL:OFFSET", the offset signed (a plus sign allowed) within a reading's range.
-std::optional<std::pair<std::size_t, std::int32_t>> parseBias(std::string_view text) {
+// Takes off a leading plus or minus sign; true when it was a minus.
+bool takeSign(std::string_view& text) {
+    const bool negative = text.starts_with('-');
+    if (negative || text.starts_with('+')) text.remove_prefix(1);
+    return negative;
+}
+
+// A whole number with an optional sign.
+std::optional<long> parseSignedNumber(std::string_view text, long minimum, long maximum) {
+    const bool negative = takeSign(text);
+    const auto size = parseNumber(text, std::max(-minimum, maximum));
+    if (!size) return std::nullopt;
+    const long value = negative ? -*size : *size;
+    if (value < minimum || value > maximum) return std::nullopt;
+    return value;
+}
+
+// A number such as 8, +6.5 or -0.25, within -most..+most.
+std::optional<double> parseDecimal(std::string_view text, double most) {
+    const bool negative = takeSign(text);
+    // Digits first: from_chars would take a second sign, "inf" and "nan".
+    if (text.empty() || !std::isdigit(static_cast<unsigned char>(text.front()))) {
+        return std::nullopt;
+    }
+    double size = 0;
+    const char* end = text.data() + text.size();
+    const auto [next, error] = std::from_chars(text.data(), end, size, std::chars_format::fixed);
+    if (error != std::errc() || next != end || size > most) return std::nullopt;
+    return negative ? -size : size;
+}
+
+// "CELL:VALUE", the cell 0..15 and the value as `parseValue` reads it.
+template <typename Value, typename Parse>
+std::optional<std::pair<std::size_t, Value>> parseCellValue(std::string_view text,
+                                                            Parse parseValue) {
     const std::size_t colon = text.find(':');
     if (colon == std::string_view::npos) return std::nullopt;
     const auto cell = parseNumber(text.substr(0, colon), kLastCell);
-    std::string_view offsetText = text.substr(colon + 1);
-    bool negative = false;
-    if (offsetText.starts_with('+') || offsetText.starts_with('-')) {
-        negative = offsetText.front() == '-';
-        offsetText.remove_prefix(1);
-    }
-    const auto size = parseNumber(offsetText, kMaxRaw);
-    if (!cell || !size) return std::nullopt;
-    return std::pair{std::size_t(*cell), static_cast<std::int32_t>(negative ? -*size : *size)};
+    const auto value = parseValue(text.substr(colon + 1));
+    if (!cell || !value) return std::nullopt;
+    return std::pair{std::size_t(*cell), static_cast<Value>(*value)};
+}
+
+// "CELL:OFFSET", the offset signed (a plus sign allowed) within a reading's range.
+std::optional<std::pair<std::size_t, std::int32_t>> parseBias(std::string_view text) {
+    return parseCellValue<std::int32_t>(
+        text, [](std::string_view offset) { return parseSignedNumber(offset, -kMaxRaw, kMaxRaw); });
+}
+
+// "CELL:PERCENT", how much too lean (positive) or rich the cell's gas map is.
+std::optional<std::pair<std::size_t, double>> parseTrimError(std::string_view text) {
+    return parseCellValue<double>(
+        text, [](std::string_view percent) { return parseDecimal(percent, kMostTrimError); });
 }
 
 // Walks the arguments; options with a value accept "--opt VALUE" and "--opt=VALUE".
@@ -53,6 +100,7 @@ public:
             readOne(args_[position_++]);
         }
         applyFixedReadings();
+        checkLinks();
         return result_;
     }
 
@@ -92,6 +140,8 @@ private:
             options.echo = false;
         } else if (name == "--bytewise") {
             options.bytewise = true;
+        } else if (name == "--obd") {
+            options.obd = true;
         } else {
             return false;
         }
@@ -101,7 +151,9 @@ private:
     static bool knownValueOption(std::string_view name) {
         for (std::string_view known :
              {"--link", "--gap", "--params", "--petrol", "--petrol-step", "--petrol-max",
-              "--lambda", "--lambda-step", "--lambda-bias", "--seed", "--replay"}) {
+              "--lambda", "--lambda-step", "--lambda-bias", "--seed", "--replay", "--obd-link",
+              "--obd-delay", "--obd-drop", "--trim-error", "--petrol-trim", "--fuel",
+              "--coolant"}) {
             if (name == known) return true;
         }
         return false;
@@ -114,6 +166,7 @@ private:
 
     void readValue(std::string_view name, std::string_view value) {
         SimOptions& options = result_.options;
+        if (readObdValue(name, value)) return;
         if (name == "--link") {
             options.linkNumber = PortLink::portNumber(value);
             if (!options.linkNumber) fail("--link wants COM1 .. COM20");
@@ -145,6 +198,51 @@ private:
             if (const auto seed = number(name, value, kMaxSeed)) {
                 options.seed = static_cast<std::uint32_t>(*seed);
             }
+        }
+    }
+
+    // The adapter and the car behind it.
+    bool readObdValue(std::string_view name, std::string_view value) {
+        SimOptions& options = result_.options;
+        FuelTrimModel::Settings& engine = options.engine;
+        if (name == "--obd-link") {
+            options.obd = true;
+            options.obdLinkNumber = PortLink::portNumber(value);
+            if (!options.obdLinkNumber) fail("--obd-link wants COM1 .. COM20");
+        } else if (name == "--obd-delay") {
+            const auto ms = number(name, value, kMaxObdDelayMs);
+            if (ms) options.obdDelay = std::chrono::milliseconds(*ms);
+        } else if (name == "--obd-drop") {
+            if (const auto every = number(name, value, kMaxObdDrop)) {
+                options.obdDropEvery = static_cast<int>(*every);
+            }
+        } else if (name == "--trim-error") {
+            const auto error = parseTrimError(value);
+            if (error) engine.trimErrors[error->first] = error->second;
+            if (!error) fail("--trim-error wants CELL:PERCENT, cell 0..15, percent -50..+50");
+        } else if (name == "--petrol-trim") {
+            const auto percent = parseDecimal(value, kMostPetrolTrim);
+            if (percent) engine.petrolTrim = *percent;
+            if (!percent) fail("--petrol-trim wants a percentage -25..+25");
+        } else if (name == "--fuel") {
+            const auto fuel = engineFuelNamed(value);
+            if (fuel) engine.fuel = *fuel;
+            if (!fuel) fail("--fuel wants petrol or gas");
+        } else if (name == "--coolant") {
+            const auto celsius = parseSignedNumber(value, kColdestCoolant, kHottestCoolant);
+            if (celsius) engine.coolantCelsius = static_cast<int>(*celsius);
+            if (!celsius) fail("--coolant wants a whole number of degrees -40..215");
+        } else {
+            return false;
+        }
+        return true;
+    }
+
+    // Both links in one folder cannot share a name.
+    void checkLinks() {
+        const SimOptions& options = result_.options;
+        if (options.obdLinkNumber && options.obdLinkNumber == options.linkNumber) {
+            fail("--obd-link must name another port than --link");
         }
     }
 
@@ -243,6 +341,25 @@ Options:
                       then nothing: the readings and each cell's parameter come from the
                       log's rows, the other parameters from the set saved at the log's start
                       (..._start.tq4 beside it) or --params
+  --obd               also play an ELM327 OBD-II adapter on a second pseudo-terminal, and the
+                      car's petrol ECU behind it, from the same engine as the telemetry
+  --obd-link COMn     link the adapter's pseudo-terminal as COMn too, in the same folder as
+                      --link (another n than --link's; implies --obd); removed at exit
+  --obd-delay MS      how long the adapter takes to answer, 0..5000 ms (default 15)
+  --obd-drop N        every Nth request to the car gets no answer at all, not even the
+                      prompt, as over a flaky wireless adapter; 0..1000 (default 0: none)
+  --trim-error CELL:PERCENT
+                      on gas, the map of cell CELL (0..15) is PERCENT (-50..+50, decimals
+                      allowed) too lean, or too rich when negative: the ECU's short-term
+                      fuel trim shows it until the cell's parameter makes up for it: raised
+                      by about PERCENT/100 x (4 x RAW + 14 x its start value) / 14 steps,
+                      RAW the petrol time. May be given once per cell
+  --petrol-trim PERCENT
+                      the car's own long-term fuel trim, -25..+25 (default 0), on either fuel
+  --fuel petrol|gas   what the engine runs on at start (default gas); on petrol the
+                      short-term fuel trim is 0
+  --coolant C         coolant temperature at start, -40..215 (default 90); it warms by one
+                      degree a second up to 90
   -h, --help          show this text
 
 Commands on stdin, one per line (end of input does not stop the program):
@@ -261,11 +378,23 @@ Commands on stdin, one per line (end of input does not stop the program):
   plug                      after unplug: a new pseudo-terminal (another /dev/pts/N), linked
                             again with --link
   quit                      remove the link and exit with code 0
+  fuel petrol|gas           the engine runs on petrol or on gas from now on
+  petrol RAW                hold the petrol time at RAW (0..65535) from now on, as --petrol
+  obd talk|nodata|garbage   the adapter answers as it should, NO DATA to every mode 01
+                            request, or junk lines and the prompt to every request to the car
+  obd unplug                close the adapter's pseudo-terminal and remove its link
+  obd plug                  after "obd unplug": a new pseudo-terminal, linked again with
+                            --obd-link, and the adapter as just powered up
+  obd count                 print how many mode 01 requests came and how many were answered
+  trims                     print per cell the fuel trim (short + long-term) the ECU would
+                            show on gas at the middle of the cell now
 
 Lines on stdout:
   port /dev/pts/N           always the first line; again after "plug"
   unplugged                 after "unplug"
   link PATH                 second line, with --link; again after "plug"
+  obd /dev/pts/N            with --obd, after the port and link lines; again after "obd plug"
+  obd-link PATH             with --obd-link, after the obd line; again after "obd plug"
   rx set K V                valid set-parameter frame (logged in noecho mode too)
   rx store                  store frame; the current parameters become the stored copy
   rx badsum XX XX XX XX XX XX   frame from 0xAB with a wrong checksum, ignored
@@ -280,8 +409,23 @@ Lines on stdout:
   tx single                 the single byte was sent (--single-byte)
   single delivered          a client has read the single byte
   replay done N             --replay: the log's N frames have all been sent
+  fuel petrol|gas           after "fuel"
+  petrol RAW                after "petrol"
+  obd talk|nodata|garbage|unplugged|plugged   after an "obd" command ("obd plugged" before
+                            the new obd and obd-link lines)
+  obd requests N answered M after "obd count": mode 01 requests received (lost ones too),
+                            and those answered with data
+  trims T0 .. T15           after "trims": percent, one decimal
   exit quit|hangup|SIGINT|SIGTERM|SIGHUP   last line ("exit error", code 1, if the
                             pseudo-terminal fails)
+
+The OBD adapter answers as an ELM327 v1.5: a request ends with CR, case and spaces do not
+matter, each answer ends with the prompt '>'. Its own commands: ATZ ATI ATE0/1 ATL0/1
+ATS0/1 ATH0/1 ATSP0..ATSPA ATAT0..2 ATST xx ATDP ATRV; anything else is '?'. The car
+answers mode 01 PIDs 00 04 05 06 07 0C (the first request after ATZ or ATSP0 says
+SEARCHING... first), NO DATA to the rest, and NO DATA but to 00 while the engine is off:
+the controller silent or unplugged, or the petrol time 0. A byte sent before the answer
+to the car has come stops it (STOPPED).
 
 SIGINT, SIGTERM and SIGHUP end the program like "quit" (exit code 0). Invalid options
 exit with code 2, failures to open the pseudo-terminal or to make the link with code 1.

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "sim/ControllerModel.h"
+#include "sim/FuelTrimModel.h"
 #include "sim/TransmitMode.h"
 
 // Start-up settings of dx470-sim, parsed from its command line.
@@ -26,6 +27,12 @@ struct SimOptions {
     std::uint32_t seed = 1;
     // A session log whose frames are sent with their timing instead of the sweep.
     std::optional<std::string> replayPath;
+    // An ELM327 adapter on a second pseudo-terminal, and the car's petrol ECU behind it.
+    bool obd = false;
+    std::optional<int> obdLinkNumber;  // n of "--obd-link COMn"
+    std::chrono::milliseconds obdDelay{15};
+    int obdDropEvery = 0;
+    FuelTrimModel::Settings engine;
 
     struct ParseResult;
     // args excludes the program name.

@@ -6,7 +6,9 @@
 #include <unistd.h>
 
 #include <array>
+#include <cmath>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <iostream>
 
@@ -41,6 +43,15 @@ std::string joinValues(const ControllerModel::Parameters& values) {
     return text;
 }
 
+// One decimal, and never "-0.0".
+std::string percentText(double percent) {
+    constexpr double kTenths = 10;
+    const double rounded = std::round(percent * kTenths) / kTenths;
+    char text[16];
+    std::snprintf(text, sizeof text, "%.1f", rounded == 0 ? 0.0 : rounded);
+    return text;
+}
+
 }  // namespace
 
 VirtualController::VirtualController(const SimOptions& options, const EventLog& log,
@@ -49,6 +60,8 @@ VirtualController::VirtualController(const SimOptions& options, const EventLog& 
       log_(log),
       signals_(signals),
       model_(options.parameters, options.sweep),
+      engine_(options.engine, options.parameters),
+      startedAt_(MonotonicClock::now()),
       pacer_(ControllerModel::kFrameSize, options.gap),
       random_(options.seed) {
     makeLink();
@@ -57,18 +70,24 @@ VirtualController::VirtualController(const SimOptions& options, const EventLog& 
         replay_ = std::make_unique<LogReplay>(*options_.replayPath);
         if (const auto& start = replay_->startParameters()) model_ = ControllerModel(*start, {});
         model_.setEcho(options_.echo);
+        engine_ = FuelTrimModel(options_.engine, model_.parameters());
+    }
+    if (options_.obd) {
+        const ElmAdapter::Settings adapter{options_.obdDelay, options_.obdDropEvery, options_.seed};
+        obd_ = std::make_unique<ObdPort>(adapter, options_.obdLinkNumber);
     }
 }
 
 void VirtualController::makeLink() {
     if (!options_.linkNumber) return;
-    const auto folder = PortLink::folderFor(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
-    link_ = std::make_unique<PortLink>(folder, *options_.linkNumber, terminal_.slavePath());
+    link_ = std::make_unique<PortLink>(PortLink::userFolder(), *options_.linkNumber,
+                                       terminal_.slavePath());
 }
 
 int VirtualController::run() {
     log_.line("port " + terminal_.slavePath());
     if (link_) log_.line("link " + link_->path().string());
+    if (obd_) logObdPort();
     enterMode(options_.mode);
     while (exitReason_.empty()) {
         serviceTimers();
@@ -118,6 +137,8 @@ void VirtualController::serviceTimers() {
         checkSingleByte();
         nextSingleByteCheck_ = now + kSingleByteCheckInterval;
     }
+    // Last, so that an answer never holds up a frame.
+    if (obd_) sendObdAnswer();
 }
 
 std::optional<MonotonicClock::Time> VirtualController::nextDeadline() const {
@@ -129,6 +150,9 @@ std::optional<MonotonicClock::Time> VirtualController::nextDeadline() const {
     if (!lineQueue_.empty() && (!deadline || nextByteAt_ < *deadline)) deadline = nextByteAt_;
     if (singleByte_ == SingleByteState::Waiting) {
         if (!deadline || nextSingleByteCheck_ < *deadline) deadline = nextSingleByteCheck_;
+    }
+    if (const auto answerDue = obd_ ? obd_->deadline() : std::nullopt) {
+        if (!deadline || *answerDue < *deadline) deadline = answerDue;
     }
     return deadline;
 }
@@ -144,10 +168,11 @@ void VirtualController::waitForEvents() {
         timeout.tv_nsec = static_cast<long>((remaining % 1s).count());
         wait = &timeout;
     }
-    std::array<pollfd, 3> fds = {{
+    std::array<pollfd, 4> fds = {{
         {signals_.readFd(), POLLIN, 0},
         {terminal_.masterFd(), POLLIN | POLLPRI, 0},
         {stdinOpen_ ? kStdinFd : -1, POLLIN, 0},
+        {obd_ ? obd_->masterFd() : -1, POLLIN | POLLPRI, 0},
     }};
     if (::ppoll(fds.data(), fds.size(), wait, nullptr) <= 0) return;
     if (fds[0].revents != 0) {
@@ -156,6 +181,7 @@ void VirtualController::waitForEvents() {
     }
     if (fds[1].revents != 0) readLine();
     if (fds[2].revents != 0 && exitReason_.empty()) readStdin();
+    if (fds[3].revents != 0 && exitReason_.empty() && obd_) readObdRequests();
 }
 
 void VirtualController::sendSlot() {
@@ -238,6 +264,32 @@ void VirtualController::readLine() {
     }
 }
 
+void VirtualController::readObdRequests() {
+    if (obd_->readRequests(MonotonicClock::now())) return;
+    std::cerr << "dx470-sim: the OBD pseudo-terminal failed\n";
+    exitReason_ = "error";
+    exitCode_ = 1;
+}
+
+void VirtualController::sendObdAnswer() {
+    const MonotonicClock::Time now = MonotonicClock::now();
+    const auto due = obd_->deadline();
+    if (due && now >= *due) obd_->sendDueAnswer(now, ecuReadings());
+}
+
+// While the controller is silent or unplugged the engine is taken to be off.
+EcuReadings VirtualController::ecuReadings() const {
+    const bool running =
+        terminal_.isOpen() && (mode_ == TransmitMode::Talk || mode_ == TransmitMode::Garbage);
+    const std::uint16_t petrol = running ? model_.petrolNow() : 0;
+    return engine_.readings(petrol, model_.parameters(), MonotonicClock::now() - startedAt_);
+}
+
+void VirtualController::logObdPort() {
+    log_.line("obd " + obd_->slavePath());
+    if (const PortLink* link = obd_->link()) log_.line("obd-link " + link->path().string());
+}
+
 void VirtualController::readStdin() {
     std::array<char, kStdinChunk> buffer;
     const ssize_t count = ::read(kStdinFd, buffer.data(), buffer.size());
@@ -305,11 +357,75 @@ void VirtualController::runCommand(const std::string& line) {
         case Kind::Quit:
             exitReason_ = "quit";
             return;
+        case Kind::SetFuel:
+            engine_.setFuel(command.fuel);
+            log_.line("fuel " + std::string(engineFuelName(command.fuel)));
+            return;
+        case Kind::HoldPetrol:
+            model_.holdPetrol(command.petrol);
+            log_.line("petrol " + std::to_string(command.petrol));
+            return;
+        case Kind::ObdTalk:
+        case Kind::ObdNoData:
+        case Kind::ObdGarbage:
+        case Kind::ObdUnplug:
+        case Kind::ObdPlug:
+        case Kind::ObdCount:
+            runObdCommand(command.kind);
+            return;
+        case Kind::Trims:
+            printTrims();
+            return;
         case Kind::Invalid:
             std::cerr << "dx470-sim: unknown command '" << line << "'\n";
             return;
     }
     log_.line("mode " + std::string(transmitModeName(mode_)));
+}
+
+void VirtualController::runObdCommand(RuntimeCommand::Kind kind) {
+    using Kind = RuntimeCommand::Kind;
+    if (!obd_) {
+        std::cerr << "dx470-sim: no OBD adapter (start with --obd)\n";
+        return;
+    }
+    ElmAdapter& adapter = obd_->adapter();
+    switch (kind) {
+        case Kind::ObdTalk:
+            adapter.setBehaviour(ElmAdapter::Behaviour::Talk);
+            log_.line("obd talk");
+            return;
+        case Kind::ObdNoData:
+            adapter.setBehaviour(ElmAdapter::Behaviour::NoData);
+            log_.line("obd nodata");
+            return;
+        case Kind::ObdGarbage:
+            adapter.setBehaviour(ElmAdapter::Behaviour::Garbage);
+            log_.line("obd garbage");
+            return;
+        case Kind::ObdUnplug:
+            if (obd_->unplug()) log_.line("obd unplugged");
+            return;
+        case Kind::ObdPlug:
+            if (!obd_->plug()) return;
+            log_.line("obd plugged");
+            logObdPort();
+            return;
+        case Kind::ObdCount:
+            log_.line("obd requests " + std::to_string(adapter.mode01Requests()) + " answered " +
+                      std::to_string(adapter.mode01Answered()));
+            return;
+        default:
+            return;
+    }
+}
+
+void VirtualController::printTrims() {
+    std::string line = "trims";
+    for (std::size_t cell = 0; cell < EngineMixture::kCells; ++cell) {
+        line += ' ' + percentText(engine_.gasTrimAtMiddle(cell, model_.parameters()));
+    }
+    log_.line(line);
 }
 
 void VirtualController::dumpParameters() {
@@ -343,5 +459,6 @@ void VirtualController::plug() {
 void VirtualController::shutDown() {
     terminal_.close();
     link_.reset();
+    obd_.reset();
     log_.line("exit " + exitReason_);
 }

@@ -11,9 +11,11 @@
 #include "sim/ControllerModel.h"
 #include "sim/EventLog.h"
 #include "sim/FramePacer.h"
+#include "sim/FuelTrimModel.h"
 #include "sim/LineBuffer.h"
 #include "sim/LogReplay.h"
 #include "sim/MonotonicClock.h"
+#include "sim/ObdPort.h"
 #include "sim/PortLink.h"
 #include "sim/PseudoTerminal.h"
 #include "sim/RuntimeCommand.h"
@@ -21,7 +23,8 @@
 #include "sim/SimOptions.h"
 
 // dx470-sim's single-threaded event loop: one poll() over the signal pipe, the master side of
-// the pseudo-terminal and stdin, woken at the frame deadlines while there is something to send.
+// the pseudo-terminal, the OBD adapter's with --obd, and stdin, woken at the frame deadlines
+// while there is something to send and when the adapter's answer is due.
 class VirtualController {
 public:
     // Opens the pseudo-terminal and makes the link; throws on failure.
@@ -46,6 +49,12 @@ private:
     void checkSingleByte();
 
     void readLine();
+    void readObdRequests();
+    void sendObdAnswer();
+    EcuReadings ecuReadings() const;
+    void logObdPort();
+    void runObdCommand(RuntimeCommand::Kind kind);
+    void printTrims();
     void readStdin();
     void runCommand(const std::string& line);
     void dumpParameters();
@@ -63,6 +72,10 @@ private:
     std::unique_ptr<PseudoTerminal> replugged_;
     std::unique_ptr<PortLink> link_;
     ControllerModel model_;
+    // With --obd; the engine behind it runs from the start either way.
+    std::unique_ptr<ObdPort> obd_;
+    FuelTrimModel engine_;
+    MonotonicClock::Time startedAt_;
     CommandParser parser_;
     FramePacer pacer_;
     // With --replay, the log's frames take the place of the sweep.

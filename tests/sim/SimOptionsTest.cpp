@@ -70,6 +70,31 @@ TEST(SimOptions, LambdaBiasNamesACellAndASignedOffset) {
     EXPECT_EQ(result.options.sweep.lambdaBias, expected);
 }
 
+TEST(SimOptions, ReadsTheAdapterAndTheCarBehindIt) {
+    auto result = SimOptions::parse({});
+    EXPECT_FALSE(result.options.obd);
+    EXPECT_EQ(result.options.obdDelay.count(), 15);
+    EXPECT_EQ(result.options.engine.fuel, EngineFuel::Gas);
+    EXPECT_EQ(result.options.engine.coolantCelsius, 90);
+
+    result = SimOptions::parse({"--link", "COM1", "--obd-link=COM2", "--obd-delay", "200",
+                                "--obd-drop", "7", "--trim-error", "3:+6.5", "--trim-error=15:-50",
+                                "--petrol-trim", "-2.25", "--fuel", "petrol", "--coolant", "-40"});
+    ASSERT_EQ(result.error, "");
+    const SimOptions& options = result.options;
+    EXPECT_TRUE(options.obd);
+    EXPECT_EQ(options.obdLinkNumber, 2);
+    EXPECT_EQ(options.obdDelay.count(), 200);
+    EXPECT_EQ(options.obdDropEvery, 7);
+    EXPECT_EQ(options.engine.trimErrors[3], 6.5);
+    EXPECT_EQ(options.engine.trimErrors[15], -50);
+    EXPECT_EQ(options.engine.trimErrors[0], 0);
+    EXPECT_EQ(options.engine.petrolTrim, -2.25);
+    EXPECT_EQ(options.engine.fuel, EngineFuel::Petrol);
+    EXPECT_EQ(options.engine.coolantCelsius, -40);
+    EXPECT_TRUE(SimOptions::parse({"--obd"}).options.obd);
+}
+
 TEST(SimOptions, LastTransmitModeWins) {
     EXPECT_EQ(SimOptions::parse({"--silent", "--single-byte"}).options.mode,
               TransmitMode::SingleByte);
@@ -90,13 +115,22 @@ TEST_P(RejectedArgs, GiveAnError) {
 
 INSTANTIATE_TEST_SUITE_P(
     CommandLines, RejectedArgs,
-    testing::Values(Args{"--bogus"}, Args{"extra"}, Args{"--link"}, Args{"--link", "COM0"},
-                    Args{"--link", "COM21"}, Args{"--link", "COM03"}, Args{"--link", "com3"},
-                    Args{"--link", "/dev/ttyS0"}, Args{"--gap", "-1"}, Args{"--gap", "1.5"},
-                    Args{"--gap", "60001"}, Args{"--params", "1,2,3"}, Args{"--params", "256"},
-                    Args{"--params", "1,,2"}, Args{"--petrol", "65536"}, Args{"--seed", "x"},
-                    Args{"--silent=1"}, Args{"--petrol-max", "4096"}, Args{"--bytewise=1"},
-                    Args{"--lambda-bias", "16:1"}, Args{"--lambda-bias", "5"},
-                    Args{"--lambda-bias", "5:+-1"}, Args{"--lambda-bias", "5:65536"}));
+    testing::Values(
+        Args{"--bogus"}, Args{"extra"}, Args{"--link"}, Args{"--link", "COM0"},
+        Args{"--link", "COM21"}, Args{"--link", "COM03"}, Args{"--link", "com3"},
+        Args{"--link", "/dev/ttyS0"}, Args{"--gap", "-1"}, Args{"--gap", "1.5"},
+        Args{"--gap", "60001"}, Args{"--params", "1,2,3"}, Args{"--params", "256"},
+        Args{"--params", "1,,2"}, Args{"--petrol", "65536"}, Args{"--seed", "x"},
+        Args{"--silent=1"}, Args{"--petrol-max", "4096"}, Args{"--bytewise=1"},
+        Args{"--lambda-bias", "16:1"}, Args{"--lambda-bias", "5"}, Args{"--lambda-bias", "5:+-1"},
+        Args{"--lambda-bias", "5:65536"}, Args{"--obd=1"}, Args{"--obd-link", "COM21"},
+        Args{"--link", "COM4", "--obd-link", "COM4"}, Args{"--obd-delay", "5001"},
+        Args{"--obd-drop", "1001"}, Args{"--obd-drop", "-1"}, Args{"--trim-error", "16:1"},
+        Args{"--trim-error", "3"}, Args{"--trim-error", "3:50.5"}, Args{"--trim-error", "3:-51"},
+        Args{"--trim-error", "3:+-1"}, Args{"--trim-error", "3:nan"}, Args{"--trim-error", "3:1e1"},
+        Args{"--trim-error", "3:"}, Args{"--petrol-trim", "25.1"}, Args{"--petrol-trim", "-26"},
+        Args{"--petrol-trim", "x"}, Args{"--fuel", "diesel"}, Args{"--fuel", "Gas"},
+        Args{"--coolant", "-41"}, Args{"--coolant", "216"}, Args{"--coolant", "9.5"},
+        Args{"--coolant"}));
 
 }  // namespace

@@ -13,6 +13,7 @@
 
 #include "tests/sim/PtyClient.h"
 #include "tests/sim/SimChild.h"
+#include "tests/sim/TempConfigHome.h"
 
 namespace fs = std::filesystem;
 
@@ -41,20 +42,6 @@ std::optional<std::uint8_t> echoOf(PtyClient& client, std::uint8_t index,
     }
     return std::nullopt;
 }
-
-class TempConfigHome {
-public:
-    TempConfigHome() {
-        std::string pattern = (fs::temp_directory_path() / "dx470-sim-test-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) != nullptr) root_ = pattern;
-    }
-    ~TempConfigHome() { fs::remove_all(root_); }
-    SimChild::Env env() const { return {{"XDG_CONFIG_HOME", root_.string()}}; }
-    fs::path port(const std::string& name) const { return root_ / "dx470" / "ports" / name; }
-
-private:
-    fs::path root_;
-};
 
 bool linkExists(const fs::path& path) {
     return fs::exists(fs::symlink_status(path));
