@@ -7,16 +7,19 @@
 
 namespace {
 constexpr char kRowEnd[] = "\r\n";
-constexpr std::array<const char*, 9> kColumns = {
-    "Time (s)", "Cell",      "Petrol (ms)", "Gas (ms)", "Lambda (V)",
-    "Band",     "Parameter", "Mark",        "Events",
+constexpr std::array<const char*, 8> kFrameColumns = {
+    "Time (s)", "Cell", "Petrol (ms)", "Gas (ms)", "Lambda (V)", "Band", "Parameter", "Mark",
 };
+constexpr std::array<const char*, 5> kObdColumns = {
+    "Short trim (%)", "Long trim (%)", "Engine speed (rpm)", "Coolant (°C)", "Load (%)",
+};
+constexpr char kEventsColumn[] = "Events";
 
 // A frame's fields as the log writes them, tab-separated; the log's own
 // formatting keeps every number as exact as the log.
-std::string FrameFields(const SessionFrame& frame, char separator) {
+std::string FrameFields(const SessionFrame& frame, char separator, bool withObd) {
     std::string row;
-    AppendFrameRow(row, frame);
+    AppendFrameRow(row, frame, withObd);
     if (!row.empty() && row.back() == '\n') row.pop_back();
     std::replace(row.begin(), row.end(), '\t', separator);
     return row;
@@ -42,19 +45,22 @@ std::string CsvField(const std::string& text, char separator) {
     return quoted + '"';
 }
 
-std::string CsvHeader(char separator) {
+std::string CsvHeader(char separator, bool withObd) {
     std::string header;
-    for (std::size_t i = 0; i < kColumns.size(); ++i) {
-        if (i != 0) header += separator;
-        header += CsvField(kColumns[i], separator);
+    for (const char* column : kFrameColumns) header += CsvField(column, separator) + separator;
+    if (withObd) {
+        for (const char* column : kObdColumns) header += CsvField(column, separator) + separator;
     }
-    return header + kRowEnd;
+    return header + CsvField(kEventsColumn, separator) + kRowEnd;
 }
 
 // Events after the last frame have no frame to go with and come in a row of
 // their own, with the other fields empty.
 std::string CsvOfLog(const ParsedLog& log, char separator) {
-    std::string csv = CsvHeader(separator);
+    const bool withObd =
+        log.withObd || std::any_of(log.frames.begin(), log.frames.end(),
+                                   [](const SessionFrame& frame) { return frame.obd.has_value(); });
+    std::string csv = CsvHeader(separator, withObd);
     std::size_t event = 0;
     auto eventsBefore = [&](std::size_t frames) {
         std::string events;
@@ -66,12 +72,13 @@ std::string CsvOfLog(const ParsedLog& log, char separator) {
     };
     for (std::size_t i = 0; i < log.frames.size(); ++i) {
         const std::string events = eventsBefore(i);
-        csv += FrameFields(log.frames[i], separator) + separator + CsvField(events, separator) +
-               kRowEnd;
+        csv += FrameFields(log.frames[i], separator, withObd) + separator +
+               CsvField(events, separator) + kRowEnd;
     }
     const std::string after = eventsBefore(log.frames.size());
     if (!after.empty()) {
-        csv += std::string(kColumns.size() - 1, separator) + CsvField(after, separator) + kRowEnd;
+        const std::size_t fields = kFrameColumns.size() + (withObd ? kObdColumns.size() : 0);
+        csv += std::string(fields, separator) + CsvField(after, separator) + kRowEnd;
     }
     return csv;
 }

@@ -8,15 +8,20 @@
 #include <cstdint>
 #include <limits>
 #include <optional>
+#include <span>
 
 #include "log/LogReader.h"
 
 namespace {
 constexpr std::string_view kColumnRow = "Time\tCell\tPetrol\tGas\tLambda\tBand\tParam\tMark";
 constexpr std::string_view kUnitRow = "s\t\tms\tms\tV\t\t\t";
+// After the eight columns of a log with OBD columns.
+constexpr std::string_view kObdColumnRow = "\tSTFT\tLTFT\tRPM\tCoolant\tLoad";
+constexpr std::string_view kObdUnitRow = "\t%\t%\trpm\t°C\t%";
 constexpr std::string_view kMarkPrefix = "MARK ";
 constexpr std::string_view kMarkSeparator = " - ";
 constexpr std::size_t kColumns = 8;
+constexpr std::size_t kObdColumns = 5;
 
 constexpr int kMilliDecimals = 3;
 // Lambda in units of 10 uV: five decimals of a volt, finer than one step of
@@ -31,6 +36,26 @@ constexpr std::int32_t kHighestReading = 65535;
 constexpr std::int32_t kHighestParam = 255;
 constexpr std::int64_t kMostUnits = std::numeric_limits<std::int64_t>::max();
 
+// A PID's byte as the log writes it: byte * num / den - offset, with this
+// many decimals; read back, the nearest byte.
+struct ObdScale {
+    std::int64_t num;
+    std::int64_t den;
+    std::int64_t offset;
+    int decimals;
+    std::int64_t highest;
+};
+constexpr ObdScale kTrimScale{100, 128, 100, 2, 255};
+constexpr ObdScale kRpmScale{1, 4, 0, 2, 65535};
+constexpr ObdScale kCoolantScale{1, 1, 40, 0, 255};
+constexpr ObdScale kLoadScale{100, 255, 0, 1, 255};
+// Read to millionths, so that a number a spreadsheet wrote with more
+// decimals still comes to its nearest byte.
+constexpr int kObdReadDecimals = 6;
+// Far past every PID's range, and small enough that the products below stay
+// within 64 bits.
+constexpr std::int64_t kMostObdUnits = 1'000'000'000'000'000;
+
 // The log's band numbers by the link's (middle, low, high).
 constexpr int kLoggedBand[] = {0, -1, 1};
 
@@ -42,6 +67,8 @@ constexpr std::string_view kStoreText = "sent store";
 constexpr std::string_view kFileText = "loaded file ";
 constexpr std::string_view kReplayStartedText = "replay started";
 constexpr std::string_view kReplayEndedText = "replay ended";
+constexpr std::string_view kPetrolText = "fuel petrol";
+constexpr std::string_view kGasText = "fuel gas";
 
 std::int64_t Power10(int decimals) {
     std::int64_t power = 1;
@@ -72,6 +99,36 @@ std::int64_t RoundedDivision(std::int64_t value, std::int64_t divisor) {
     return value / divisor + (remainder >= divisor - divisor / 2 ? 1 : 0);
 }
 
+void AppendSignedFixed(std::string& text, std::int64_t units, int decimals) {
+    if (units < 0) text += '-';
+    if (decimals == 0) {
+        AppendInteger(text, units < 0 ? -units : units);
+    } else {
+        AppendFixed(text, units < 0 ? -units : units, decimals);
+    }
+}
+
+// Each field after a tab, empty for a PID that did not answer.
+template <typename Byte>
+void AppendObdField(std::string& text, const std::optional<Byte>& reading, const ObdScale& scale) {
+    text += '\t';
+    if (!reading) return;
+    const std::int64_t unit = Power10(scale.decimals);
+    AppendSignedFixed(
+        text,
+        RoundedDivision(std::int64_t{*reading} * scale.num * unit, scale.den) - scale.offset * unit,
+        scale.decimals);
+}
+
+void AppendObdFields(std::string& text, const std::optional<ObdReadings>& obd) {
+    const ObdReadings readings = obd.value_or(ObdReadings{});
+    AppendObdField(text, readings.shortTrim, kTrimScale);
+    AppendObdField(text, readings.longTrim, kTrimScale);
+    AppendObdField(text, readings.rpm, kRpmScale);
+    AppendObdField(text, readings.coolant, kCoolantScale);
+    AppendObdField(text, readings.load, kLoadScale);
+}
+
 // Tabs and line ends would break the row.
 std::string OneLine(std::string_view text) {
     std::string line(text);
@@ -97,6 +154,8 @@ std::string EventText(const SessionEvent& event) {
             return std::string(kReplayStartedText);
         case Kind::ReplayEnded:
             return std::string(kReplayEndedText);
+        case Kind::FuelChanged:
+            return std::string(event.value == 0 ? kPetrolText : kGasText);
     }
     return std::string(kMarkText);
 }
@@ -134,18 +193,19 @@ std::optional<std::int64_t> ParseFixed(std::string_view text, int decimals) {
     return units;
 }
 
-// The fields of a frame's row, split at its tabs; what lies past the last
-// column is not looked at, so a row of any width costs nothing to split.
-using FrameFields = std::array<std::string_view, kColumns>;
-bool SplitFrameRow(std::string_view row, FrameFields& fields) {
+// The fields of a frame's row, split at its tabs: how many, or one more than
+// any log's columns for a row with more, whose rest is then not looked at.
+using FrameFields = std::array<std::string_view, kColumns + kObdColumns>;
+std::size_t SplitFrameRow(std::string_view row, FrameFields& fields) {
+    std::size_t count = 0;
     std::size_t start = 0;
-    for (std::string_view& field : fields) {
-        if (start > row.size()) return false;
+    while (count < fields.size()) {
         const std::size_t tab = row.find('\t', start);
-        field = row.substr(start, tab - start);
-        start = tab == std::string_view::npos ? row.size() + 1 : tab + 1;
+        fields[count++] = row.substr(start, tab - start);
+        if (tab == std::string_view::npos) return count;
+        start = tab + 1;
     }
-    return true;
+    return count + 1;
 }
 
 bool InRange(std::int64_t value, std::int64_t lowest, std::int64_t highest) {
@@ -156,6 +216,49 @@ bool InRange(std::int64_t value, std::int64_t lowest, std::int64_t highest) {
 std::optional<std::int32_t> Reading(std::int64_t value, std::int64_t highest) {
     if (!InRange(value, 0, highest)) return std::nullopt;
     return static_cast<std::int32_t>(value);
+}
+
+// A trim below zero, a coolant below freezing.
+std::optional<std::int64_t> ParseSignedFixed(std::string_view text, int decimals) {
+    const bool negative = text.starts_with('-');
+    if (negative) text.remove_prefix(1);
+    const auto units = ParseFixed(text, decimals);
+    if (!units) return std::nullopt;
+    return negative ? -*units : *units;
+}
+
+// Of a value of either sign, rounded half away from zero.
+std::int64_t Nearest(std::int64_t value, std::int64_t divisor) {
+    return value < 0 ? -RoundedDivision(-value, divisor) : RoundedDivision(value, divisor);
+}
+
+// An empty field leaves the reading empty; false for a field that is no
+// number, or whose nearest byte is out of the PID's range.
+template <typename Byte>
+bool ParseObdField(std::string_view field, const ObdScale& scale, std::optional<Byte>& reading) {
+    if (field.empty()) return true;
+    const auto units = ParseSignedFixed(field, kObdReadDecimals);
+    if (!units || *units > kMostObdUnits || *units < -kMostObdUnits) return false;
+    const std::int64_t unit = Power10(kObdReadDecimals);
+    const std::int64_t raw = Nearest((*units + scale.offset * unit) * scale.den, scale.num * unit);
+    if (!InRange(raw, 0, scale.highest)) return false;
+    reading = static_cast<Byte>(raw);
+    return true;
+}
+
+// The five fields after the eight columns; empty readings when all five are.
+bool ParseObdFields(std::span<const std::string_view, kObdColumns> fields,
+                    std::optional<ObdReadings>& obd) {
+    ObdReadings readings;
+    if (!ParseObdField(fields[0], kTrimScale, readings.shortTrim) ||
+        !ParseObdField(fields[1], kTrimScale, readings.longTrim) ||
+        !ParseObdField(fields[2], kRpmScale, readings.rpm) ||
+        !ParseObdField(fields[3], kCoolantScale, readings.coolant) ||
+        !ParseObdField(fields[4], kLoadScale, readings.load)) {
+        return false;
+    }
+    if (readings != ObdReadings{}) obd = readings;
+    return true;
 }
 
 std::optional<std::int32_t> LambdaReading(std::int64_t units) {
@@ -177,6 +280,9 @@ std::optional<SessionEvent> ParseEventText(std::string_view text) {
         event.kind = Kind::ReplayStarted;
     } else if (text == kReplayEndedText) {
         event.kind = Kind::ReplayEnded;
+    } else if (text == kPetrolText || text == kGasText) {
+        event.kind = Kind::FuelChanged;
+        event.value = text == kGasText ? 1 : 0;
     } else if (text.starts_with(kFileText)) {
         event.kind = Kind::FileLoaded;
         event.name = std::string(text.substr(kFileText.size()));
@@ -199,15 +305,17 @@ std::optional<SessionEvent> ParseEventText(std::string_view text) {
 
 }  // namespace
 
-std::string LogHeader() {
+std::string LogHeader(bool withObd) {
     std::string header(kColumnRow);
+    if (withObd) header += kObdColumnRow;
     header += '\n';
     header += kUnitRow;
+    if (withObd) header += kObdUnitRow;
     header += '\n';
     return header;
 }
 
-void AppendFrameRow(std::string& text, const SessionFrame& frame) {
+void AppendFrameRow(std::string& text, const SessionFrame& frame, bool withObd) {
     const std::int64_t timeMs = RoundedDivision(std::max<std::int64_t>(frame.timeUs, 0), kUsPerMs);
     AppendFixed(text, timeMs, kMilliDecimals);
     text += '\t';
@@ -227,6 +335,7 @@ void AppendFrameRow(std::string& text, const SessionFrame& frame) {
     AppendInteger(text, frame.param);
     text += '\t';
     AppendInteger(text, frame.mark);
+    if (withObd) AppendObdFields(text, frame.obd);
     text += '\n';
 }
 
@@ -238,6 +347,23 @@ void AppendEventRow(std::string& text, const SessionEvent& event) {
     text += '\n';
 }
 
+std::string EventTextOf(const SessionEvent& event) {
+    return EventText(event);
+}
+
+std::array<std::string, kObdColumns> ObdFieldTexts(const ObdReadings& readings) {
+    std::string row;
+    AppendObdFields(row, readings);
+    std::array<std::string, kObdColumns> fields;
+    std::size_t start = 1;  // past the first field's tab
+    for (std::string& field : fields) {
+        const std::size_t tab = std::min(row.find('\t', start), row.size());
+        field = row.substr(start, tab - start);
+        start = tab + 1;
+    }
+    return fields;
+}
+
 ParsedLog ParseLog(std::string_view text) {
     LogReader reader;
     reader.Read(text);
@@ -245,12 +371,22 @@ ParsedLog ParseLog(std::string_view text) {
 }
 
 bool IsColumnRow(std::string_view row) {
-    return row == kColumnRow;
+    return row == kColumnRow || IsObdColumnRow(row);
 }
 
-std::optional<SessionFrame> ParseFrameRow(std::string_view row) {
+bool IsObdColumnRow(std::string_view row) {
+    return row.size() == kColumnRow.size() + kObdColumnRow.size() && row.starts_with(kColumnRow) &&
+           row.ends_with(kObdColumnRow);
+}
+
+std::optional<SessionFrame> ParseFrameRow(std::string_view row, bool withObd) {
     FrameFields fields;
-    if (!SplitFrameRow(row, fields)) return std::nullopt;
+    const std::size_t count = SplitFrameRow(row, fields);
+    // Fields past a log's columns were always passed over (a spreadsheet may
+    // add some); in a log with the readings' columns they are all there or
+    // none is.
+    const bool obdFields = withObd && count >= fields.size();
+    if (count < kColumns || (withObd && count > kColumns && !obdFields)) return std::nullopt;
     const auto timeMs = ParseFixed(fields[0], kMilliDecimals);
     const auto cell = ParseInteger<std::int32_t>(fields[1]);
     const auto petrolUs = ParseFixed(fields[2], kMilliDecimals);
@@ -273,6 +409,10 @@ std::optional<SessionFrame> ParseFrameRow(std::string_view row) {
     frame.lambdaRaw = *lambdaRaw;
     frame.param = *param;
     frame.mark = *mark;
+    if (obdFields &&
+        !ParseObdFields(std::span(fields).subspan<kColumns, kObdColumns>(), frame.obd)) {
+        return std::nullopt;
+    }
     return frame;
 }
 

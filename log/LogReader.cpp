@@ -53,6 +53,7 @@ void LogReader::TakeRow(std::string_view row) {
     switch (stage_) {
         case Stage::ColumnRow:
             log_.recognised = IsColumnRow(row);
+            log_.withObd = IsObdColumnRow(row);
             stage_ = log_.recognised ? Stage::UnitRow : Stage::NoLog;
             return;
         case Stage::UnitRow:
@@ -64,7 +65,7 @@ void LogReader::TakeRow(std::string_view row) {
             break;
     }
     if (row.empty()) return;
-    if (auto frame = ParseFrameRow(row)) {
+    if (auto frame = ParseFrameRow(row, log_.withObd)) {
         if (!log_.frames.empty() && frame->timeUs < log_.frames.back().timeUs) {
             ++log_.skipped.backwards;
         } else {

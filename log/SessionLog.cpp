@@ -84,7 +84,7 @@ SessionLog::~SessionLog() {
 
 std::optional<SessionLog::Failure> SessionLog::Begin(const std::string& folder,
                                                      const std::tm& localTime, std::int64_t startUs,
-                                                     const PanelParams& panel) {
+                                                     const PanelParams& panel, bool withObd) {
     Close();
     std::error_code made;
     std::filesystem::create_directories(folder, made);
@@ -99,7 +99,8 @@ std::optional<SessionLog::Failure> SessionLog::Begin(const std::string& folder,
     startUs_ = startUs;
     lastMark_ = 0;
     markForNextFrame_ = 0;
-    pending_ = LogHeader();
+    withObd_ = withObd;
+    pending_ = LogHeader(withObd);
     if (auto failure = Flush()) return failure;
     if (auto failure = WriteSnapshot(SnapshotPath(path_, Snapshot::Start), panel)) {
         Close();
@@ -113,7 +114,7 @@ void SessionLog::AddFrame(SessionFrame frame) {
     frame.timeUs -= startUs_;
     frame.mark = markForNextFrame_;
     markForNextFrame_ = 0;
-    AppendFrameRow(pending_, frame);
+    AppendFrameRow(pending_, frame, withObd_);
 }
 
 std::int32_t SessionLog::AddEvent(SessionEvent event) {

@@ -38,9 +38,11 @@ public:
 
     // Opens a new log in folder (made if missing), named after localTime, and
     // writes its header and the start snapshot. startUs is the steady-clock
-    // time its first row counts from.
+    // time its first row counts from. With withObd the log has the OBD
+    // columns, and every frame's row them.
     std::optional<Failure> Begin(const std::string& folder, const std::tm& localTime,
-                                 std::int64_t startUs, const PanelParams& panel);
+                                 std::int64_t startUs, const PanelParams& panel,
+                                 bool withObd = false);
     // A frame shown; its time is on the steady clock.
     void AddFrame(SessionFrame frame);
     // Numbers the event, adds its row and marks the next frame with it;
@@ -69,4 +71,5 @@ private:
     std::int64_t startUs_ = 0;
     std::int32_t lastMark_ = 0;
     std::int32_t markForNextFrame_ = 0;
+    bool withObd_ = false;
 };

@@ -7,8 +7,11 @@
 #include <QPainter>
 #include <QPolygon>
 #include <algorithm>
+#include <cmath>
 
 #include "link/LiveValues.h"
+#include "log/LogFormat.h"
+#include "ui/UiTexts.h"
 
 namespace {
 // Two minutes at a little above line rate (160 frames a second).
@@ -38,6 +41,32 @@ const std::array<Scale, ChartView::kStrips> kScales = {{
     {kMostGasUs, "19 ms", QColor(0x00, 0x78, 0xB4)},
     {kParamCount - 1, "15", QColor(0x50, 0x3C, 0xA0)},
 }};
+
+// An OBD trace's strip (the first or second below the others), its scale in
+// the trace's unit, that unit, and its colour.
+struct ObdScale {
+    int strip;
+    double bottom;
+    double top;
+    const char* unit;
+    QColor colour;
+};
+const std::array<ObdScale, ChartView::kObdTraces> kObdScales = {{
+    {0, -25, 25, "%", QColor(0xD0, 0x30, 0x30)},
+    {0, -25, 25, "%", QColor(0x30, 0x60, 0xD0)},
+    {0, -25, 25, "%", QColor(0x20, 0x20, 0x20)},
+    {1, 0, 8000, "rpm", QColor(0xB0, 0x00, 0x60)},
+    {1, 0, 120, kCelsiusText, QColor(0x00, 0x90, 0x90)},
+    {1, 0, 100, "%", QColor(0x70, 0x80, 0x00)},
+}};
+// Between two names in a strip's legend, and between two readings.
+const QString kGap = QStringLiteral("   ");
+
+int YOf(const QRect& strip, double value, const ObdScale& scale) {
+    const double clamped = std::clamp(value, scale.bottom, scale.top);
+    return strip.bottom() - int(std::lround((clamped - scale.bottom) * (strip.height() - 1) /
+                                            (scale.top - scale.bottom)));
+}
 
 int YOf(const QRect& strip, std::int32_t value, std::int32_t top) {
     const std::int32_t clamped = std::clamp(value, 0, top);
@@ -70,6 +99,12 @@ ChartView::ChartView(QWidget* parent) : QWidget(parent), history_(kHistoryFrames
 void ChartView::SetTexts(const std::array<QString, kStrips>& traces, const QString& paused) {
     traces_ = traces;
     pausedText_ = paused;
+    ground_ = {};
+    update();
+}
+
+void ChartView::SetObdTexts(const std::array<QString, kObdTraces>& traces) {
+    obdTraces_ = traces;
     ground_ = {};
     update();
 }
@@ -140,7 +175,8 @@ QRect ChartView::PlotArea() const {
 
 QRect ChartView::Strip(int strip) const {
     const QRect area = PlotArea();
-    const int height = (area.height() - (kStrips - 1) * kStripGap) / kStrips;
+    const int strips = StripCount();
+    const int height = (area.height() - (strips - 1) * kStripGap) / strips;
     return {area.left(), area.top() + strip * (height + kStripGap), area.width(), height};
 }
 
@@ -150,11 +186,16 @@ std::int64_t ChartView::EndUs() const {
 
 void ChartView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    if (ground_.size() != size() * devicePixelRatio()) PaintGround();
+    if (ground_.size() != size() * devicePixelRatio() || groundWithObd_ != ShowsObd()) {
+        PaintGround();
+    }
     painter.drawPixmap(0, 0, ground_);
     const std::int64_t fromUs = EndUs() - spanSeconds_ * kUsPerSecond;
     const QRect area = PlotArea();
     PaintTraces(painter, history_.Thin(fromUs, EndUs(), area.width()));
+    if (ShowsObd()) {
+        PaintObdTraces(painter, history_.ThinObd(fromUs, EndUs(), area.width(), kObdHoldUs));
+    }
     PaintEvents(painter, fromUs);
     if (paused_) {
         painter.setPen(palette().text().color());
@@ -192,7 +233,52 @@ void ChartView::PaintGround() {
         painter.drawText(box.adjusted(kTextInset, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop,
                          traces_[std::size_t(strip)]);
     }
+    groundWithObd_ = ShowsObd();
+    if (groundWithObd_) PaintObdGround(painter);
     PaintTimeAxis(painter);
+}
+
+// The trims' strip with its zero line and their scale; the engine's with
+// each trace's scale in the legend, all three starting from 0.
+void ChartView::PaintObdGround(QPainter& painter) const {
+    const QRect trims = Strip(kStrips);
+    const QRect engine = Strip(kStrips + 1);
+    const ObdScale& trimScale = kObdScales[FrameHistory::kShortTrim];
+    const int zeroY = YOf(trims, 0.0, trimScale);
+    for (const QRect& box : {trims, engine}) {
+        painter.fillRect(box, Qt::white);
+        painter.setPen(Qt::lightGray);
+        painter.drawRect(box.adjusted(0, 0, -1, -1));
+    }
+    painter.drawLine(trims.left(), zeroY, trims.right(), zeroY);
+    painter.setPen(palette().text().color());
+    const auto label = [&](const QRect& box, Qt::Alignment alignment, const QString& text) {
+        painter.drawText(QRect(0, box.top(), kLeftMargin - kTextInset, box.height()),
+                         Qt::AlignRight | alignment, text);
+    };
+    label(trims, Qt::AlignTop, QStringLiteral("25 %"));
+    label(trims, Qt::AlignBottom, QStringLiteral("-25 %"));
+    label(QRect(0, zeroY - trims.height() / 2, 0, trims.height()), Qt::AlignVCenter,
+          QStringLiteral("0"));
+    label(engine, Qt::AlignBottom, QStringLiteral("0"));
+    // The legend: each trace's name in its colour.
+    std::array<int, kObdStrips> legendX = {trims.left() + kTextInset, engine.left() + kTextInset};
+    for (std::size_t trace = 0; trace < kObdTraces; ++trace) {
+        const ObdScale& scale = kObdScales[trace];
+        QString text = obdTraces_[trace];
+        if (scale.strip == 1) {
+            text += QStringLiteral(" %1-%2 %3")
+                        .arg(scale.bottom)
+                        .arg(scale.top)
+                        .arg(QString::fromUtf8(scale.unit));
+        }
+        int& x = legendX[std::size_t(scale.strip)];
+        const QRect box = Strip(kStrips + scale.strip);
+        painter.setPen(scale.colour);
+        painter.drawText(QRect(x, box.top(), box.right() - x, box.height()),
+                         Qt::AlignLeft | Qt::AlignTop, text);
+        x += painter.fontMetrics().horizontalAdvance(text + kGap);
+    }
 }
 
 void ChartView::PaintTraces(QPainter& painter,
@@ -221,6 +307,30 @@ void ChartView::PaintTraces(QPainter& painter,
             }
             const auto [low, high] = RangeOf(columns[x], strip);
             line << QPoint(px, YOf(box, low, scale.top)) << QPoint(px, YOf(box, high, scale.top));
+        }
+    }
+}
+
+// Each trace a step line: the value each column came in with, its extremes,
+// the one it left with; a gap where no reading is held.
+void ChartView::PaintObdTraces(QPainter& painter,
+                               const std::vector<FrameHistory::ObdColumn>& columns) const {
+    for (std::size_t trace = 0; trace < kObdTraces; ++trace) {
+        const ObdScale& scale = kObdScales[trace];
+        const QRect box = Strip(kStrips + scale.strip);
+        painter.setPen(scale.colour);
+        QPolygon line;
+        for (std::size_t x = 0; x <= columns.size(); ++x) {
+            if (x == columns.size() || !columns[x][trace]) {
+                painter.drawPolyline(line);
+                line.clear();
+                continue;
+            }
+            const FrameHistory::ObdSpan& span = *columns[x][trace];
+            const int px = box.left() + int(x);
+            for (const double value : {span.first, span.low, span.high, span.last}) {
+                line << QPoint(px, YOf(box, value, scale));
+            }
         }
     }
 }
@@ -275,12 +385,38 @@ void ChartView::PaintCursor(QPainter& painter, std::int64_t fromUs) const {
                                   QString::fromStdString(readouts.lambdaText),
                                   QString::fromStdString(readouts.petrolText),
                                   QString::fromStdString(readouts.gasText), traces_[kStrips - 1])
-                             .arg(frame->cell);
+                             .arg(frame->cell) +
+                         (ShowsObd() ? ObdReadout(history_.ObdAt(timeUs, kObdHoldUs)) : QString());
     const QFontMetrics metrics = painter.fontMetrics();
-    QRect box(0, 0, metrics.horizontalAdvance(text) + 2 * kTextInset,
-              metrics.height() + 2 * kTextInset);
+    const QSize textSize = ShowsObd() ? metrics.boundingRect(QRect(), 0, text).size()
+                                      : QSize(metrics.horizontalAdvance(text), metrics.height());
+    QRect box(0, 0, textSize.width() + 2 * kTextInset, textSize.height() + 2 * kTextInset);
     box.moveTopLeft({std::min(*cursorX_ + kTextInset, area.right() - box.width()), area.top()});
     painter.fillRect(box, QColor(0xFF, 0xFF, 0xE1));
     painter.setPen(Qt::black);
     painter.drawText(box, Qt::AlignCenter, text);
+}
+
+// Two lines more, trims and engine, with the numbers as the log writes them.
+QString ChartView::ObdReadout(const ObdReadings& readings) const {
+    const std::array<std::string, 5> fields = ObdFieldTexts(readings);
+    const auto total = TotalTrimPercent(readings);
+    const std::array<QString, kObdTraces> values = {
+        QString::fromStdString(fields[0]),
+        QString::fromStdString(fields[1]),
+        total ? QString::number(*total, 'f', 2) : QString(),
+        QString::fromStdString(fields[2]),
+        QString::fromStdString(fields[3]),
+        QString::fromStdString(fields[4]),
+    };
+    QString text;
+    for (std::size_t trace = 0; trace < kObdTraces; ++trace) {
+        const bool first = trace == FrameHistory::kShortTrim || trace == FrameHistory::kEngineSpeed;
+        text += first ? QStringLiteral("\n") : kGap;
+        text += obdTraces_[trace] + QLatin1Char(' ');
+        text += values[trace].isEmpty()
+                    ? QStringLiteral("--")
+                    : values[trace] + QLatin1Char(' ') + QString::fromUtf8(kObdScales[trace].unit);
+    }
+    return text;
 }

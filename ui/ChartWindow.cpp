@@ -48,4 +48,9 @@ void ChartWindow::SetLanguage(const UiTexts& texts) {
         traces[i] = QString::fromUtf8(analysis.traces[i]);
     }
     view_->SetTexts(traces, QString::fromUtf8(analysis.paused));
+    std::array<QString, ChartView::kObdTraces> obdTraces;
+    for (std::size_t i = 0; i < obdTraces.size(); ++i) {
+        obdTraces[i] = QString::fromUtf8(analysis.obdTraces[i]);
+    }
+    view_->SetObdTexts(obdTraces);
 }

@@ -3,6 +3,8 @@
 // The chart's frames: a ring of the last ones, thinned to one column a pixel.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "analysis/FrameHistory.h"
 
 namespace {
@@ -93,4 +95,48 @@ TEST(FrameHistory, EventsLastAsLongAsTheFramesOfTheirTime) {
     history.AddEvent({.kind = SessionEvent::Kind::ReplayStarted});
     EXPECT_EQ(history.Size(), 0u);
     EXPECT_FALSE(history.LastTimeUs());
+}
+
+// The petrol ECU's readings are steps: each PID's holds until its next one,
+// a PID missing from a round keeps its last, and none outlasts the hold.
+TEST(FrameHistory, ObdReadingsAreStepsHeldUntilTheNextOrTheHold) {
+    FrameHistory history(100);
+    for (int i = 0; i < 60; ++i) {
+        SessionFrame frame = FrameNumber(i);
+        // 0 % and 7.8125 %, 800 rpm, 90 °C, 20 %; then short trim and speed.
+        if (i == 5) frame.obd = ObdReadings{128, 138, 3200, 130, 51};
+        if (i == 12) frame.obd = ObdReadings{148, {}, 3300, {}, {}};
+        if (i == 14) frame.obd = ObdReadings{108, {}, {}, {}, {}};
+        history.AddFrame(frame);
+    }
+    ASSERT_TRUE(history.HasObd());
+    // Columns of five frames; a hold of twenty.
+    constexpr std::int64_t kHoldUs = 20 * kFrameUs;
+    const auto columns = history.ThinObd(0, 60 * kFrameUs, 12, kHoldUs);
+    using H = FrameHistory;
+    const std::tuple<std::size_t, H::ObdTrace, std::optional<double>> cases[] = {
+        {0, H::kShortTrim, std::nullopt}, {1, H::kLoad, 20.0},
+        {2, H::kLongTrim, 7.8125},        {2, H::kEngineSpeed, 825.0},
+        {5, H::kCoolant, 90.0},           {6, H::kLongTrim, std::nullopt},
+        {6, H::kShortTrim, -15.625},      {6, H::kTotalTrim, std::nullopt},
+        {7, H::kShortTrim, std::nullopt},
+    };
+    for (const auto& [column, trace, last] : cases) {
+        const auto& span = columns[column][trace];
+        EXPECT_EQ(span ? std::optional(span->last) : std::nullopt, last) << column << " " << trace;
+    }
+    // Within a column, every value the trace took.
+    const H::ObdSpan total = *columns[2][H::kTotalTrim];
+    EXPECT_EQ((std::array{total.first, total.low, total.high, total.last}),
+              (std::array{7.8125, -7.8125, 23.4375, -7.8125}));
+    // A chart that begins after a reading starts with it held.
+    EXPECT_EQ(history.ThinObd(10 * kFrameUs, 60 * kFrameUs, 10, kHoldUs)[0][H::kShortTrim]->first,
+              0.0);
+    EXPECT_EQ(history.ObdAt(13 * kFrameUs, kHoldUs), (ObdReadings{148, 138, 3300, 130, 51}));
+    EXPECT_EQ(history.ObdAt(40 * kFrameUs, kHoldUs), ObdReadings{});
+
+    history.AddEvent({.kind = SessionEvent::Kind::FuelChanged, .number = 2, .value = 1});
+    EXPECT_EQ(history.Events().back().label, "fuel gas");
+    history.AddEvent({.kind = SessionEvent::Kind::ReplayStarted});
+    EXPECT_FALSE(history.HasObd());
 }

@@ -32,6 +32,7 @@ ParsedLog ReadInPieces(std::string_view text, std::size_t pieceBytes) {
 
 void RequireSame(const ParsedLog& a, const ParsedLog& b) {
     Require(a.recognised == b.recognised);
+    Require(a.withObd == b.withObd);
     Require(a.frames == b.frames);
     Require(a.events == b.events);
     Require(a.skipped == b.skipped);
@@ -54,10 +55,10 @@ void CheckFrames(const ParsedLog& log) {
 
 void CheckWrittenBack(const ParsedLog& log) {
     if (!log.recognised) return;
-    std::string text = LogHeader();
-    for (const SessionFrame& frame : log.frames) AppendFrameRow(text, frame);
+    std::string text = LogHeader(log.withObd);
+    for (const SessionFrame& frame : log.frames) AppendFrameRow(text, frame, log.withObd);
     const ParsedLog again = ParseLog(text);
-    Require(again.recognised);
+    Require(again.recognised && again.withObd == log.withObd);
     Require(again.frames == log.frames);
     Require(again.skipped.Total() == 0);
 }

@@ -34,6 +34,33 @@ TEST(CsvExport, HeaderNamesEachColumnWithItsUnit) {
         {';', "Time (s);Cell;Petrol (ms);Gas (ms);Lambda (V);Band;Parameter;Mark;Events\r\n"},
     };
     for (const HeaderCase& c : cases) EXPECT_EQ(CsvHeader(c.separator), c.header);
+    EXPECT_EQ(CsvHeader(';', true),
+              "Time (s);Cell;Petrol (ms);Gas (ms);Lambda (V);Band;Parameter;Mark;Short trim (%);"
+              "Long trim (%);Engine speed (rpm);Coolant (°C);Load (%);Events\r\n");
+}
+
+// The OBD columns come with a log that has them, their numbers as the log's;
+// a frame without a round has them empty, and so has a row of late events.
+TEST(CsvExport, ObdReadingsInColumnsOfTheirOwn) {
+    const std::string rows =
+        std::string("1.250\t10\t10.480\t12.028\t1.75784\t0\t120\t0\t\t\t\t\t\n") +
+        "MARK 1 - fuel gas\n" +
+        "1.266\t11\t3.068\t3.079\t0.44923\t-1\t200\t1\t-3.12\t1.56\t"
+        "2412.25\t-40\t31.4\n" +
+        "1.282\t11\t3.068\t3.079\t0.44923\t-1\t200\t0\n" + "MARK 2 - fuel petrol\n";
+    EXPECT_EQ(CsvOfLog(ParseLog(LogHeader(true) + rows), kCsvComma),
+              CsvHeader(kCsvComma, true) +
+                  "1.250,10,10.480,12.028,1.75784,0,120,0,,,,,,\r\n"
+                  "1.266,11,3.068,3.079,0.44923,-1,200,1,-3.12,1.56,2412.25,-40,31.4,"
+                  "MARK 1 - fuel gas\r\n"
+                  "1.282,11,3.068,3.079,0.44923,-1,200,0,,,,,,\r\n"
+                  ",,,,,,,,,,,,,MARK 2 - fuel petrol\r\n");
+    // A frame carrying readings gives them whatever the header.
+    ParsedLog log = ParseLog(LogHeader() + kFrame);
+    log.frames[0].obd = ObdReadings{0, 255, 65535, 255, 0};
+    EXPECT_EQ(CsvOfLog(log, kCsvComma),
+              CsvHeader(kCsvComma, true) +
+                  "1.250,10,10.480,12.028,1.75784,0,120,0,-100.00,99.22,16383.75,215,0.0,\r\n");
 }
 
 struct LogCase {
@@ -91,12 +118,15 @@ TEST(CsvExport, FieldsQuotedOnlyWhenTheyMustBe) {
 }
 
 // Python's csv module reads the file as spreadsheets do: every row whole,
-// a name with a separator and quotes in one field.
+// a name with a separator and quotes in one field, the OBD columns' names
+// and numbers.
 TEST(CsvExport, PythonsCsvModuleReadsItBack) {
-    std::string text = LogHeader();
+    std::string text = LogHeader(true);
     for (std::int32_t i = 0; i < 200; ++i) {
         if (i == 100) text += "MARK 1 - loaded file a,\"b\".bin\n";
-        AppendFrameRow(text, {i * 16'000, i % 16, 700 + i, 3000 + i, i * 97, 100, i < 100 ? 0 : 1});
+        SessionFrame frame{i * 16'000, i % 16, 700 + i, 3000 + i, i * 97, 100, i < 100 ? 0 : 1};
+        if (i % 4 == 0) frame.obd = ObdReadings{std::uint8_t(i), {}, 3200, 130, {}};
+        AppendFrameRow(text, frame, true);
     }
     text += "MARK 2 - replay ended\n";
     std::string path = (std::filesystem::temp_directory_path() / "dx470-csv-XXXXXX").string();
@@ -106,7 +136,8 @@ TEST(CsvExport, PythonsCsvModuleReadsItBack) {
     std::ofstream(path, std::ios::binary) << CsvOfLog(ParseLog(text), kCsvComma);
     const std::string command =
         "python3 -c 'import csv,sys; r=list(csv.reader(open(sys.argv[1],newline=\"\"))); "
-        "print(len(r), sorted({len(x) for x in r}), r[101][0], r[101][8], r[-1][8], sep=\"|\")' " +
+        "print(len(r), sorted({len(x) for x in r}), r[101][0], r[101][13], r[-1][13], r[101][8], "
+        "r[0][11], sep=\"|\")' " +
         path;
     std::string out(256, '\0');
     FILE* python = popen(command.c_str(), "r");
@@ -116,6 +147,8 @@ TEST(CsvExport, PythonsCsvModuleReadsItBack) {
     std::filesystem::remove(path);
     // The shell's "command not found".
     if (WIFEXITED(status) && WEXITSTATUS(status) == 127) GTEST_SKIP() << "no python3";
-    EXPECT_EQ(out, "202|[9]|1.600|MARK 1 - loaded file a,\"b\".bin|MARK 2 - replay ended\n");
+    EXPECT_EQ(out,
+              "202|[14]|1.600|MARK 1 - loaded file a,\"b\".bin|MARK 2 - replay ended|-21.87|"
+              "Coolant (°C)\n");
 }
 }  // namespace

@@ -100,6 +100,19 @@ TEST_F(SessionLogTest, WritesHeaderRowsMarksAndBothSets) {
     EXPECT_EQ(end[3], 101);
 }
 
+// Begun with OBD columns, the log's header and its frames' rows have them.
+TEST_F(SessionLogTest, ObdColumnsFollowHowTheLogBegan) {
+    SessionLog log;
+    ASSERT_FALSE(log.Begin(folder_.string(), kLinkUp, 0, panel_, true));
+    SessionFrame frame = FrameAt(10'000);
+    frame.obd = ObdReadings{140, {}, 3200, {}, {}};
+    log.AddFrame(frame);
+    ASSERT_FALSE(log.End(panel_));
+    const std::string text = Contents(log.Path());
+    EXPECT_TRUE(text.starts_with(LogHeader(true)));
+    EXPECT_EQ(ParseLog(text).frames.at(0).obd, frame.obd);
+}
+
 // Rows stay in memory until a flush; a flush puts all of them in the file.
 TEST_F(SessionLogTest, RowsReachTheFileAtAFlush) {
     SessionLog log;
