@@ -81,22 +81,20 @@ void TrimStatistics::Unsteady(std::int64_t timeUs) {
     unsteadyUntilUs_ = std::max(unsteadyUntilUs_, timeUs + rules_.steadyUs);
 }
 
-std::optional<TrimStatistics::Moment> TrimStatistics::SteadyAt(std::int64_t timeUs) const {
-    // The frames from the start of the steady time to the moment itself; the
-    // oldest kept must reach back that far, or the engine's past is unknown.
-    const std::int64_t fromUs = timeUs - rules_.steadyUs;
-    if (recent_.empty() || recent_.front().timeUs > fromUs) return std::nullopt;
+// The frames from the start of the steady time to the reply must all be in
+// one cell at a steady petrol time: how long the ECU's trims lag is only
+// known roughly, so the engine must not have left the cell before the reply
+// either. The oldest frame kept must reach back that far, or the engine's
+// past is unknown.
+std::optional<TrimStatistics::Moment> TrimStatistics::SteadyAt(std::int64_t sampledUs) const {
+    if (recent_.empty() || recent_.front().timeUs > sampledUs - rules_.steadyUs)
+        return std::nullopt;
     std::optional<Moment> at;
-    std::int32_t lowest = 0;
-    std::int32_t highest = 0;
+    std::int32_t lowest = recent_.front().petrolRaw;
+    std::int32_t highest = lowest;
     for (const Moment& moment : recent_) {
-        if (moment.timeUs > timeUs) break;
-        if (!at) {
-            lowest = highest = moment.petrolRaw;
-        } else if (moment.cell != at->cell) {
-            return std::nullopt;
-        }
-        at = moment;
+        if (moment.cell != recent_.front().cell) return std::nullopt;
+        if (moment.timeUs <= sampledUs) at = moment;
         lowest = std::min(lowest, moment.petrolRaw);
         highest = std::max(highest, moment.petrolRaw);
     }

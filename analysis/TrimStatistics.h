@@ -18,8 +18,9 @@ struct TrimRules {
     // exhaust to sensor, the ECU's loop, and the poll round itself.
     std::int64_t delayUs = 500'000;
     // The engine must have been in the cell, at a steady petrol time, with
-    // no change of the cell's parameters and no change of fuel, this long
-    // before that moment: the short-term trim needs that to follow.
+    // no change of the cell's parameters and no change of fuel, from this
+    // long before that moment until the reply: the short-term trim needs
+    // that to follow.
     std::int64_t steadyUs = 2'000'000;
     // Petrol time moving more than this over that time (in 4 us steps, so
     // a quarter of a cell) is a transient.
@@ -83,8 +84,9 @@ private:
     };
 
     void CountRound(const ObdReadings& readings, std::int64_t timeUs);
-    // The frame of the engine at that moment, if it was steady there.
-    std::optional<Moment> SteadyAt(std::int64_t timeUs) const;
+    // The frame of the engine at the moment sampled, if it was steady there
+    // from the steady time before it until now.
+    std::optional<Moment> SteadyAt(std::int64_t sampledUs) const;
     void RestartGas(int parameter, std::int64_t timeUs);
     void Unsteady(std::int64_t timeUs);
 

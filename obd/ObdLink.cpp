@@ -23,6 +23,8 @@ ObdLink::State StateOf(ElmDialogue::Condition condition) {
             return ObdLink::State::NoData;
         case ElmDialogue::Condition::BusFault:
             return ObdLink::State::BusFault;
+        case ElmDialogue::Condition::Garbled:
+            return ObdLink::State::Garbled;
     }
     return ObdLink::State::Starting;
 }

@@ -46,6 +46,8 @@ public:
         NoData,
         // The adapter finds no bus or ECU.
         BusFault,
+        // The port answers, but not as an adapter does.
+        Garbled,
         // The device went away while open.
         Lost,
     };

@@ -11,6 +11,8 @@
 #include "link/StatusTexts.h"
 #include "link/Supervision.h"
 #include "link/TickCount.h"
+#include "obd/ObdLink.h"
+#include "obd/ObdPortMemory.h"
 #include "ports/PortSearch.h"
 #include "ports/RememberedAdapter.h"
 #include "ports/SerialChannel.h"
@@ -45,8 +47,10 @@ QString FromStd(const std::string& text) {
 CalibrationSession::CalibrationSession(PortResolver resolver, ProbeTimings timings,
                                        std::shared_ptr<PortLister> adapters, QObject* parent)
     : QObject(parent) {
+    const bool remembers = adapters != nullptr;
     CreatePorts(std::move(resolver), timings, std::move(adapters));
     CreateRecords();
+    CreateObd(remembers);
     connect(&supervisionTimer_, &QTimer::timeout, this, [this] { OnTimer(kSupervisionTimer); });
     connect(&sendTimer_, &QTimer::timeout, this, [this] { OnTimer(kSendTimer); });
 }
@@ -61,7 +65,12 @@ CalibrationSession::~CalibrationSession() {
 void CalibrationSession::CreatePorts(PortResolver resolver, ProbeTimings timings,
                                      std::shared_ptr<PortLister> adapters) {
     directory_ = std::make_shared<PortDirectory>(std::move(resolver), adapters);
-    search_ = std::make_unique<PortSearch>(directory_->Resolver(), timings);
+    // The OBD adapter's port is no controller's.
+    search_ = std::make_unique<PortSearch>(
+        [this, resolve = directory_->Resolver()](int port) {
+            return port == obdPort_.load() ? std::string() : resolve(port);
+        },
+        timings);
     channel_ = std::make_unique<SerialChannel>(
         directory_->Resolver(),
         [this](const QString& device) { return search_->IsListeningOn(device); });
@@ -105,6 +114,7 @@ void CalibrationSession::Start() {
     sendTimer_.start(kSendPeriodMs);
     choice_ = {PortChoice::Kind::Auto};
     emit portChoiceMarked(choice_);
+    StartRememberedObd();
     link_->LaunchSearch();
 }
 
@@ -476,8 +486,10 @@ void CalibrationSession::NoteLinkUp(bool up) {
 void CalibrationSession::RecordFramesOfRead(qint64 arrivalMicros) {
     if (framesOfRead_.empty()) return;
     frameClock_.Stamp(framesOfRead_, arrivalMicros);
+    if (pendingObd_) framesOfRead_.front().obd = std::exchange(pendingObd_, std::nullopt);
     for (const SessionFrame& frame : framesOfRead_) {
         logger_->AddFrame(frame);
+        CountTrims(frame);
         emit frameShown(frame);
     }
     framesOfRead_.clear();
@@ -485,6 +497,7 @@ void CalibrationSession::RecordFramesOfRead(qint64 arrivalMicros) {
 
 std::int32_t CalibrationSession::NoteEvent(SessionEvent event) {
     event.number = logger_->AddEvent(event);
+    trims_.AddEvent(event);
     emit eventNoted(event);
     return event.number;
 }
@@ -510,9 +523,11 @@ bool CalibrationSession::Recording() const {
 
 // --- a replay
 
-void CalibrationSession::StartReplay(std::vector<SessionFrame> frames, const SkippedRows& skipped,
-                                     const QString& fileName) {
+void CalibrationSession::StartReplay(
+    std::vector<SessionFrame> frames, const SkippedRows& skipped, const QString& fileName,
+    const std::vector<std::pair<std::size_t, SessionEvent>>& events) {
     EndReplay();
+    replayFuels_ = FuelChangesOf(frames, events);
     KeepRestorePoint(RestoreCause::ReplayStart);
     HoldLinkForReplay();
     player_ = new ReplayPlayer(std::move(frames), skipped, this);
@@ -533,6 +548,7 @@ void CalibrationSession::EndReplay() {
     player->disconnect(this);
     player->deleteLater();
     ResumeLinkAfterReplay();
+    RestoreLiveFuel();
 }
 
 void CalibrationSession::ShowReplayedFrame(const SessionFrame& frame) {
@@ -543,6 +559,8 @@ void CalibrationSession::ShowReplayedFrame(const SessionFrame& frame) {
     }
     emit readoutsShown(ReadoutsOf(frame));
     emit cellMarkerShown(frame.cell);
+    FollowReplayedFuel(frame.timeUs);
+    CountTrims(frame);
     emit frameShown(frame);
 }
 

@@ -7,10 +7,13 @@
 #include <QObject>
 #include <QString>
 #include <QTimer>
+#include <atomic>
 #include <memory>
 #include <optional>
 #include <vector>
 
+#include "analysis/TrimStatistics.h"
+#include "domain/ObdReadings.h"
 #include "edit/PanelHistory.h"
 #include "history/HistoryIndex.h"
 #include "link/CommChannel.h"
@@ -24,7 +27,14 @@
 #include "ports/core/PortNames.h"
 #include "ports/core/ProbeTimings.h"
 
+// The fuel changes among a log's events, by the time of the frame after each.
+std::vector<std::pair<std::int64_t, Fuel>> FuelChangesOf(
+    const std::vector<SessionFrame>& frames,
+    const std::vector<std::pair<std::size_t, SessionEvent>>& events);
+
 class ControllerLink;
+class ObdLink;
+class ObdPortMemory;
 class PortDirectory;
 class PortSearch;
 class RememberedAdapter;
@@ -155,9 +165,27 @@ public:
     bool Logging() const;
     bool Recording() const;
 
+    // The OBD adapter's link, beside the controller's and never on its port:
+    // COMn, or 0 for none. Kept for the next run. The controller's search
+    // passes its port by.
+    enum class ObdPortOutcome { Set, ControllersPort };
+    ObdPortOutcome SetObdPort(int port);
+    int ObdPort() const { return obdPort_.load(); }
+    const ObdLink& Obd() const { return *obd_; }
+    ObdLink& Obd() { return *obd_; }
+    // The fuel the fitter says the engine runs on; an event of the session.
+    void SetFuel(Fuel fuel);
+    Fuel CurrentFuel() const { return trims_.CurrentFuel(); }
+    // The petrol ECU's trims per cell, from the frames shown, live or
+    // replayed, while an adapter is chosen or a replay runs.
+    const TrimStatistics& Trims() const { return trims_; }
+
     // A log's frames played into the readouts while the link is held.
+    // The log's events come with it for the fuel it tells: the trims follow
+    // the fuel of the moment shown.
     void StartReplay(std::vector<SessionFrame> frames, const SkippedRows& skipped,
-                     const QString& fileName);
+                     const QString& fileName,
+                     const std::vector<std::pair<std::size_t, SessionEvent>>& events = {});
     void EndReplay();
 
     // The ways out: the user's (the record keeps the changes or not), the
@@ -209,6 +237,10 @@ signals:
     void recordWriteFailed(const QString& reason);
     // A restore point could not be kept.
     void historyWriteFailed(const QString& reason);
+    // The OBD link's state, its port and the fuel changed.
+    void obdStateChanged();
+    void obdPortMarked(int port);
+    void fuelMarked(Fuel fuel);
     // A replay began (its player is there) or ended.
     void replayStarted(const QString& fileName);
     void replayEnded();
@@ -217,6 +249,16 @@ private:
     void CreatePorts(PortResolver resolver, ProbeTimings timings,
                      std::shared_ptr<PortLister> adapters);
     void CreateRecords();
+    void CreateObd(bool remembers);
+    void StartRememberedObd();
+    // The readings of the round go with the next frame shown.
+    void OnObdReadings(const ObdReadings& readings);
+    void CountTrims(const SessionFrame& frame);
+    // The fuel a replayed log told at a frame's time, to the trims and views.
+    void FollowReplayedFuel(std::int64_t timeUs);
+    // The user's fuel, to the trims again after a replay.
+    void RestoreLiveFuel();
+    bool ControllerHolds(int port) const;
     void OnBytesReceived(const QByteArray& bytes, qint64 arrivalMicros);
     void OnDeviceGone();
     void OnPortOpened(qint64 atMicros);
@@ -296,6 +338,15 @@ private:
     QString connectionTime_;
     ReplayPlayer* player_ = nullptr;
     std::optional<LambdaBand> replayBand_;
+    std::unique_ptr<ObdLink> obd_;
+    std::unique_ptr<ObdPortMemory> obdMemory_;
+    // Read by the search workers too.
+    std::atomic<int> obdPort_ = 0;
+    std::optional<ObdReadings> pendingObd_;
+    TrimStatistics trims_;
+    Fuel liveFuel_ = Fuel::Gas;
+    // The fuel changes of the log being replayed: from which frame time on.
+    std::vector<std::pair<std::int64_t, Fuel>> replayFuels_;
     std::optional<ChannelFailure> lastOpenFailure_;
     // Running while a write of the panel is watched.
     QElapsedTimer writeClock_;

@@ -78,10 +78,18 @@ void SessionLogger::SetForThisRun(bool enabled, const QString& folder) {
 void SessionLogger::Begin(const PanelParams& panel) {
     if (!enabled_) return;
     End(panel);
-    Report(log_.Begin(LocalBytes(RunFolder()), LocalTimeNow(), SteadyMicros(), panel));
+    Report(log_.Begin(LocalBytes(RunFolder()), LocalTimeNow(), SteadyMicros(), panel, obdColumns_));
     if (!Recording()) return;
     flushTimer_.start();
     emit recordingChanged(true);
+}
+
+// A log keeps the columns it began with: one that is being written without
+// them ends, and the next begins with them.
+void SessionLogger::SetObdColumns(bool withObd, const PanelParams& panel) {
+    if (withObd == obdColumns_) return;
+    obdColumns_ = withObd;
+    if (withObd && Recording()) Begin(panel);
 }
 
 void SessionLogger::End(const PanelParams& panel) {

@@ -45,6 +45,9 @@ public:
 
     // The link came up: a new log with the panel's set beside it.
     void Begin(const PanelParams& panel);
+    // Whether logs have the OBD readings' columns: from when an OBD adapter
+    // is chosen. The log being written ends when they are added.
+    void SetObdColumns(bool withObd, const PanelParams& panel);
     // The link went: the log ends with the panel's set beside it.
     void End(const PanelParams& panel);
     void AddFrame(const SessionFrame& frame);
@@ -66,4 +69,5 @@ private:
     QString folder_;
     QTimer flushTimer_;
     bool enabled_ = true;
+    bool obdColumns_ = false;
 };

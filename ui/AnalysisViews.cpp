@@ -6,8 +6,10 @@
 #include "ui/CellsPanel.h"
 #include "ui/ChartView.h"
 #include "ui/ChartWindow.h"
+#include "ui/ObdCommands.h"
 #include "ui/ShowInFront.h"
 #include "ui/SpinButton.h"
+#include "ui/TrimTable.h"
 
 AnalysisViews::AnalysisViews(QWidget* window, CalibrationSession& session,
                              const std::array<SpinButton*, kParamCount>& spins)
@@ -32,13 +34,31 @@ void AnalysisViews::ShowCells(const UiTexts& texts) {
         connect(cells_, &CellsPanel::applyRequested, this, &AnalysisViews::ApplySuggestion);
         // No link, or a replay: the spins are off and Apply would do nothing.
         cells_->SetApplyAllowed([this](int cell) { return spins_.at(cell)->isEnabled(); });
+        cells_->Trims()->SetSource(&session_.Trims());
+        connect(&session_, &CalibrationSession::obdStateChanged, this, &AnalysisViews::ShowTrims);
+        connect(&session_, &CalibrationSession::obdPortMarked, this, &AnalysisViews::ShowTrims);
+        connect(&session_, &CalibrationSession::fuelMarked, this, &AnalysisViews::ShowTrims);
+        connect(&session_, &CalibrationSession::replayEnded, this, &AnalysisViews::ShowTrims);
     }
+    texts_ = &texts;
+    ShowTrims();
     ShowInFront(cells_);
 }
 
 void AnalysisViews::SetLanguage(const UiTexts& texts) {
     if (chart_ != nullptr) chart_->SetLanguage(texts);
-    if (cells_ != nullptr) cells_->SetLanguage(texts);
+    texts_ = &texts;
+    if (cells_ != nullptr) {
+        cells_->SetLanguage(texts);
+        ShowTrims();
+    }
+}
+
+void AnalysisViews::ShowTrims() {
+    if (cells_ == nullptr || texts_ == nullptr) return;
+    cells_->Trims()->SetStatus(ObdCommands::StateText(*texts_, session_),
+                               ObdCommands::FuelText(*texts_, session_));
+    cells_->ShowTrims(session_.ObdPort() != 0 || session_.Trims().Rounds() > 0);
 }
 
 // The spin does what a click does: the panel's value changes and the session

@@ -34,10 +34,14 @@ public:
 
 private:
     void ApplySuggestion(int cell, int steps);
+    // The trims under the statistics: shown while an OBD adapter is chosen
+    // or trims were counted (a replay of a log that has them).
+    void ShowTrims();
 
     QWidget* window_;
     CalibrationSession& session_;
     std::array<SpinButton*, kParamCount> spins_;
     ChartWindow* chart_ = nullptr;
     CellsPanel* cells_ = nullptr;
+    const UiTexts* texts_ = nullptr;
 };

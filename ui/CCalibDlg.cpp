@@ -23,6 +23,7 @@
 #include "ui/LiveBar.h"
 #include "ui/LiveDisplay.h"
 #include "ui/MenuBar.h"
+#include "ui/ObdCommands.h"
 #include "ui/QtTexts.h"
 #include "ui/ReplayViews.h"
 #include "ui/SpinButton.h"
@@ -136,6 +137,7 @@ void CCalibDlg::CreateControls() {
     unstoredMarks_ = new UnstoredMarks(this, units, clientOrigin_, writeButton_);
     analysis_ = new AnalysisViews(this, session_, spins_);
     curveEditing_ = new CurveEditing(this, session_);
+    obdCommands_ = new ObdCommands(this, *menuBar_, session_, kChineseTexts);
     replay_ = new ReplayViews(this, session_, menuBar_->PortMenu()->menuAction(),
                               [this]() -> const UiTexts& { return Texts(); });
     unstoredMarks_->Name(kChineseTexts.unstored);

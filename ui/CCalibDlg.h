@@ -23,6 +23,7 @@ class CurveWindow;
 class HelpWindow;
 class HistoryWindow;
 class LinkHealthPanel;
+class ObdCommands;
 class LiveBar;
 class LiveDisplay;
 class MenuBar;
@@ -203,6 +204,7 @@ private:
     LinkHealthPanel* linkHealthPanel_ = nullptr;
     ReplayViews* replay_ = nullptr;
     AnalysisViews* analysis_ = nullptr;
+    ObdCommands* obdCommands_ = nullptr;
     CurveEditing* curveEditing_ = nullptr;
     QPoint clientOrigin_;
     QRect clientRect_;

@@ -16,6 +16,7 @@
 #include "ui/HistoryWindow.h"
 #include "ui/LinkHealthPanel.h"
 #include "ui/MenuBar.h"
+#include "ui/ObdCommands.h"
 #include "ui/QtTexts.h"
 #include "ui/ReplayViews.h"
 #include "ui/UiTexts.h"
@@ -71,6 +72,7 @@ void CCalibDlg::ApplyTexts(const UiTexts& texts, bool english) {
     Command(CommandId::kShowChart)->setText(Text(texts.analysis.chartItem));
     Command(CommandId::kShowCells)->setText(Text(texts.analysis.cellsItem));
     analysis_->SetLanguage(texts);
+    obdCommands_->SetLanguage(texts);
     Command(CommandId::kUndo)->setText(Text(texts.curve.undoItem));
     Command(CommandId::kRedo)->setText(Text(texts.curve.redoItem));
     Command(CommandId::kShowCurve)->setText(Text(texts.curve.curveItem));

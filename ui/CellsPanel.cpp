@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ui/TrimTable.h"
 #include "ui/UiTexts.h"
 #include "ui/WindowFonts.h"
 
@@ -32,7 +33,9 @@ QString Volts(double volts) {
 }  // namespace
 
 CellsPanel::CellsPanel(const UiTexts& texts, QWidget* parent)
-    : QDialog(parent), table_(new QTableWidget(CellStatistics::kCells, kColumns, this)) {
+    : QDialog(parent),
+      table_(new QTableWidget(CellStatistics::kCells, kColumns, this)),
+      trims_(new TrimTable(this)) {
     setObjectName(QStringLiteral("cellsPanel"));
     setFont(WindowFonts::SongFont(WindowFonts::kSystemPoints));
     setModal(false);
@@ -64,8 +67,11 @@ CellsPanel::CellsPanel(const UiTexts& texts, QWidget* parent)
         table_->setCellWidget(cell, kApplyColumn, apply);
         applyButtons_[std::size_t(cell)] = apply;
     }
+    trims_->hide();
+    connect(trims_, &TrimTable::applyRequested, this, &CellsPanel::applyRequested);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(table_);
+    layout->addWidget(trims_);
     refreshTimer_.setInterval(kRefreshMs);
     connect(&refreshTimer_, &QTimer::timeout, this, &CellsPanel::Refresh);
     SetLanguage(texts);
@@ -80,6 +86,7 @@ void CellsPanel::SetLanguage(const UiTexts& texts) {
     headers << QString();
     table_->setHorizontalHeaderLabels(headers);
     for (QPushButton* apply : applyButtons_) apply->setText(QString::fromUtf8(analysis.apply));
+    trims_->SetLanguage(texts);
     Refresh();
     FitColumns(headers);
 }
@@ -109,6 +116,18 @@ void CellsPanel::FitColumns(const QStringList& headers) {
         table_->setColumnWidth(column, width + kColumnPadding);
     }
     table_->setColumnWidth(kApplyColumn, applyButtons_[0]->sizeHint().width());
+    if (isVisible()) adjustSize();
+}
+
+void CellsPanel::SetApplyAllowed(std::function<bool(int)> allowed) {
+    applyAllowed_ = allowed;
+    trims_->SetApplyAllowed(std::move(allowed));
+}
+
+void CellsPanel::ShowTrims(bool shown) {
+    if (shown == trims_->isVisibleTo(this)) return;
+    trims_->setVisible(shown);
+    if (shown) trims_->Refresh();
     if (isVisible()) adjustSize();
 }
 
@@ -160,6 +179,9 @@ void CellsPanel::Refresh() {
         applyButtons_[std::size_t(cell)]->setEnabled(summary.suggestion.steps != 0 &&
                                                      (!applyAllowed_ || applyAllowed_(cell)));
     }
+    // A replay of a log with trims brings them without an adapter.
+    if (trims_->HasRounds()) ShowTrims(true);
+    if (trims_->isVisibleTo(this)) trims_->Refresh();
 }
 
 void CellsPanel::showEvent(QShowEvent* event) {

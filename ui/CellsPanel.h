@@ -13,13 +13,14 @@
 
 class QPushButton;
 class QTableWidget;
+class TrimTable;
 struct UiTexts;
 
 // The sixteen cells' lambda statistics in a window of their own: samples,
 // share of time, mean voltage, the three bands' shares, and a suggestion with
-// an Apply button. Apply only asks the window to step that parameter's spin,
-// as a click would; nothing is sent from here. Made when first asked for and
-// then kept, gathering frames while hidden; the table follows twice a second
+// an Apply button; under them, with an OBD adapter, the petrol ECU's trims. Apply only asks the
+// window to step that parameter's spin, as a click would; nothing is sent from here. Made when
+// first asked for and then kept, gathering frames while hidden; the table follows twice a second
 // while shown.
 class CellsPanel : public QDialog {
     Q_OBJECT
@@ -35,6 +36,9 @@ public:
     const CellStatistics& Statistics() const { return statistics_; }
     QTableWidget* Table() const { return table_; }
     QPushButton* ApplyButton(int cell) const { return applyButtons_.at(std::size_t(cell)); }
+    // The OBD trims under the table, shown while they can say something.
+    TrimTable* Trims() const { return trims_; }
+    void ShowTrims(bool shown);
     // The table shows the statistics as they are now.
     void Refresh();
     // The panel's value of a cell's parameter changed: what was read before
@@ -42,7 +46,7 @@ public:
     void RestartCell(int cell);
     // Whether a cell's value can be changed now (its spin is on): Apply is
     // offered only then.
-    void SetApplyAllowed(std::function<bool(int)> allowed) { applyAllowed_ = std::move(allowed); }
+    void SetApplyAllowed(std::function<bool(int)> allowed);
 
 signals:
     // Apply: step the spin of parameter `cell` by `steps`.
@@ -63,6 +67,7 @@ private:
 
     CellStatistics statistics_;
     QTableWidget* table_;
+    TrimTable* trims_;
     std::array<QPushButton*, CellStatistics::kCells> applyButtons_{};
     // What the table shows, so Apply does what its row says.
     std::array<Suggestion, CellStatistics::kCells> shown_{};

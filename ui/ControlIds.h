@@ -59,6 +59,15 @@ inline constexpr int kShowHistory = 32806;
 // The link health window, in the File menu after them.
 inline constexpr int kShowLinkHealth = 32807;
 
+// The OBD-II adapter's submenu, in the File menu after the link health: none
+// or COMn, and the fuel the engine runs on.
+inline constexpr int kObdNone = 32808;
+constexpr int ObdPort(int n) {
+    return 32810 + n;
+}
+inline constexpr int kFuelPetrol = 32830;
+inline constexpr int kFuelGas = 32831;
+
 // COM3 breaks the order of the port commands.
 constexpr int SelectPort(int n) {
     if (n == 3) return 32785;

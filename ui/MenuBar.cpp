@@ -32,6 +32,8 @@ MenuBar::MenuBar(const UiTexts& texts, QWidget* parent)
     AddCommand(fileMenu_, CommandId::kShowCurve, Text(texts.curve.curveItem));
     AddCommand(fileMenu_, CommandId::kShowHistory, Text(texts.history.historyItem));
     AddCommand(fileMenu_, CommandId::kShowLinkHealth, Text(texts.linkHealth.healthItem));
+    obdMenu_ = fileMenu_->addMenu(Text(texts.obd.submenu));
+    BuildObdMenu(texts.obd);
     fileMenu_->addSeparator();
     AddCommand(fileMenu_, CommandId::kFileExit, Text(texts.fileExit));
 
@@ -53,6 +55,7 @@ MenuBar::MenuBar(const UiTexts& texts, QWidget* parent)
     settingsMenu_->setObjectName(QStringLiteral("settingsMenu"));
     portMenu_->setObjectName(QStringLiteral("portMenu"));
     languageMenu_->setObjectName(QStringLiteral("languageMenu"));
+    obdMenu_->setObjectName(QStringLiteral("obdMenu"));
     helpMenu_->setObjectName(QStringLiteral("helpMenu"));
 }
 
@@ -83,6 +86,44 @@ void MenuBar::BuildPortMenu() {
     for (int port = CommandId::kFirstHandPort; port <= CommandId::kLastHandPort; ++port) {
         addPortItem(CommandId::SelectPort(port), QStringLiteral("COM%1").arg(port));
     }
+}
+
+// The ports by their COM names only: the controller's submenu names the
+// adapters.
+void MenuBar::BuildObdMenu(const ObdTexts& texts) {
+    auto* ports = new QActionGroup(this);
+    auto* fuels = new QActionGroup(this);
+    auto addItem = [this](QActionGroup* group, int commandId, const QString& text) {
+        QAction* action = AddCommand(obdMenu_, commandId, text);
+        action->setCheckable(true);
+        group->addAction(action);
+    };
+    addItem(ports, CommandId::kObdNone, Text(texts.offItem));
+    obdMenu_->addSeparator();
+    for (int port = CommandId::kFirstHandPort; port <= CommandId::kLastHandPort; ++port) {
+        addItem(ports, CommandId::ObdPort(port), QStringLiteral("COM%1").arg(port));
+    }
+    obdMenu_->addSeparator();
+    addItem(fuels, CommandId::kFuelPetrol, Text(texts.petrolItem));
+    addItem(fuels, CommandId::kFuelGas, Text(texts.gasItem));
+    MarkObdPort(0);
+    MarkFuel(false);
+}
+
+void MenuBar::SetObdTexts(const ObdTexts& texts) {
+    obdMenu_->setTitle(Text(texts.submenu));
+    Command(CommandId::kObdNone)->setText(Text(texts.offItem));
+    Command(CommandId::kFuelPetrol)->setText(Text(texts.petrolItem));
+    Command(CommandId::kFuelGas)->setText(Text(texts.gasItem));
+}
+
+void MenuBar::MarkObdPort(int port) {
+    QAction* item = Command(port == 0 ? CommandId::kObdNone : CommandId::ObdPort(port));
+    if (item != nullptr) item->setChecked(true);
+}
+
+void MenuBar::MarkFuel(bool petrol) {
+    Command(petrol ? CommandId::kFuelPetrol : CommandId::kFuelGas)->setChecked(true);
 }
 
 QAction* MenuBar::AddCommand(QMenu* menu, int commandId, const QString& text) {

@@ -13,12 +13,13 @@ class QAction;
 class QActionGroup;
 class QMenu;
 struct CurveTexts;
+struct ObdTexts;
 struct UiTexts;
 
 // The window's menu: File (Open, Save, the session log's commands, the chart and the cell
-// statistics, undo and redo and the curve editor, Exit), settings (the port submenu and the
-// language submenu) and Help (the user manual, on F1 too, and About). Items are reached by command
-// id, or by position where the window addresses them that way.
+// statistics, undo and redo and the curve editor, the OBD-II adapter's submenu, Exit),
+// settings (the port submenu and the language submenu) and Help (the user manual, on F1 too, and
+// About). Items are reached by command id, or by position where the window addresses them that way.
 class MenuBar : public QMenuBar {
     Q_OBJECT
 
@@ -39,6 +40,11 @@ public:
     QMenu* SettingsMenu() const { return settingsMenu_; }
     QMenu* PortMenu() const { return portMenu_; }
     QMenu* LanguageMenu() const { return languageMenu_; }
+    QMenu* ObdMenu() const { return obdMenu_; }
+    // Marks the OBD adapter's port (0 for none) and the fuel.
+    void MarkObdPort(int port);
+    void MarkFuel(bool petrol);
+    void SetObdTexts(const ObdTexts& texts);
     QMenu* HelpMenu() const { return helpMenu_; }
 
     // The menu bar title at position 0, 1 or 2.
@@ -63,12 +69,14 @@ private:
     QAction* AddCommand(QMenu* menu, int commandId, const QString& text);
     void AddHistoryCommands(const CurveTexts& texts);
     void BuildPortMenu();
+    void BuildObdMenu(const ObdTexts& texts);
 
     QHash<int, QAction*> commands_;
     QMenu* fileMenu_;
     QMenu* settingsMenu_;
     QMenu* portMenu_;
     QMenu* languageMenu_;
+    QMenu* obdMenu_;
     QMenu* helpMenu_;
     QActionGroup* portGroup_;
 };

@@ -92,7 +92,7 @@ void ReplayViews::Read(ReplayLoad* load) {
         return;
     }
     playingPath_ = load->Path();
-    session_.StartReplay(std::move(read.log.frames), read.log.skipped, fileName);
+    session_.StartReplay(std::move(read.log.frames), read.log.skipped, fileName, read.log.events);
 }
 
 // The log is read again, not kept beside the player's frames: a long one

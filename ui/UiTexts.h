@@ -135,6 +135,9 @@ struct AnalysisTexts {
     const char* cellsCaption;
     // The chart's traces from the top: lambda, petrol, gas, cell.
     std::array<const char*, 4> traces;
+    // Its traces of the petrol ECU's readings: short-term, long-term and total
+    // trim, engine speed, coolant, load.
+    std::array<const char*, 6> obdTraces;
     const char* paused;
     // The table's columns: cell, samples, share of time, mean voltage, the
     // three bands' shares, suggestion.
@@ -256,6 +259,28 @@ struct LinkHealthTexts {
     const char* closeButton;
 };
 
+// The OBD-II adapter: its submenu in the settings menu, the fuel, the trims'
+// table in the cell statistics window and the link's states. %1 and %2 as
+// each text says.
+struct ObdTexts {
+    const char* submenu;
+    const char* offItem;
+    const char* petrolItem;
+    const char* gasItem;
+    // %1 the COM port the controller is on.
+    const char* controllersPort;
+    const char* trimsTitle;
+    // The trims table's columns: cell, petrol trims, gas trims, gas trims'
+    // spread, suggestion.
+    std::array<const char*, 5> columns;
+    // %1 the mean trim in percent, %2 the samples.
+    const char* trimValue;
+    const char* onPetrol;
+    const char* onGas;
+    // In the order of ObdLink::State: %1 the COM port, %2 the adapter.
+    std::array<const char*, 11> states;
+};
+
 // Every text of the window that changes with the interface language, one table
 // per language. Texts that stay the same in both languages (port items, status
 // texts, message boxes, About box) live with their users.
@@ -289,6 +314,7 @@ struct UiTexts {
     CurveTexts curve;
     HistoryTexts history;
     LinkHealthTexts linkHealth;
+    ObdTexts obd;
 };
 
 inline constexpr UiTexts kChineseTexts{
@@ -388,6 +414,7 @@ inline constexpr UiTexts kChineseTexts{
         "DX470 曲线图",
         "DX470 单元统计",
         {"氧传感器(V)", "喷油时间(ms)", "喷气时间(ms)", "单元"},
+        {"短期燃油修正", "长期燃油修正", "总燃油修正", "发动机转速", "冷却液温度", "负荷"},
         "已暂停（空格键继续）",
         {"单元", "样本数", "时间占比", "平均电压(V)", "稀", "中", "浓", "建议"},
         "样本不足",
@@ -505,6 +532,23 @@ inline constexpr UiTexts kChineseTexts{
          "端口无法打开：当前用户无权使用串口。请把用户加入 dialout 组，然后重新登录。"},
         "关闭",
     },
+    {
+        "OBD-II 适配器",
+        "不使用",
+        "发动机使用汽油",
+        "发动机使用燃气",
+        "%1 是控制器的端口，不能同时用于 OBD-II 适配器。",
+        "OBD-II 燃油修正（短期 + 长期，汽油 ECU）",
+        {"单元", "汽油时修正", "燃气时修正", "燃气离散", "按修正建议"},
+        "%1 %（%2）",
+        "当前燃料：汽油",
+        "当前燃料：燃气",
+        {"OBD-II：未使用", "OBD-II：%1 不存在", "OBD-II：%1 被其他程序占用",
+         "OBD-II：无权使用 %1（dialout 组）", "OBD-II：%1 上没有适配器应答",
+         "OBD-II：正在启动 %1 上的适配器", "OBD-II：%1，%2，读取中",
+         "OBD-II：%1，%2，ECU 无数据（点火开关或发动机未开？）", "OBD-II：%1，%2，找不到总线或 ECU",
+         "OBD-II：%1 的应答无法识别（不是 OBD 适配器？）", "OBD-II：%1 已断开，等待重新连接"},
+    },
 };
 
 inline constexpr UiTexts kEnglishTexts{
@@ -605,6 +649,7 @@ inline constexpr UiTexts kEnglishTexts{
         "DX470 chart",
         "DX470 cell statistics",
         {"Lambda(V)", "Pet(ms)", "Gas(ms)", "Cell"},
+        {"Short-term trim", "Long-term trim", "Total trim", "Engine speed", "Coolant", "Load"},
         "Paused (Space resumes)",
         {"Cell", "Samples", "Time", "Mean(V)", "Lean", "Middle", "Rich", "Suggestion"},
         "too few samples",
@@ -728,6 +773,25 @@ inline constexpr UiTexts kEnglishTexts{
          "dialout group and log in again."},
         "Close",
     },
+    {
+        "OBD-II adapter",
+        "None",
+        "Engine on petrol",
+        "Engine on gas",
+        "%1 is the controller's port; it cannot be the OBD-II adapter's as well.",
+        "OBD-II fuel trims (short + long term, petrol ECU)",
+        {"Cell", "Trim on petrol", "Trim on gas", "Spread on gas", "From the trims"},
+        "%1 % (%2)",
+        "Engine on petrol",
+        "Engine on gas",
+        {"OBD-II: none", "OBD-II: %1 is not there", "OBD-II: %1 is in use by another program",
+         "OBD-II: you may not use %1 (dialout group)", "OBD-II: no adapter answers on %1",
+         "OBD-II: starting the adapter on %1", "OBD-II: %1, %2, reading",
+         "OBD-II: %1, %2, no data from the ECU (ignition or engine off?)",
+         "OBD-II: %1, %2, finds no bus or ECU",
+         "OBD-II: %1 answers with text no adapter sends (not an OBD adapter?)",
+         "OBD-II: %1 has gone; waiting for it to come back"},
+    },
 };
 
 // The window opens with the Chinese texts, but with this caption; the first
@@ -747,6 +811,10 @@ inline constexpr const char* kReplayStatusText = "Replay";
 
 // The cell marker under the parameter edit of the current cell.
 inline constexpr const char* kMarkerText = "▲";
+
+// The chart's unit of the coolant's temperature, here so that the window's
+// Song face has its degree sign.
+inline constexpr const char* kCelsiusText = "°C";
 
 // Beside a parameter the controller has not stored.
 inline constexpr const char* kUnstoredMarkText = "●";

@@ -23,6 +23,7 @@ ElmDialogue::Request ElmDialogue::Start() {
     round_ = {};
     roundAnswered_ = false;
     roundFaulted_ = false;
+    roundGarbled_ = false;
     condition_ = Condition::Starting;
     return {std::string(kReset), kResetWait, {}};
 }
@@ -63,6 +64,8 @@ ElmDialogue::Step ElmDialogue::OnReply(std::string_view text) {
         roundAnswered_ = true;
     } else if (reply.kind == ElmReply::Kind::BusFault) {
         roundFaulted_ = true;
+    } else if (reply.kind == ElmReply::Kind::Text) {
+        roundGarbled_ = true;
     }
     return AfterPid();
 }
@@ -83,11 +86,14 @@ ElmDialogue::Step ElmDialogue::AfterPid() {
         condition_ = Condition::Reading;
         step.round = round_;
     } else {
-        condition_ = roundFaulted_ ? Condition::BusFault : Condition::NoData;
+        condition_ = roundFaulted_   ? Condition::BusFault
+                     : roundGarbled_ ? Condition::Garbled
+                                     : Condition::NoData;
         step.next->pause = kQuietRoundPause;
     }
     round_ = {};
     roundAnswered_ = false;
     roundFaulted_ = false;
+    roundGarbled_ = false;
     return step;
 }

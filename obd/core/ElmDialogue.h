@@ -42,6 +42,9 @@ public:
         NoData,
         // The adapter finds no bus or no ECU on it.
         BusFault,
+        // What comes is no adapter's reply (another device, a wrong speed
+        // after all, a broken line).
+        Garbled,
     };
 
     struct Request {
@@ -85,4 +88,5 @@ private:
     ObdReadings round_;
     bool roundAnswered_ = false;
     bool roundFaulted_ = false;
+    bool roundGarbled_ = false;
 };

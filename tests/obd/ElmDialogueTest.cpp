@@ -60,7 +60,8 @@ struct QuietCase {
 TEST(ElmDialogue, ARoundWithoutAnswersGivesNothingAndWaitsBeforeTheNext) {
     for (const QuietCase& quiet :
          {QuietCase{"NO DATA", Condition::NoData},
-          QuietCase{"UNABLE TO CONNECT", Condition::BusFault}, QuietCase{"?", Condition::NoData}}) {
+          QuietCase{"UNABLE TO CONNECT", Condition::BusFault}, QuietCase{"?", Condition::NoData},
+          QuietCase{"#~%junk", Condition::Garbled}}) {
         ElmDialogue dialogue;
         ThroughSetUp(dialogue);
         ElmDialogue::Step step;
