@@ -196,9 +196,11 @@ private slots:
         QCOMPARE(MenuBar::ItemAt(menu.SettingsMenu(), 0)->menu(), menu.PortMenu());
         QCOMPARE(MenuBar::ItemAt(menu.SettingsMenu(), 1)->menu(), menu.LanguageMenu());
         // Open, Save, the four session log items, the chart and the cell
-        // statistics, undo, redo, the curve editor, the tune history and the
-        // link health between separators, Exit.
-        QCOMPARE(menu.FileMenu()->actions().size(), 17);
+        // statistics, undo, redo, the curve editor, the tune history, the
+        // link health and the OBD-II adapter's submenu between separators, Exit.
+        QCOMPARE(menu.FileMenu()->actions().size(), 18);
+        QCOMPARE(menu.ObdMenu()->title(), QStringLiteral("OBD-II adapter"));
+        QCOMPARE(dlg.Command(CommandId::kFuelGas)->text(), QStringLiteral("Engine on gas"));
         QCOMPARE(menu.PortMenu()->actions().size(), 19);
         QCOMPARE(menu.LanguageMenu()->actions().size(), 2);
         QCOMPARE(MenuBar::ItemAt(menu.HelpMenu(), 0), dlg.Command(CommandId::kHelp));
