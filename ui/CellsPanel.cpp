@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ui/CellTable.h"
 #include "ui/TrimTable.h"
 #include "ui/UiTexts.h"
 #include "ui/WindowFonts.h"
@@ -40,33 +41,13 @@ CellsPanel::CellsPanel(const UiTexts& texts, QWidget* parent)
     setFont(WindowFonts::SongFont(WindowFonts::kSystemPoints));
     setModal(false);
     table_->setObjectName(QStringLiteral("cellsTable"));
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->verticalHeader()->hide();
     // Widths set once per language: measuring the columns at every refresh
     // would cost more than all the rest of the panel.
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    // All sixteen rows in view, without scrolling.
-    table_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
-    table_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    table_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    table_->setFocusPolicy(Qt::NoFocus);
-    for (int cell = 0; cell < CellStatistics::kCells; ++cell) {
-        for (int column = 0; column < kApplyColumn; ++column) {
-            auto* item = new QTableWidgetItem;
-            item->setTextAlignment(column == kSuggestionColumn ? Qt::AlignLeft | Qt::AlignVCenter
-                                                               : Qt::AlignRight | Qt::AlignVCenter);
-            table_->setItem(cell, column, item);
-        }
-        table_->item(cell, 0)->setText(QString::number(cell));
-        auto* apply = new QPushButton(table_);
-        apply->setAutoDefault(false);
-        connect(apply, &QPushButton::clicked, this, [this, cell] {
-            const Suggestion& suggestion = shown_[std::size_t(cell)];
-            if (suggestion.steps != 0) emit applyRequested(cell, suggestion.steps);
-        });
-        table_->setCellWidget(cell, kApplyColumn, apply);
-        applyButtons_[std::size_t(cell)] = apply;
-    }
+    applyButtons_ = BuildCellTable(table_, kSuggestionColumn, [this](int cell) {
+        const Suggestion& suggestion = shown_[std::size_t(cell)];
+        if (suggestion.steps != 0) emit applyRequested(cell, suggestion.steps);
+    });
     trims_->hide();
     connect(trims_, &TrimTable::applyRequested, this, &CellsPanel::applyRequested);
     auto* layout = new QVBoxLayout(this);

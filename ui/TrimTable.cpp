@@ -8,6 +8,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "ui/CellTable.h"
 #include "ui/UiTexts.h"
 
 namespace {
@@ -31,30 +32,12 @@ TrimTable::TrimTable(QWidget* parent)
     setObjectName(QStringLiteral("trimTable"));
     status_->setObjectName(QStringLiteral("obdStatus"));
     table_->setObjectName(QStringLiteral("trimsTable"));
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->verticalHeader()->hide();
+    // Refreshed twice a second only while shown, and only sixteen rows.
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    table_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
-    table_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    table_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    table_->setFocusPolicy(Qt::NoFocus);
-    for (int cell = 0; cell < TrimStatistics::kCells; ++cell) {
-        for (int column = 0; column < kApplyColumn; ++column) {
-            auto* item = new QTableWidgetItem;
-            item->setTextAlignment(column == kSuggestionColumn ? Qt::AlignLeft | Qt::AlignVCenter
-                                                               : Qt::AlignRight | Qt::AlignVCenter);
-            table_->setItem(cell, column, item);
-        }
-        table_->item(cell, 0)->setText(QString::number(cell));
-        auto* apply = new QPushButton(table_);
-        apply->setAutoDefault(false);
-        connect(apply, &QPushButton::clicked, this, [this, cell] {
-            const TrimSuggestion& suggestion = shown_[std::size_t(cell)];
-            if (suggestion.steps != 0) emit applyRequested(cell, suggestion.steps);
-        });
-        table_->setCellWidget(cell, kApplyColumn, apply);
-        applyButtons_[std::size_t(cell)] = apply;
-    }
+    applyButtons_ = BuildCellTable(table_, kSuggestionColumn, [this](int cell) {
+        const TrimSuggestion& suggestion = shown_[std::size_t(cell)];
+        if (suggestion.steps != 0) emit applyRequested(cell, suggestion.steps);
+    });
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(title_);
