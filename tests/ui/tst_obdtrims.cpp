@@ -7,12 +7,14 @@
 // the right one, and applied they bring the ECU's trims within 2 %. And the
 // adapter misbehaving leaves the controller's link and the panel alone.
 #include <QAction>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
 
 #include "analysis/TrimStatistics.h"
 #include "obd/ObdLink.h"
+#include "session/SessionLogger.h"
 #include "tests/support/LinkedWindow.h"
 #include "ui/CellsPanel.h"
 #include "ui/ControlIds.h"
@@ -112,6 +114,13 @@ private slots:
                  TrimSuggestion::Kind::Balanced);
         // Reading is all the OBD side did: nothing went to the controller.
         QVERIFY(linked_.sim->LinesStartingWith(QStringLiteral("rx set")).isEmpty());
+        // The log begun at the link-up ended when the adapter was chosen; the
+        // one after it has the readings' columns, and the fuel changes.
+        QFile log(Session().Logger().Path());
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        const QByteArray logged = log.readAll();
+        QVERIFY(logged.startsWith("Time\tCell\tPetrol\tGas\tLambda\tBand\tParam\tMark\tSTFT"));
+        QVERIFY(logged.contains(" - fuel petrol\n") && logged.contains(" - fuel gas\n"));
 
         linked_.Dlg().Command(CommandId::kShowCells)->trigger();
         TrimTable* table = linked_.Dlg().Cells()->Trims();
