@@ -58,6 +58,9 @@ public:
     // COMn, or 0 for none.
     void SetPort(int port);
     int Port() const { return port_; }
+    // At the end of the program: the port closed and nothing tried again,
+    // without a word.
+    void Stop() { Close(); }
     State GetState() const { return state_; }
     QString Device() const { return serial_.portName(); }
     QString AdapterName() const { return QString::fromStdString(dialogue_.AdapterName()); }

@@ -455,6 +455,7 @@ void CalibrationSession::End() {
     CatchChannelErrors([&] {
         if (channel_->IsOpen()) channel_->Close();
     });
+    obd_->Stop();
 }
 
 // No timer runs again, the log ends with its snapshot, and every port, the
@@ -465,6 +466,7 @@ void CalibrationSession::EndAbruptly() {
     sendTimer_.stop();
     logger_->End(link_->Panel());
     if (channel_->IsOpen()) channel_->Close();
+    obd_->Stop();
     search_.reset();
 }
 
