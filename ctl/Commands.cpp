@@ -34,9 +34,6 @@
 
 namespace {
 constexpr int kMsPerSecond = 1000;
-constexpr int kSendPeriodMs = 100;
-// Beyond the pacing: time for echoes and for values sent again.
-constexpr int kEchoAllowanceMs = 3000;
 // Frames after the store before the values are read back: every index twice.
 constexpr int kReadBackFrames = 2 * kParamCount;
 constexpr int kReadBackTimeoutMs = 3000;
@@ -257,7 +254,7 @@ int Write(const CtlCommand& command, QTextStream& out, QTextStream& err) {
     });
     const ParamMask differing = Differing(*set, session.Panel());
     session.LoadSet(*set, QFileInfo(path).fileName());
-    const int echoMs = session.Link().TicksUntilSent() * kSendPeriodMs + kEchoAllowanceMs;
+    const int echoMs = session.EchoDeadlineMs();
     const bool echoed = run.WaitFor([&] { return AllEchoed(session); }, echoMs);
     if (run.Interrupted()) {
         run.StopSending();

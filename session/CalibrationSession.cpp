@@ -109,6 +109,10 @@ void CalibrationSession::CreateRecords() {
 
 // The order matters: the timers cannot fire before this returns, and the
 // worker starts only once the channel exists and the link state is reset.
+int CalibrationSession::EchoDeadlineMs() const {
+    return link_->TicksUntilSent() * kSendPeriodMs + kEchoAllowanceMs;
+}
+
 void CalibrationSession::Start() {
     supervisionTimer_.start(kSupervisionPeriodMs);
     sendTimer_.start(kSendPeriodMs);
@@ -386,7 +390,7 @@ void CalibrationSession::WritePanel() {
     EndReplay();
     KeepRestorePoint(RestoreCause::Store);
     link_->RequestStoreOfPanel();
-    writeDeadlineMs_ = link_->TicksUntilSent() * kSendPeriodMs + kEchoAllowanceMs;
+    writeDeadlineMs_ = EchoDeadlineMs();
     writeClock_.start();
     WatchWrite();
 }

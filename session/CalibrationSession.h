@@ -88,6 +88,9 @@ public:
     bool Replaying() const { return player_ != nullptr; }
     // A write of the panel asked for is still under way.
     bool Writing() const { return writeClock_.isValid(); }
+    // How long the values now waiting may take to go out, paced, and come
+    // back as echoes.
+    int EchoDeadlineMs() const;
     ReplayPlayer* Player() const { return player_; }
     // The ports present under a COM name, and whether adapters are known.
     std::vector<PortEntry> Ports() const;
