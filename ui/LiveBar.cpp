@@ -4,6 +4,7 @@
 
 #include <QPainter>
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 constexpr int kBorder = 1;
@@ -36,7 +37,11 @@ void LiveBar::SetPosition(int position) {
     if (clamped == position_) return;
     const int before = FilledWidth();
     position_ = clamped;
-    if (FilledWidth() != before) update();
+    const int after = FilledWidth();
+    // Only the strip between the old and the new end changes colour.
+    if (after != before)
+        update(kBorder + std::min(before, after), kBorder, std::abs(after - before),
+               std::max(0, height() - 2 * kBorder));
 }
 
 void LiveBar::SetBarColour(const QColor& colour) {
