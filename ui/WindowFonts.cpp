@@ -2,7 +2,9 @@
 // SPDX-FileCopyrightText: 2026 DX470 calibrator project
 #include "ui/WindowFonts.h"
 
+#include <QByteArray>
 #include <QFontDatabase>
+#include <QResource>
 #include <QStringList>
 
 namespace {
@@ -13,8 +15,18 @@ constexpr int kPointsPerInch = 72;
 // it draws the same on every machine, and the several megabytes of the full
 // CJK font file stay out of memory.
 void AddOwnFace() {
-    static const bool added =
-        QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/dx470-song.ttf")) >= 0;
+    static const bool added = [] {
+        const QResource face(QStringLiteral(":/fonts/dx470-song.ttf"));
+        if (!face.isValid()) return false;
+        // The resource is stored uncompressed, so its bytes are read where
+        // they lie in the program's image; a compressed one is unpacked.
+        const QByteArray data =
+            face.compressionAlgorithm() == QResource::NoCompression
+                ? QByteArray::fromRawData(reinterpret_cast<const char*>(face.data()),
+                                          static_cast<qsizetype>(face.size()))
+                : face.uncompressedData();
+        return QFontDatabase::addApplicationFontFromData(data) >= 0;
+    }();
     Q_UNUSED(added);
 }
 }  // namespace
