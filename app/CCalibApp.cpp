@@ -13,6 +13,7 @@
 #include "session/CalibrationSession.h"
 #include "ui/CCalibDlg.h"
 #include "ui/LayoutReport.h"
+#include "ui/LazyIconStyle.h"
 #include "ui/StartupMarks.h"
 #include "ui/WindowFonts.h"
 
@@ -35,6 +36,7 @@ int CCalibApp::InitInstance(int& argc, char** argv) {
     QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
     QApplication application(argc, argv);
     StartupMarks::Mark("application");
+    QApplication::setStyle(new LazyIconStyle);
     QApplication::setApplicationName(QString::fromLatin1(kApplicationName));
     // Message boxes and menus in the system face of the systems the tool was
     // made for. ActiveX hosting and the 3-D control look have no counterpart
