@@ -119,6 +119,7 @@ void CCalibDlg::CreateControls() {
     menuBar_ = new MenuBar(kChineseTexts, this);
     menuBar_->setFont(WindowFonts::SongFont(WindowFonts::kSystemPoints));
     const int menuHeight = menuBar_->sizeHint().height();
+    StartupMarks::Mark("menus");
 
     const DialogUnits units(font());
     clientOrigin_ = QPoint(0, menuHeight);
@@ -128,6 +129,7 @@ void CCalibDlg::CreateControls() {
     menuBar_->setGeometry(0, 0, clientRect_.width(), menuHeight);
 
     controls_ = WindowLayout::BuildControls(this, units, clientOrigin_);
+    StartupMarks::Mark("controls built");
     ControlColours::Apply(controls_);
     TakeControls();
     for (auto* button : {writeButton_, exitButton_}) {
@@ -135,8 +137,11 @@ void CCalibDlg::CreateControls() {
         button->installEventFilter(this);
     }
     unstoredMarks_ = new UnstoredMarks(this, units, clientOrigin_, writeButton_);
+    StartupMarks::Mark("unstored marks");
     analysis_ = new AnalysisViews(this, session_, spins_);
+    StartupMarks::Mark("analysis views");
     curveEditing_ = new CurveEditing(this, session_);
+    StartupMarks::Mark("curve editing");
     obdCommands_ = new ObdCommands(this, *menuBar_, session_, kChineseTexts);
     replay_ = new ReplayViews(this, session_, menuBar_->PortMenu()->menuAction(),
                               [this]() -> const UiTexts& { return Texts(); });
