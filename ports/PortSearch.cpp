@@ -3,6 +3,7 @@
 #include "ports/PortSearch.h"
 
 #include <QDeadlineTimer>
+#include <utility>
 
 #include "ports/PortProbeThread.h"
 
@@ -25,7 +26,20 @@ void PortSearch::Launch(std::shared_ptr<std::atomic<bool>> stop, std::function<i
     connect(worker, &PortProbeThread::portFound, this, &PortSearch::portFound,
             Qt::QueuedConnection);
     connect(worker, &QThread::finished, worker, &QObject::deleteLater);
+    if (held_) {
+        waiting_.push_back(worker);
+        return;
+    }
     worker->start();
+}
+
+void PortSearch::Hold() {
+    held_ = true;
+}
+
+void PortSearch::Release() {
+    held_ = false;
+    for (PortProbeThread* worker : std::exchange(waiting_, {})) worker->start();
 }
 
 bool PortSearch::IsListeningOn(const QString& device) const {
@@ -33,12 +47,14 @@ bool PortSearch::IsListeningOn(const QString& device) const {
 }
 
 int PortSearch::RunningCount() const {
-    int running = 0;
+    int running = static_cast<int>(waiting_.size());
     for (const auto* worker : findChildren<PortProbeThread*>()) running += worker->isRunning();
     return running;
 }
 
 bool PortSearch::EndAll(std::chrono::milliseconds limit) {
+    // Those never started have nothing to end.
+    for (PortProbeThread* worker : std::exchange(waiting_, {})) delete worker;
     const QDeadlineTimer deadline(limit);
     const auto workers = findChildren<PortProbeThread*>();
     for (auto* worker : workers) worker->AskToEnd();

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "ports/ListeningDevices.h"
 #include "ports/core/PortNames.h"
@@ -30,8 +31,14 @@ public:
     // firstPort, if given, runs on the worker and names a port to try
     // before COM1 (0 for none).
     void Launch(std::shared_ptr<std::atomic<bool>> stop, std::function<int()> firstPort = {});
+    // Searches launched while held wait, made but not started, until
+    // released: the window holds its first search until it has drawn itself,
+    // so that the worker does not compete with the first paint.
+    void Hold();
+    void Release();
     // Whether one of the workers holds this device at this moment.
     bool IsListeningOn(const QString& device) const;
+    // The workers running, and those waiting to be released.
     int RunningCount() const;
     // Every worker stops listening at once, closes its port and ends without
     // a find; waits at most `limit` for them. True when none is left running.
@@ -48,4 +55,6 @@ private:
     PortResolver resolver_;
     ProbeTimings timings_;
     std::shared_ptr<ListeningDevices> listening_ = std::make_shared<ListeningDevices>();
+    bool held_ = false;
+    std::vector<PortProbeThread*> waiting_;
 };

@@ -113,13 +113,18 @@ int CalibrationSession::EchoDeadlineMs() const {
     return link_->TicksUntilSent() * kSendPeriodMs + kEchoAllowanceMs;
 }
 
-void CalibrationSession::Start() {
+void CalibrationSession::Start(FirstProbe firstProbe) {
+    if (firstProbe == FirstProbe::WhenReleased) search_->Hold();
     supervisionTimer_.start(kSupervisionPeriodMs);
     sendTimer_.start(kSendPeriodMs);
     choice_ = {PortChoice::Kind::Auto};
     emit portChoiceMarked(choice_);
     StartRememberedObd();
     link_->LaunchSearch();
+}
+
+void CalibrationSession::ReleaseFirstProbe() {
+    search_->Release();
 }
 
 const LinkState& CalibrationSession::Record() const {

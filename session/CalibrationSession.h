@@ -73,8 +73,14 @@ public:
                                 QObject* parent = nullptr);
     ~CalibrationSession() override;
 
+    // When the first search's worker starts: with the search, or once the
+    // window asks (when it has drawn itself, so the worker does not compete
+    // with the first paint). The search is under way, and shown, either way.
+    enum class FirstProbe { Now, WhenReleased };
     // The timers run and the first search starts. Views are connected first.
-    void Start();
+    void Start(FirstProbe firstProbe = FirstProbe::Now);
+    // Lets a first search held by Start go on; afterwards does nothing.
+    void ReleaseFirstProbe();
 
     // What there is to know; read only.
     const LinkState& Record() const;

@@ -10,6 +10,8 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QTimer>
+#include <utility>
 
 #include "link/LiveValues.h"
 #include "ui/AccessibleNames.h"
@@ -41,6 +43,8 @@ using ControlSets::kLabelIds;
 using ControlSets::kReadoutIds;
 
 constexpr int kSpinLower = 0;
+// The first search's worker starts after the first paint, and no later than this.
+constexpr int kFirstProbeLatestMs = 250;
 constexpr int kSpinUpper = 255;
 // Shown where a background picture is missing.
 const QColor kPlainBackground(0xed, 0xf2, 0xf7);
@@ -192,7 +196,10 @@ void CCalibDlg::OnInitDialog() {
     InitSpins();
     SetEditingEnabled(false);
     InitBars();
-    session_.Start();
+    // The search's worker starts once the window has drawn itself, or a
+    // moment later if it is never drawn (hidden or minimised).
+    session_.Start(CalibrationSession::FirstProbe::WhenReleased);
+    QTimer::singleShot(kFirstProbeLatestMs, this, [this] { session_.ReleaseFirstProbe(); });
     const QString setAside = session_.SetAsideRecord();
     if (!setAside.isEmpty())
         ShowLogMessage(Text(kChineseTexts.unstored.recordSetAside).arg(setAside));
@@ -285,6 +292,9 @@ void CCalibDlg::SetCaption(const QString& caption) {
 
 void CCalibDlg::paintEvent(QPaintEvent* event) {
     StartupMarks::Mark("paint");
+    // Once what is being drawn has gone to the screen.
+    if (!std::exchange(painted_, true))
+        QTimer::singleShot(0, this, [this] { session_.ReleaseFirstProbe(); });
     QPainter painter(this);
     const QRect menuStrip(0, 0, width(), clientOrigin_.y());
     painter.fillRect(event->rect() & menuStrip, palette().window());

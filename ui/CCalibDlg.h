@@ -214,6 +214,8 @@ private:
     QFont readoutFont_;
     // 0: Chinese texts and the Chinese picture; 1: English.
     bool englishUi_ = false;
+    // Drawn at least once: the first search's worker may start.
+    bool painted_ = false;
     // The caption of the language shown, without the star.
     QString caption_;
 };

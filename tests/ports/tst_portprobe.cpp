@@ -117,6 +117,37 @@ private slots:
         QCOMPARE(FoundPort(), 1);
     }
 
+    void aHeldSearchAsksForNoPortUntilReleased() {
+        auto sim = StartSim();
+        QVERIFY(sim);
+        ports_->Set(3, sim->PortPath().toStdString());
+        search_->Hold();
+        search_->Launch(stop_);
+        QTest::qWait(2 * kTimings.listen.count());
+        QCOMPARE(ports_->Asked(1), 0);
+        QVERIFY(finds_->isEmpty());
+        QCOMPARE(search_->RunningCount(), 1);  // under way, waiting
+        search_->Release();
+        QTRY_COMPARE_WITH_TIMEOUT(finds_->size(), 1, kWorkerTimeoutMs);
+        QCOMPARE(FoundPort(), 3);
+        QVERIFY(WaitForWorkers());
+        // Released, a search starts at once again.
+        search_->Launch(stop_);
+        QTRY_COMPARE_WITH_TIMEOUT(finds_->size(), 2, kWorkerTimeoutMs);
+    }
+
+    void endingAHeldSearchDropsIt() {
+        PtyPair device;
+        ports_->Set(1, device.SlavePath());
+        search_->Hold();
+        search_->Launch(stop_);
+        QVERIFY(search_->EndAll(std::chrono::milliseconds(0)));
+        QCOMPARE(search_->RunningCount(), 0);
+        search_->Release();
+        QTest::qWait(kTimings.listen.count());
+        QCOMPARE(ports_->Asked(1), 0);
+    }
+
     void silentPortsFindNothing() {
         PtyPair first, second;
         ports_->Set(1, first.SlavePath());

@@ -9,7 +9,7 @@
 #include "ports/PortSearch.h"
 #include "ui/StatusPanes.h"
 
-bool WindowFixture::Open(ProbeTimings timings) {
+bool WindowFixture::OpenHidden(ProbeTimings timings) {
     if (!configHome_.isValid()) return false;
     qputenv("XDG_CONFIG_HOME", configHome_.path().toUtf8());
     // Where the desktop says the user's documents are.
@@ -25,6 +25,11 @@ bool WindowFixture::Open(ProbeTimings timings) {
     dlg = std::make_unique<CCalibDlg>(*session);
     // Kept from here: a window this one replaced has gone with its folder.
     ownDataHome_ = std::move(emptyData);
+    return true;
+}
+
+bool WindowFixture::Open(ProbeTimings timings) {
+    if (!OpenHidden(timings)) return false;
     dlg->show();
     return QTest::qWaitForWindowExposed(dlg.get());
 }

@@ -43,6 +43,8 @@ public:
 
     // Makes the window and shows it; false when it is not exposed.
     bool Open(ProbeTimings timings = kFastSearch);
+    // Makes the window without showing it, as a window started minimised.
+    bool OpenHidden(ProbeTimings timings = kFastSearch);
     // A controller on COMn, found by the start-up search; false when the link
     // does not come up.
     bool OpenLinkedTo(const std::string& device, int port = kControllerPort,

@@ -67,6 +67,19 @@ private slots:
         QVERIFY(Status().startsWith(QStringLiteral("COM OK.")));
     }
 
+    // The first search waits for the window's first paint; a window never
+    // drawn searches all the same, a moment later.
+    void aWindowNeverShownStillFindsItsController() {
+        auto sim = StartedSim();
+        QVERIFY(sim);
+        window_->ports.Set(3, sim->PortPath().toStdString());
+        QVERIFY(window_->OpenHidden());
+        QCOMPARE(Status(), QStringLiteral("COM Searching..."));
+        QTRY_VERIFY_WITH_TIMEOUT(window_->State().linkUp, kLinkTimeoutMs);
+        QVERIFY(!window_->dlg->isVisible());
+        QCOMPARE(int(window_->dlg->Session().Channel().PortNumber()), 3);
+    }
+
     void noPortAnsweringKeepsSearching() {
         PtyPair silent;
         window_->ports.Set(1, silent.SlavePath());
