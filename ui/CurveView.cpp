@@ -85,8 +85,18 @@ void CurveView::SetFileOverlay(const std::optional<PanelParams>& values, const Q
 void CurveView::SetLiveCell(int k) {
     if (k < 0 || k >= kParamCount) k = -1;
     if (k == liveCell_) return;
+    // The engine moves from cell to cell many times a second: only the two
+    // shaded columns change.
+    update(LiveCellRect(liveCell_));
+    update(LiveCellRect(k));
     liveCell_ = k;
-    update();
+}
+
+QRect CurveView::LiveCellRect(int k) const {
+    if (k < 0) return {};
+    const QRect plot = PlotRect();
+    const int halfCell = plot.width() / (2 * (kParamCount - 1));
+    return {XOf(k) - halfCell, plot.top(), 2 * halfCell, plot.height()};
 }
 
 // A drag in progress ends unsent when the panel can no longer be edited.
@@ -180,12 +190,7 @@ void CurveView::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), kBackground);
     painter.setRenderHint(QPainter::Antialiasing);
     PaintGrid(painter);
-    if (liveCell_ >= 0) {
-        const QRect plot = PlotRect();
-        const int halfCell = plot.width() / (2 * (kParamCount - 1));
-        painter.fillRect(QRect(XOf(liveCell_) - halfCell, plot.top(), 2 * halfCell, plot.height()),
-                         kLiveCell);
-    }
+    if (liveCell_ >= 0) painter.fillRect(LiveCellRect(liveCell_), kLiveCell);
     if (stored_) PaintSet(painter, *stored_, QPen(kStoredLine, 1, Qt::DashLine));
     if (file_) PaintSet(painter, *file_, QPen(kFileLine, 1.5, Qt::DashDotLine));
     PanelParams shown = values_;

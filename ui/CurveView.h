@@ -44,6 +44,8 @@ public:
     const PanelParams& Values() const { return values_; }
     ParamMask Selection() const { return selection_; }
     int LiveCell() const { return liveCell_; }
+    // Where cell k is shaded as the engine's; empty for none.
+    QRect LiveCellRect(int k) const;
     bool Editable() const { return editable_; }
     bool HasFileOverlay() const { return file_.has_value(); }
     // Where cell k's point is drawn now, for a test's mouse and for screen

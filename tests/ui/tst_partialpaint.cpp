@@ -10,8 +10,10 @@
 #include <QStyleFactory>
 #include <QTest>
 
+#include "ui/CurveView.h"
 #include "ui/LazyIconStyle.h"
 #include "ui/LiveBar.h"
+#include "ui/UiTexts.h"
 
 namespace {
 constexpr QSize kBarSize(120, 14);
@@ -28,9 +30,9 @@ protected:
     }
 };
 
-QImage FullPaint(LiveBar& bar) {
-    QImage image(bar.size(), QImage::Format_RGB32);
-    bar.render(&image);
+QImage FullPaint(QWidget& widget) {
+    QImage image(widget.size(), QImage::Format_RGB32);
+    widget.render(&image);
     return image;
 }
 }  // namespace
@@ -77,6 +79,39 @@ private slots:
         // And what they hold then is what a full paint draws.
         bar.render(&shown, strip.topLeft(), regions.painted);
         QCOMPARE(shown, FullPaint(bar));
+    }
+
+    void theCurveRepaintsOnlyTheColumnsOfTheEnginesOldAndNewCell_data() {
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
+        QTest::addRow("next cell") << 3 << 4;
+        QTest::addRow("far cell") << 1 << 14;
+        QTest::addRow("engine gone") << 9 << -1;
+        QTest::addRow("engine back") << -1 << 0;
+    }
+
+    void theCurveRepaintsOnlyTheColumnsOfTheEnginesOldAndNewCell() {
+        QFETCH(int, from);
+        QFETCH(int, to);
+        CurveView curve(kEnglishTexts.curve);
+        curve.resize(640, 320);
+        PanelParams values{};
+        for (int k = 0; k < kParamCount; ++k) values[std::size_t(k)] = 40 + 9 * k;
+        curve.SetValues(values);
+        curve.SetLiveCell(from);
+        curve.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&curve));
+        QImage shown = FullPaint(curve);
+
+        PaintRegions regions;
+        curve.installEventFilter(&regions);
+        curve.SetLiveCell(to);
+        QTRY_VERIFY(!regions.painted.isEmpty());
+        const QRegion columns = QRegion(curve.LiveCellRect(from)) + curve.LiveCellRect(to);
+        QCOMPARE(regions.painted, columns);
+        QVERIFY(columns.boundingRect().height() < curve.height());
+        curve.render(&shown, regions.painted.boundingRect().topLeft(), regions.painted);
+        QCOMPARE(shown, FullPaint(curve));
     }
 
     void theMenuBarsOverflowArrowsAreDrawnAsTheStyleDrawsThem() {
