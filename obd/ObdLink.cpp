@@ -3,6 +3,8 @@
 #include "obd/ObdLink.h"
 
 #include <QFileInfo>
+#include <algorithm>
+#include <utility>
 
 #include "link/TickCount.h"
 #include "ports/OpenFailureHint.h"
@@ -98,6 +100,7 @@ void ObdLink::Send(const ElmDialogue::Request& request) {
 }
 
 void ObdLink::WriteRequest() {
+    if (std::exchange(roundBegins_, false)) roundClock_.start();
     reply_.clear();
     serial_.write(request_);
     wait_.start();
@@ -134,7 +137,7 @@ void ObdLink::Take(const ElmDialogue::Step& step) {
     }
     if (step.next) {
         SetState(StateOf(dialogue_.GetCondition()));
-        Send(*step.next);
+        Send(step.round ? PacedRound(*step.next) : *step.next);
         return;
     }
     // Nothing answers at this speed: the next one, and after the last, all
@@ -145,6 +148,18 @@ void ObdLink::Take(const ElmDialogue::Step& step) {
     }
     Close();
     RetryLater(State::NoAdapter);
+}
+
+// The trims change over seconds, and a quick adapter asked flat out would
+// wake the program hundreds of times a second: the next round waits until
+// the last began a round's time ago.
+ElmDialogue::Request ObdLink::PacedRound(ElmDialogue::Request first) {
+    roundBegins_ = true;
+    if (roundClock_.isValid() && first.pause.count() == 0) {
+        const auto since = std::chrono::milliseconds(roundClock_.elapsed());
+        first.pause = std::max(kShortestRound - since, std::chrono::milliseconds::zero());
+    }
+    return first;
 }
 
 void ObdLink::OnError(QSerialPort::SerialPortError error) {

@@ -3,11 +3,13 @@
 #pragma once
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QSerialPort>
 #include <QString>
 #include <QTimer>
 #include <array>
+#include <chrono>
 
 #include "domain/ObdReadings.h"
 #include "obd/core/ElmDialogue.h"
@@ -27,6 +29,8 @@ public:
     static constexpr std::array<qint32, 3> kBauds = {38400, 9600, 115200};
     // A port that cannot be had (absent, busy, gone) is tried again this often.
     static constexpr int kRetryMs = 3000;
+    // Rounds of readings begin at most this often (four a second).
+    static constexpr std::chrono::milliseconds kShortestRound{250};
     // Bytes without a prompt beyond this are no adapter's reply.
     static constexpr int kLongestReply = 4096;
 
@@ -83,6 +87,7 @@ private:
     void OnSilence();
     void OnError(QSerialPort::SerialPortError error);
     void Take(const ElmDialogue::Step& step);
+    ElmDialogue::Request PacedRound(ElmDialogue::Request first);
     void SetState(State state);
     void RetryLater(State state);
 
@@ -98,4 +103,6 @@ private:
     std::size_t baudIndex_ = 0;
     State state_ = State::Off;
     qint64 rounds_ = 0;
+    QElapsedTimer roundClock_;
+    bool roundBegins_ = true;
 };

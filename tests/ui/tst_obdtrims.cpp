@@ -22,6 +22,8 @@
 
 namespace {
 constexpr int kObdPort = 5;
+// Long enough for a dozen rounds.
+constexpr qint64 kPacedWatchMs = 3000;
 // Settling, the reply delay and ten samples, with room for a slow machine.
 constexpr int kVisitMs = 15000;
 constexpr int kStateMs = 10000;
@@ -143,6 +145,16 @@ private slots:
         for (const ErringCell& erring : kErring)
             QVERIFY2(std::abs(trims[erring.cell]) <= 2.0,
                      qPrintable(QString::number(trims[erring.cell])));
+    }
+
+    // A quick adapter is asked no faster than a round each quarter second.
+    void roundsArePacedEvenWithAQuickAdapter() {
+        QVERIFY(StartWithObd({}));
+        const qint64 before = Session().Obd().Rounds();
+        QTest::qWait(kPacedWatchMs);
+        const qint64 rounds = Session().Obd().Rounds() - before;
+        const qint64 most = kPacedWatchMs / ObdLink::kShortestRound.count() + 1;
+        QVERIFY2(rounds <= most && rounds >= most / 2, qPrintable(QString::number(rounds)));
     }
 
     // Garbage, NO DATA and a pulled adapter, each told above the trims; the
