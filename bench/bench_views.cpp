@@ -6,7 +6,7 @@
 // turns, the view closed again before the next. Not a test: prints one key=value line
 // per view that bench/run-bench turns into rows of its table.
 //
-//     bench_views [--seconds N]
+//     bench_views [--seconds N] [--only VIEW]
 #include <sys/resource.h>
 
 #include <QAction>
@@ -113,7 +113,11 @@ bool WaitFor(const std::function<bool()>& condition, int timeoutMs) {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     int seconds = kDefaultSeconds;
-    if (argc == 3 && std::strcmp(argv[1], "--seconds") == 0) seconds = std::atoi(argv[2]);
+    const char* only = nullptr;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        if (std::strcmp(argv[i], "--seconds") == 0) seconds = std::atoi(argv[i + 1]);
+        if (std::strcmp(argv[i], "--only") == 0) only = argv[i + 1];
+    }
     SimProcess sim({QStringLiteral("--gap"), QStringLiteral("0"), QStringLiteral("--bytewise"),
                     QStringLiteral("--obd")});
     WindowFixture window;
@@ -160,6 +164,7 @@ int main(int argc, char** argv) {
 
     RunEventLoopFor(kSettleMs);
     for (const View& view : views) {
+        if (only != nullptr && std::strcmp(view.name, only) != 0) continue;
         // Closed and open in turns, so that what else the machine does in
         // the meantime falls on both alike.
         double closed = 0;
