@@ -43,9 +43,9 @@ using ControlSets::kLabelIds;
 using ControlSets::kReadoutIds;
 
 constexpr int kSpinLower = 0;
+constexpr int kSpinUpper = 255;
 // The first search's worker starts after the first paint, and no later than this.
 constexpr int kFirstProbeLatestMs = 250;
-constexpr int kSpinUpper = 255;
 // Shown where a background picture is missing.
 const QColor kPlainBackground(0xed, 0xf2, 0xf7);
 
